@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <optional>
+
+// The program's imaging module: JPEG loading and saving and the crops of rendered charts.
+// Every call that can fail returns a status, 0 meaning success.
+namespace Imaging {
+
+// Makes sure JPEG files can be both read and written; 0 when they can.
+int LibraryInit();
+void LibraryExit();
+
+// How every JPEG of the program is written.
+struct SaveParams {
+    QByteArray Format = "jpeg";
+    int Quality = 100;              // 0-100
+    bool Progressive = true;        // progressive scans
+    bool OptimizedHuffman = true;   // Huffman tables computed for the image
+};
+SaveParams ChartImageSaveParams();
+
+struct LoadedImage {
+    QImage Image;
+    int Width = 0;   // pixels
+    int Height = 0;  // pixels
+};
+// Loads a JPEG file; 0 and the image with its size, non-zero when the file is missing or
+// cannot be decoded.
+int LoadJpeg(const QString& path, LoadedImage& out);
+
+// The smallest rectangle of `image` holding every pixel whose colour differs from `colour` in
+// any of red, green or blue (zero tolerance). Nothing when every pixel has that colour.
+std::optional<QImage> AutoCrop(const QImage& image, QColor colour);
+
+// The part of `image` inside `rectangle` (x, y, width, height in pixels), clipped to the image.
+// Nothing when no pixel of the image lies in it.
+std::optional<QImage> Crop(const QImage& image, const QRect& rectangle);
+
+// Writes `image` as a JPEG file. 0 only when the whole file was written; on failure an earlier
+// file of that name is left as it was.
+int SaveJpeg(const QString& path, const QImage& image, const SaveParams& params);
+
+}  // namespace Imaging

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+#include "app/Fonts.h"
+#include "app/MenuCommands.h"
+#include "data/CurrentStar.h"
+
+class MessageService;
+class QTabBar;
+class Session;
+class StatusBar;
+
+// The frame of the program: from top to bottom the tab strip (24 pixels), the toolbar
+// (32 pixels), the page of the selected tab, and the status bar; the menu bar above them.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kTabStripHeight = 24;  // pixels
+    static constexpr int kToolbarHeight = 32;   // pixels
+    static constexpr int kPagesTop = kTabStripHeight + kToolbarHeight;
+    static constexpr int kPageCount = 12;
+
+    MainWindow(Session& session, MessageService& messages);
+    ~MainWindow() override;
+
+    // Shows the window maximised over the screen's work area; from then on its size is fixed
+    // (it is never resized by dragging its border).
+    void ShowOverWorkArea();
+
+    // Writes `text` into part `part` (0-5) of the status bar.
+    void SetStatusText(int part, const QString& text);
+
+    // Runs menu command `command`; an unknown identifier is ignored.
+    void Command(int command);
+
+    const FontTable& Fonts() const { return fonts_; }
+    CurrentStar& Star() { return currentStar_; }
+    QTabBar* Tabs() const { return tabs_; }
+    QWidget* Toolbar() const { return toolbar_; }
+    QWidget* Page(int index) const;
+    StatusBar* Status() const { return statusBar_; }
+
+    // Where the main window sends each group of menu commands; empty groups do nothing.
+    CommandActions& Actions() { return actions_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LayoutClientArea(int width, int height);
+    void ShowPage(int index);
+
+    Session& session_;
+    MessageService& messages_;
+    FontTable fonts_;
+    CurrentStar currentStar_;
+    CommandActions actions_;
+    QWidget* client_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QWidget* toolbar_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+    std::array<QWidget*, kPageCount> pages_{};
+    int shownPage_ = -1;
+    bool sizeLocked_ = false;
+};

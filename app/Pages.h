@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+// The twelve tab pages, in tab order: tab i holds page i.
+struct PageSpec {
+    const char* Caption;    // the tab's text
+    const char* ClassName;  // the page widget's objectName
+};
+
+inline constexpr std::array<PageSpec, 12> kPages = {{
+    {"Astrometric", "NVR_ASTRO"},
+    {"Earth", "NVR_EARTH"},
+    {"Galactic", "NVR_GALAC"},
+    {"Geometric", "NVR_GEO"},
+    {"Orbits", "NVR_ORBITES"},
+    {"Star Orbite", "NVR_STAR_ORBIT"},
+    {"Travel", "NVR_TRVL"},
+    {"Constellations", "NVR_CNST"},
+    {"Years", "NVR_Years"},
+    {"Perihelion", "NVR_Peri"},
+    {"Infos", "NVR_INFOS"},
+    {"All Stars", "NVR_ALLSTARS"},
+}};
+
+// Paints a widget's background black, as every window of the program has it.
+void UseBlackBackground(QWidget* widget);
+
+// Page `index` of the tab strip, a child of `parent`, holding its own content.
+QWidget* CreatePage(int index, QWidget* parent);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// The program folder and every path derived from it. Paths are file-system bytes (UTF-8 on
+// Linux); each derived path is the folder, a forward slash and the name.
+struct ProgramFolders {
+    std::string ProgramFolder;
+    std::string ConfigurationFolder;  // "%s/Configuration": background pictures
+    std::string ImagesFolder;         // "%s/Images": saved and exported charts
+    std::string DatasFolder;          // "%s/Datas": one ephemeris file per star
+    std::string DatabasePath;         // "%s/Nivra.db": the catalogue
+
+    static ProgramFolders From(const std::string& programFolder);
+};
+
+// Sets the process's current directory back to the program folder.
+void RestoreWorkingFolder(const ProgramFolders& folders);

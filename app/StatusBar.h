@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStatusBar>
+#include <array>
+
+class QLabel;
+
+// The main window's status bar: six parts with right edges at 150, 300, 400, 800 and 860
+// pixels, the last running to the right edge. Part 0 shows progress and state, part 1 the number
+// of orbit classes, part 2 the number of stars; parts 3 to 5 stay empty.
+class StatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kParts = 6;
+    static constexpr std::array<int, kParts - 1> kRightEdges = {150, 300, 400, 800, 860};
+
+    explicit StatusBar(QWidget* parent = nullptr);
+
+    // Writes `text` into `part`; an index outside 0-5 is ignored.
+    void SetText(int part, const QString& text);
+    QString Text(int part) const;
+    // The part's rectangle in the status bar's coordinates (for tests and tooltips).
+    QRect PartRect(int part) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* strip_ = nullptr;
+    std::array<QLabel*, kParts> parts_{};
+};

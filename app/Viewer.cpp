@@ -1,0 +1,21 @@
+#include "app/Viewer.h"
+
+#include <QApplication>
+
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+
+int RunViewer(const std::string& programFolder, MessageService& messages) {
+    StartupResult started = Startup(programFolder, messages);
+    if (!started.session) {
+        return started.exitCode;
+    }
+    int exitCode = ExitCode::kNormal;
+    {
+        MainWindow window(*started.session, messages);
+        window.ShowOverWorkArea();
+        exitCode = QApplication::exec();
+    }
+    started.session.reset();  // catalogue closed, then SQLite and the imaging module shut down
+    return exitCode;
+}

@@ -1,0 +1,59 @@
+#include "data/Catalogue.h"
+
+#include <sqlite3.h>
+
+int CatalogueRow::Int(int column) const { return sqlite3_column_int(statement_, column); }
+
+double CatalogueRow::Double(int column) const { return sqlite3_column_double(statement_, column); }
+
+std::string CatalogueRow::Text(int column) const {
+    const unsigned char* text = sqlite3_column_text(statement_, column);
+    if (text == nullptr) {
+        return {};
+    }
+    return std::string(reinterpret_cast<const char*>(text),
+                       static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+}
+
+std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
+        error = std::string(db != nullptr ? sqlite3_errmsg(db) : "out of memory") + " : " + path;
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return std::unique_ptr<Catalogue>(new Catalogue(db));
+}
+
+Catalogue::~Catalogue() { sqlite3_close(db_); }
+
+namespace {
+// Resets, then finalises, whatever way the statement's operation ends.
+struct StatementGuard {
+    sqlite3_stmt* statement;
+    ~StatementGuard() {
+        sqlite3_reset(statement);
+        sqlite3_finalize(statement);
+    }
+};
+}  // namespace
+
+int Catalogue::Run(std::string_view text, StatementShape shape,
+                   const std::function<void(const CatalogueRow&)>& onRow) const {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, text.data(), static_cast<int>(text.size()), &statement, nullptr) !=
+            SQLITE_OK ||
+        statement == nullptr) {
+        return -1;
+    }
+    StatementGuard guard{statement};
+    int rows = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        ++rows;
+        onRow(CatalogueRow(statement));
+        if (shape == StatementShape::Lookup) {
+            break;
+        }
+    }
+    return rows;
+}

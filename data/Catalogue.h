@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One row of a running statement; columns are read by their 0-based index.
+class CatalogueRow {
+public:
+    explicit CatalogueRow(sqlite3_stmt* statement) : statement_(statement) {}
+    int Int(int column) const;
+    double Double(int column) const;
+    // The column's bytes as stored (empty for NULL).
+    std::string Text(int column) const;
+
+private:
+    sqlite3_stmt* statement_;
+};
+
+enum class StatementShape {
+    List,    // step while rows come
+    Lookup,  // step once
+};
+
+// The catalogue connection, held for the whole run. Every statement goes through Run, which
+// prepares it, steps it, and resets and finalises it on every path.
+class Catalogue {
+public:
+    // Opens (or, when missing, creates) the database file. On failure the connection is closed
+    // and `error` holds "<library error text> : <path>".
+    static std::unique_ptr<Catalogue> Open(const std::string& path, std::string& error);
+
+    ~Catalogue();
+    Catalogue(const Catalogue&) = delete;
+    Catalogue& operator=(const Catalogue&) = delete;
+
+    // Prepares `text` with its full length and hands every row to `onRow`. Returns the number of
+    // rows handed over, or -1 when the text could not be prepared (nothing else is reported).
+    int Run(std::string_view text, StatementShape shape,
+            const std::function<void(const CatalogueRow&)>& onRow) const;
+
+    sqlite3* Handle() const { return db_; }
+
+private:
+    explicit Catalogue(sqlite3* db) : db_(db) {}
+    sqlite3* db_;
+};

@@ -1,0 +1,82 @@
+#include "data/CatalogueQueries.h"
+
+#include "data/CatalogueStatements.h"
+
+namespace {
+
+template <typename Row, typename ReadRow>
+std::optional<std::vector<Row>> List(const Catalogue& catalogue, const std::string& text,
+                                     ReadRow read) {
+    std::vector<Row> rows;
+    const int count = catalogue.Run(text, StatementShape::List,
+                                    [&](const CatalogueRow& row) { rows.push_back(read(row)); });
+    if (count < 0) {
+        return std::nullopt;
+    }
+    return rows;
+}
+
+template <typename Row, typename ReadRow>
+std::optional<Row> Lookup(const Catalogue& catalogue, const std::string& text, ReadRow read) {
+    std::optional<Row> result;
+    catalogue.Run(text, StatementShape::Lookup,
+                  [&](const CatalogueRow& row) { result = read(row); });
+    return result;
+}
+
+}  // namespace
+
+std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& catalogue) {
+    return List<OrbitClassRow>(catalogue, CatalogueStatements::OrbitClassQuery(),
+                               [](const CatalogueRow& row) {
+                                   return OrbitClassRow{row.Int(0), row.Text(1)};
+                               });
+}
+
+std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& catalogue, int code) {
+    return List<StarChoiceRow>(catalogue, CatalogueStatements::StarChoiceQuery(code),
+                               [](const CatalogueRow& row) {
+                                   return StarChoiceRow{static_cast<SpkId>(row.Int(0)),
+                                                        row.Text(1)};
+                               });
+}
+
+std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
+    return Lookup<StarInfoRow>(
+        catalogue, CatalogueStatements::StarInfoQuery(id), [](const CatalogueRow& row) {
+            return StarInfoRow{row.Double(0),  row.Double(1),  row.Double(2),  row.Double(3),
+                               row.Double(4),  row.Double(5),  row.Double(6),  row.Double(7),
+                               row.Double(8),  row.Double(9),  row.Double(10), row.Double(11),
+                               row.Double(12), row.Double(13)};
+        });
+}
+
+std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue) {
+    return List<StarListRow>(
+        catalogue, CatalogueStatements::StarListQuery(), [](const CatalogueRow& row) {
+            return StarListRow{row.Text(1),    static_cast<SpkId>(row.Int(2)),
+                               row.Text(3),    row.Double(4),
+                               row.Double(5),  row.Double(6),
+                               row.Double(7),  row.Double(8),
+                               row.Double(9),  row.Double(10),
+                               row.Double(11), row.Double(12),
+                               row.Double(13), row.Double(14),
+                               row.Double(15), row.Double(16),
+                               row.Double(17), row.Double(18)};
+        });
+}
+
+std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id) {
+    return Lookup<OrbitElementsRow>(
+        catalogue, CatalogueStatements::OrbitElementsQuery(id), [](const CatalogueRow& row) {
+            return OrbitElementsRow{static_cast<SpkId>(row.Int(0)), row.Double(1), row.Double(2),
+                                    row.Double(3), row.Double(4), row.Double(5),
+                                    row.Double(6), row.Double(7), row.Double(8)};
+        });
+}
+
+std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId id) {
+    return Lookup<PerihelionRow>(
+        catalogue, CatalogueStatements::PerihelionQuery(id),
+        [](const CatalogueRow& row) { return PerihelionRow{row.Double(2), row.Double(3)}; });
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/Catalogue.h"
+#include "data/StarFile.h"
+
+// Typed reads of the catalogue, one per statement. A list query gives nothing when its text
+// could not be prepared (a missing table or column) and an empty list when no row matched; a
+// lookup gives nothing in both cases. Texts are the stored bytes, undecoded.
+
+struct OrbitClassRow {
+    int Index = 0;     // orbit-class code
+    std::string Name;  // shown in the orbit-class selector
+};
+
+struct StarChoiceRow {
+    SpkId Id = 0;
+    std::string Name;
+};
+
+// Values of the information panel, in the statement's column order. Distances in au, the
+// period in days, angles as stored.
+struct StarInfoRow {
+    double Eccentricity = 0;
+    double SemiMajorAxis = 0;
+    double PerihelionDistance = 0;
+    double Inclination = 0;
+    double AscendingNodeLongitude = 0;
+    double ArgumentPerihelion = 0;
+    double MeanAnomaly = 0;
+    double OrbitalPeriod = 0;
+    double MeanMotion = 0;  // 0: none given
+    double ApelionDistance = 0;
+    double EarthMOID = 0;
+    double AbsoluteMagnitude = 0;
+    double Diameter = 0;
+    double RotationPeriod = 0;
+};
+
+struct StarListRow {
+    std::string Orbite;  // the class name
+    SpkId Id = 0;
+    std::string Name;
+    double Eccentricity = 0;
+    double SemiMajorAxis = 0;
+    double PerihelionDistance = 0;
+    double Inclination = 0;
+    double AscendingNodeLongitude = 0;
+    double ArgumentPerihelion = 0;
+    double MeanAnomaly = 0;
+    double OrbitalPeriod = 0;
+    double MeanMotion = 0;
+    double ApelionDistance = 0;
+    double EarthMOID = 0;
+    double AbsoluteMagnitude = 0;
+    double Diameter = 0;
+    double RotationPeriod = 0;
+    double GeometricAlbedo = 0;
+};
+
+struct OrbitElementsRow {
+    SpkId Id = 0;
+    double Eccentricity = 0;
+    double SemiMajorAxis = 0;  // au
+    double PerihelionDistance = 0;
+    double Inclination = 0;
+    double AscendingNodeLongitude = 0;
+    double ArgumentPerihelion = 0;
+    double MeanAnomaly = 0;
+    double ApelionDistance = 0;
+};
+
+struct PerihelionRow {
+    double TimePerihelionPassage = 0;  // Julian day
+    double OrbitalPeriod = 0;          // days
+};
+
+std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& catalogue);
+std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& catalogue, int code);
+std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id);
+std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue);
+std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id);
+std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId id);

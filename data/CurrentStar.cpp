@@ -1,0 +1,39 @@
+#include "data/CurrentStar.h"
+
+CurrentStar::CurrentStar(std::string datasFolder) : datasFolder_(std::move(datasFolder)) {}
+
+const StarFile* CurrentStar::MakeCurrentStar(SpkId id) {
+    std::optional<StarFile> loaded = LoadStarFile(StarFilePath(datasFolder_, id));
+    if (!loaded) {
+        return nullptr;
+    }
+    star_ = std::move(loaded);  // the previous region is released here
+    cursorOffset_ = static_cast<std::size_t>(star_->Header().FirstRecordOffset);
+    if (refresh_) {
+        refresh_(*star_);
+    }
+    return &*star_;
+}
+
+void CurrentStar::SeekYear(int year) {
+    if (!star_) {
+        return;
+    }
+    RecordWalk walk = star_->FirstRecord();
+    while (!walk.AtEnd() && walk.Record().Year() != year) {
+        walk.Next();
+    }
+    cursorOffset_ = static_cast<std::size_t>(walk.Position() - star_->Data());
+}
+
+RecordWalk CurrentStar::Cursor() const {
+    if (!star_) {
+        return {};
+    }
+    return star_->WalkFrom(cursorOffset_);
+}
+
+void CurrentStar::Release() {
+    star_.reset();
+    cursorOffset_ = 0;
+}

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/CurrentStar.h"
+#include "tests/support/TestData.h"
+
+using TestData::NvrFile;
+using TestData::TempFolder;
+
+namespace {
+
+struct CurrentStarTest : ::testing::Test {
+    TempFolder folder;
+    std::string datas = folder / "Datas";
+    CurrentStarTest() { std::filesystem::create_directory(datas); }
+    void Put(const NvrFile& file) { file.Write(StarFilePath(datas, file.Id)); }
+};
+
+}  // namespace
+
+TEST_F(CurrentStarTest, NoStarBeforeTheFirstChoice) {
+    CurrentStar current(datas);
+    EXPECT_EQ(current.Star(), nullptr);
+    EXPECT_TRUE(current.Cursor().AtEnd());
+    current.SeekYear(2000);  // harmless without a star
+    EXPECT_TRUE(current.Cursor().AtEnd());
+}
+
+TEST_F(CurrentStarTest, ALoadPutsTheCursorOnTheFirstRecordAndRunsTheRefreshHook) {
+    Put(NvrFile::Daily(2000001, 2001, 2003));
+    CurrentStar current(datas);
+    std::vector<SpkId> refreshed;
+    current.SetRefreshHook([&](const StarFile& star) { refreshed.push_back(star.Header().Id); });
+
+    const StarFile* star = current.MakeCurrentStar(2000001);
+    ASSERT_NE(star, nullptr);
+    EXPECT_EQ(current.Star(), star);
+    EXPECT_EQ(current.Cursor().Position(), star->FirstRecord().Position());
+    EXPECT_EQ(current.Cursor().Record().Year(), 2001);
+    EXPECT_EQ(refreshed, std::vector<SpkId>{2000001});
+}
+
+TEST_F(CurrentStarTest, AFailedLoadKeepsThePreviousStarAndCursor) {
+    Put(NvrFile::Daily(2000001, 2001, 2003));
+    std::ofstream(StarFilePath(datas, 2000002)).close();  // an empty file
+    CurrentStar current(datas);
+    int refreshes = 0;
+    current.SetRefreshHook([&](const StarFile&) { ++refreshes; });
+    ASSERT_NE(current.MakeCurrentStar(2000001), nullptr);
+    current.SeekYear(2002);
+    const std::byte* cursor = current.Cursor().Position();
+
+    EXPECT_EQ(current.MakeCurrentStar(2000002), nullptr);  // empty
+    EXPECT_EQ(current.MakeCurrentStar(2000003), nullptr);  // missing
+    EXPECT_EQ(current.Star()->Header().Id, 2000001u);
+    EXPECT_EQ(current.Cursor().Position(), cursor);
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(CurrentStarTest, ANewStarReplacesTheOld) {
+    Put(NvrFile::Daily(2000001, 2001, 2001));
+    Put(NvrFile::Daily(2000002, 2010, 2011));
+    CurrentStar current(datas);
+    current.MakeCurrentStar(2000001);
+    current.SeekYear(2001);
+    ASSERT_NE(current.MakeCurrentStar(2000002), nullptr);
+    EXPECT_EQ(current.Star()->Header().Id, 2000002u);
+    EXPECT_EQ(current.Cursor().Record().Year(), 2010);
+    current.Release();
+    EXPECT_EQ(current.Star(), nullptr);
+    EXPECT_TRUE(current.Cursor().AtEnd());
+}
+
+TEST_F(CurrentStarTest, YearSeekFindsTheFirstRecordOfTheYear) {
+    Put(NvrFile::Daily(2000001, 2001, 2003));
+    CurrentStar current(datas);
+    const StarFile* star = current.MakeCurrentStar(2000001);
+    ASSERT_NE(star, nullptr);
+
+    current.SeekYear(2001);  // the year of the first record: the Cursor stays
+    EXPECT_EQ(current.Cursor().Position(), star->FirstRecord().Position());
+
+    current.SeekYear(2003);
+    EXPECT_EQ(current.Cursor().Position() - star->FirstRecord().Position(), (365 + 365) * 88);
+    EXPECT_EQ(current.Cursor().Record().Date().Month, 1);
+    EXPECT_EQ(current.Cursor().Record().Date().Day, 1);
+
+    // The seek starts from the first record, not from the Cursor.
+    current.SeekYear(2002);
+    EXPECT_EQ(current.Cursor().Position() - star->FirstRecord().Position(), 365 * 88);
+
+    // A year without records: the Cursor ends on the terminating record.
+    current.SeekYear(1999);
+    EXPECT_TRUE(current.Cursor().AtEnd());
+    EXPECT_EQ(current.Cursor().Record().RecordTag(), 0u);
+}
+
+TEST_F(CurrentStarTest, YearSeekStopsAtTheEndOfAFileWithoutTerminator) {
+    NvrFile file = NvrFile::Daily(2000001, 2001, 2001);
+    file.Terminator = false;
+    Put(file);
+    CurrentStar current(datas);
+    const StarFile* star = current.MakeCurrentStar(2000001);
+    ASSERT_NE(star, nullptr);
+    current.SeekYear(2005);
+    EXPECT_TRUE(current.Cursor().AtEnd());
+    EXPECT_EQ(current.Cursor().Position(), star->Data() + star->Size());
+}

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+
+#include "app/ProgramFolders.h"
+#include "app/Startup.h"
+#include "app/Viewer.h"
+#include "tests/support/TestData.h"
+
+using TestData::TempFolder;
+
+namespace {
+
+struct StartupTest : ::testing::Test {
+    std::filesystem::path working = std::filesystem::current_path();
+    TempFolder folder;
+    RecordedMessages messages;
+    ~StartupTest() override { std::filesystem::current_path(working); }
+};
+
+}  // namespace
+
+TEST(ProgramFolders, DerivesEveryPathWithASlashAndTheName) {
+    const ProgramFolders folders = ProgramFolders::From("/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(folders.ProgramFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(folders.ConfigurationFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Configuration");
+    EXPECT_EQ(folders.ImagesFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Images");
+    EXPECT_EQ(folders.DatasFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Datas");
+    EXPECT_EQ(folders.DatabasePath, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Nivra.db");
+    EXPECT_EQ(ProgramFolders::From("C:\\Program Files\\Nivra").DatasFolder, "C:\\Program Files\\Nivra/Datas");
+}
+
+TEST_F(StartupTest, BringsUpTheSessionAndCreatesTheImagesFolder) {
+    const std::string program = folder / "Star \xC3\xA9 folder";
+    std::filesystem::create_directory(program);
+    StartupResult started = Startup(program, messages);
+    ASSERT_TRUE(started.session);
+    EXPECT_EQ(started.exitCode, 0);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(program + "/Images"));
+    EXPECT_TRUE(std::filesystem::exists(program + "/Nivra.db"));  // created empty
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(program));
+    EXPECT_EQ(started.session->Folders().DatabasePath, program + "/Nivra.db");
+    EXPECT_EQ(started.session->ChartImageSaveParams().Quality, 100);
+    EXPECT_TRUE(started.session->ChartImageSaveParams().Progressive);
+    EXPECT_TRUE(started.session->ChartImageSaveParams().OptimizedHuffman);
+    started.session.reset();
+
+    // An existing Images folder is fine, and what it holds stays.
+    std::filesystem::create_directories(program + "/Images/kept");
+    started = Startup(program, messages);
+    EXPECT_TRUE(started.session);
+    EXPECT_TRUE(std::filesystem::is_directory(program + "/Images/kept"));
+}
+
+TEST_F(StartupTest, ACatalogueThatCannotBeOpenedEndsWithMinusThree) {
+    std::filesystem::create_directory(folder / "Nivra.db");
+    StartupResult started = Startup(folder.Path(), messages);
+    EXPECT_FALSE(started.session);
+    EXPECT_EQ(started.exitCode, -3);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].Text, QString::fromStdString("unable to open database file : " + folder.Path() + "/Nivra.db"));
+    EXPECT_EQ(messages.messages[0].Icon, MessageIcon::Error);
+}
+
+TEST_F(StartupTest, ClosingTheMainWindowEndsTheRunWithZero) {
+    TestData::MakeProgramFolder(folder.Path(), {{0, "All"}}, {}, {});
+    QTimer::singleShot(50, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "NivraClass") widget->close();
+        }
+    });
+    EXPECT_EQ(RunViewer(folder.Path(), messages), 0);
+    EXPECT_TRUE(messages.messages.empty());
+}
