@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTabBar>
@@ -23,6 +24,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override {
         layout_(event->size().width(), event->size().height());
     }
+    // Black behind the children, without handing a black palette down to the tab strip.
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::black); }
 
 private:
     std::function<void(int, int)> layout_;
@@ -35,7 +38,6 @@ MainWindow::MainWindow(Session& session, MessageService& messages)
     setObjectName("NivraClass");
     setWindowTitle("Nivra - Tarnlight");
     setWindowIcon(QIcon(":/nivra/nivra.png"));
-    UseBlackBackground(this);
 
     fonts_ = CreateFontTable();
 
@@ -44,7 +46,6 @@ MainWindow::MainWindow(Session& session, MessageService& messages)
     client_ = new ClientArea(this, [this](int width, int height) {
         LayoutClientArea(width, height);
     });
-    UseBlackBackground(client_);
     setCentralWidget(client_);
 
     tabs_ = new QTabBar(client_);
