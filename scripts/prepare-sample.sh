@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Prepares a program folder for the viewer: prepare-sample.sh BUILD_DIR FOLDER
+# Prepares the sample program folder for the viewer: prepare-sample.sh BUILD_DIR FOLDER
+# (the catalogue of the shipped SBDB data, ephemerides 2000-2019 for the sample stars, the
+# background pictures and an empty Images folder).
 set -euo pipefail
 build=$1
 folder=$2
-mkdir -p "$folder/Datas" "$folder/Configuration" "$folder/Images"
+"$build/nivra-data" sample "$folder"

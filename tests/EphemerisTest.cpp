@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+#include <erfa.h>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <functional>
+#include <filesystem>
+#include <fstream>
+
+#include "data/CatalogueQueries.h"
+#include "data/StarFile.h"
+#include "tools/BuiltinData.h"
+#include "tools/CatalogueBuilder.h"
+#include "tools/DriftReport.h"
+#include "tools/EphemerisBuilder.h"
+#include "tools/OrbitPropagation.h"
+#include "tools/PlanetTable.h"
+#include "tools/TimeScales.h"
+#include "tests/support/TestData.h"
+
+using TestData::TempFolder;
+
+namespace {
+
+EphemerisStar CatalogueStarFromBuiltinData(std::uint32_t id) {
+    CatalogueReport report;
+    const CatalogueContent content =
+        BuildCatalogue({{"asteroids.json", ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}}, report);
+    for (const CatalogueStar& star : content.Stars) {
+        if (star.SpkId == id) {
+            return {id, star.Name,
+                    {star.PerihelionDistance, star.Eccentricity, star.Inclination, star.AscendingNodeLongitude,
+                     star.ArgumentPerihelion, star.MeanAnomaly, star.Epoch}};
+        }
+    }
+    return {};
+}
+
+double AngleArcseconds(const Vector3& a, const Vector3& b) {
+    const Spherical sa = ToSpherical(a);
+    const Spherical sb = ToSpherical(b);
+    constexpr double d = 180 / M_PI;
+    return SeparationArcseconds({sa.Longitude * d, sa.Latitude * d}, {sb.Longitude * d, sb.Latitude * d});
+}
+
+// Least-squares fit of the six components of the state at `epoch` to the positions of `truth`
+// at `times` (Gauss-Newton with numerical partials); the RMS angle of the residuals, arcseconds.
+double FitResidualArcseconds(const std::function<Vector3(double)>& truth, double epoch, const std::vector<double>& times,
+                             const PlanetTable& planets, unsigned perturbers) {
+    StateVector state{truth(epoch), 10.0 * (truth(epoch + 0.05) - truth(epoch - 0.05))};
+    double rms = 0;
+    for (int iteration = 0; iteration < 4; ++iteration) {
+        const std::vector<StateVector> base = IntegrateOrbit(state, epoch, times, planets, perturbers);
+        std::array<std::vector<Vector3>, 6> partials;
+        for (int k = 0; k < 6; ++k) {
+            const double step = k < 3 ? 1e-6 : 1e-8;
+            StateVector moved = state;
+            (k < 3 ? moved.Position[k] : moved.Velocity[k - 3]) += step;
+            const std::vector<StateVector> shifted = IntegrateOrbit(moved, epoch, times, planets, perturbers);
+            for (std::size_t i = 0; i < times.size(); ++i)
+                partials[k].push_back((1.0 / step) * (shifted[i].Position - base[i].Position));
+        }
+        double normal[6][7] = {};
+        rms = 0;
+        for (std::size_t i = 0; i < times.size(); ++i) {
+            const Vector3 residual = truth(times[i]) - base[i].Position;
+            rms += std::pow(AngleArcseconds(base[i].Position, truth(times[i])), 2);
+            for (std::size_t c = 0; c < 3; ++c)
+                for (int k = 0; k < 6; ++k) {
+                    normal[k][6] += partials[k][i][c] * residual[c];
+                    for (int l = 0; l < 6; ++l) normal[k][l] += partials[k][i][c] * partials[l][i][c];
+                }
+        }
+        rms = std::sqrt(rms / times.size());
+        for (int c = 0; c < 6; ++c)  // Gauss-Jordan; the normal matrix is positive definite
+            for (int r = 0; r < 6; ++r) {
+                if (r == c) continue;
+                const double factor = normal[r][c] / normal[c][c];
+                for (int j = 0; j < 7; ++j) normal[r][j] -= factor * normal[c][j];
+            }
+        for (int k = 0; k < 3; ++k) {
+            state.Position[k] += normal[k][6] / normal[k][k];
+            state.Velocity[k] += normal[k + 3][6] / normal[k + 3][k + 3];
+        }
+    }
+    return rms;
+}
+
+// Writes a catalogue holding the given stars of the shipped asteroids.
+std::string SmallCatalogue(const TempFolder& folder, std::vector<std::uint32_t> ids) {
+    CatalogueReport report;
+    CatalogueContent content =
+        BuildCatalogue({{"asteroids.json", ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}}, report);
+    std::erase_if(content.Stars, [&](const CatalogueStar& s) { return std::find(ids.begin(), ids.end(), s.SpkId) == ids.end(); });
+    const std::string path = folder / "Nivra.db";
+    std::string error;
+    EXPECT_TRUE(WriteCatalogueFile(path, content, error)) << error;
+    return path;
+}
+
+}  // namespace
+
+TEST(Ephemeris, CeresAgreesWithHorizonsOn2022June10) {
+    const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
+    ASSERT_EQ(ceres.SpkId, 2000001u);
+    const std::vector<EphemerisEntry> year = ComputeEphemeris(ceres, 2022, 2022, OrbitModel::Perturbed);
+    ASSERT_EQ(year.size(), 365u);
+    const EphemerisEntry& day = year[31 + 28 + 31 + 30 + 31 + 9];
+    ASSERT_EQ(day.Month, 6);
+    ASSERT_EQ(day.Day, 10);
+    EXPECT_EQ(day.DayOfWeek, 5);  // a Friday
+    // JPL Horizons, geocentric, 2022-Jun-10 00:00 UT.
+    EXPECT_NEAR(day.Astrometric.Longitude, 101.73343, 0.001);
+    EXPECT_NEAR(day.Astrometric.Latitude, 26.78554, 0.001);
+    EXPECT_NEAR(day.Earth.Longitude, 100.7867811, 0.001);
+    EXPECT_NEAR(day.Earth.Latitude, 3.7751601, 0.001);
+    EXPECT_NEAR(day.Galactic.Longitude, 188.305637, 0.01);
+    EXPECT_NEAR(day.Galactic.Latitude, 10.941149, 0.01);
+    EXPECT_NEAR(day.Geometric.Longitude, 108.7886, 0.001);
+    EXPECT_NEAR(day.Geometric.Latitude, 5.0999, 0.001);
+    EXPECT_EQ(day.Constellation, 38);  // Gemini
+}
+
+TEST(Ephemeris, PerturbedMotionFitsTheEphemerisOfMarsOverSixtyYears) {
+    // The force model, checked against an independent ephemeris: fit an orbit to ERFA's Mars
+    // (eraPlan94) from 1970 to 2030, once pulled by the seven other planets and once by the Sun
+    // alone. The perturbed orbit follows Mars within eraPlan94's own accuracy (arcseconds); the
+    // best ellipse misses by tens of arcseconds.
+    constexpr int kMars = 3;
+    const double epoch = 2451545.0;
+    std::vector<double> times;
+    for (double day = -30 * 365.25; day <= 30 * 365.25; day += 73.05) times.push_back(epoch + day);
+    const PlanetTable planets(times.front(), times.back());
+    const auto mars = [](double jd) {
+        double pv[2][3];
+        eraPlan94(jd, 0, kMars + 1, pv);
+        return Vector3{pv[0][0], pv[0][1], pv[0][2]};
+    };
+    const double rmsPerturbed = FitResidualArcseconds(mars, epoch, times, planets, kAllPlanets & ~(1u << kMars));
+    const double rmsTwoBody = FitResidualArcseconds(mars, epoch, times, planets, 0);
+    EXPECT_LT(rmsPerturbed, 10.0);
+    EXPECT_GT(rmsTwoBody, 30.0);
+}
+
+TEST(Ephemeris, TwoBodyAndPerturbedAgreeAtTheEpochAndDriftApart) {
+    const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
+    const std::vector<YearDrift> drift = MeasureDrift(ceres, 2000, 2022);
+    ASSERT_EQ(drift.size(), 23u);
+    EXPECT_LT(drift.back().MaxArcseconds, 60.0);   // 2022, the elements' own year
+    EXPECT_GT(drift.front().MaxArcseconds, 600.0); // 2000: Jupiter has moved Ceres by arcminutes
+}
+
+TEST(TimeScales, LeapSecondsFrom1972AndDeltaTBefore) {
+    EXPECT_DOUBLE_EQ(TTMinusUTC(2022, 6, 10), 69.184);
+    EXPECT_DOUBLE_EQ(TTMinusUTC(2016, 12, 31), 68.184);
+    EXPECT_DOUBLE_EQ(TTMinusUTC(2017, 1, 1), 69.184);
+    EXPECT_DOUBLE_EQ(TTMinusUTC(1972, 1, 1), 42.184);
+    EXPECT_NEAR(TTMinusUTC(1950, 1, 1), 29.0, 1.0);
+    EXPECT_NEAR(TTMinusUTC(1900, 1, 1), -2.7, 1.0);
+    EXPECT_NEAR(TTMinusUTC(1971, 12, 31), 42.2, 1.0);  // no jump where the rule changes
+    EXPECT_DOUBLE_EQ(TTMinusUTC(2090, 1, 1), 69.184);  // after the table: its last value
+    const JulianDay tt = CivilToTT(2000, 1, 1, 0.5);
+    EXPECT_NEAR(tt.Value(), 2451545.0 + 64.184 / 86400, 1e-9);
+}
+
+TEST(Orbit, KeplerStatesAtPerihelionAndAcrossEccentricities) {
+    OrbitalElements elements{1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 2451545.0};
+    StateVector state = KeplerState(elements, 2451545.0);
+    EXPECT_NEAR(Norm(state.Position), 1.0, 1e-12);
+    EXPECT_NEAR(Norm(state.Velocity), kGaussK, 1e-12);  // circular speed at 1 au
+    for (double e : {0.0, 0.3, 0.85, 0.97, 0.999}) {
+        for (double m : {0.001, 1.0, 3.0, 3.14159, -2.0, 20.0}) {
+            const double anomaly = SolveKepler(m, e);
+            EXPECT_NEAR(anomaly - e * std::sin(anomaly), m, 1e-12) << "e " << e << " M " << m;
+        }
+    }
+    elements = {0.5, 0.85, 12.0, 40.0, 70.0, 0.0, 2451545.0};
+    EXPECT_NEAR(Norm(KeplerState(elements, 2451545.0).Position), 0.5, 1e-12);
+    elements.MeanAnomaly = 180.0;
+    EXPECT_NEAR(Norm(KeplerState(elements, 2451545.0).Position), 0.5 / 0.15 * 1.85, 1e-9);  // aphelion Q
+}
+
+TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
+    TempFolder folder;
+    EphemerisHeader header;
+    header.SpkId = 0x80000007u;
+    header.FirstYear = 2011;
+    header.LastYear = 2012;
+    header.EphemerisLink = HorizonsLink(header.SpkId);
+    header.OrbitDiagramLink = OrbitDiagramLink(header.SpkId);
+    header.PhysicalParameterLink = PhysicalParameterLink(header.SpkId);
+    header.ElementsEpoch = 2459800.5;
+    std::vector<EphemerisEntry> entries;
+    for (int i = 0; i < 3; ++i) {
+        EphemerisEntry entry;
+        entry.Year = 2011;
+        entry.Month = 12;
+        entry.Day = 30 + i;
+        entry.DayOfWeek = (5 + i) % 7;
+        entry.Constellation = 80 + i;
+        entry.Astrometric = {10.0 + i, 20.0};
+        entry.Earth = {30.0, -40.0 + i};
+        entry.Galactic = {359.5, 5.0};
+        entry.Geometric = {0.25, 89.0};
+        entries.push_back(entry);
+    }
+    const std::string path = folder / "x.Nvr";
+    std::string error;
+    ASSERT_TRUE(WriteEphemerisFile(path, header, entries, error)) << error;
+
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto u32 = [&](std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24; };
+    auto f64 = [&](std::size_t at) { double d; std::memcpy(&d, &b[at], 8); return d; };
+    const std::uint32_t first = u32(0);
+    EXPECT_EQ(first % 8, 0u);
+    EXPECT_EQ(b.size(), first + 4 * 88u);
+    EXPECT_EQ(std::string(b.begin() + 4, b.begin() + 12), "NivraEph");
+    EXPECT_EQ(u32(108), 0x80000007u);
+    EXPECT_EQ(u32(116), 2011u);
+    EXPECT_EQ(u32(120), 2012u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(168)])), header.EphemerisLink);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(152)])), header.OrbitDiagramLink);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(160)])), header.PhysicalParameterLink);
+    EXPECT_EQ(header.EphemerisLink, "https://ssd.jpl.nasa.gov/horizons/app.html#/?sstr=2147483655");
+    const std::size_t second = first + 88;
+    EXPECT_EQ(u32(second), 1u);                       // tag
+    EXPECT_EQ(b[second + 4] | b[second + 5] << 8, 2011);
+    EXPECT_EQ(b[second + 6], 12);
+    EXPECT_EQ(b[second + 8], 6);                      // day of the week
+    EXPECT_EQ(b[second + 10], 31);
+    EXPECT_EQ(u32(second + 20), 81u);
+    EXPECT_DOUBLE_EQ(f64(second + 24), 11.0);         // astrometric longitude
+    EXPECT_DOUBLE_EQ(f64(second + 32), 70.0);         // 90 - 20
+    EXPECT_DOUBLE_EQ(f64(second + 40), 0.25);         // geometric
+    EXPECT_DOUBLE_EQ(f64(second + 48), 1.0);
+    EXPECT_DOUBLE_EQ(f64(second + 56), 359.5);        // galactic
+    EXPECT_DOUBLE_EQ(f64(second + 72), 30.0);         // earth
+    EXPECT_DOUBLE_EQ(f64(second + 80), 129.0);        // 90 - (-39)
+    EXPECT_EQ(u32(first + 3 * 88), 0u);               // terminator
+
+    std::optional<EphemerisFileContent> back = ReadEphemerisFile(path, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->Version, 1u);
+    EXPECT_EQ(back->Header.SpkId, header.SpkId);
+    EXPECT_EQ(back->Header.OrbitDiagramLink, header.OrbitDiagramLink);
+    EXPECT_DOUBLE_EQ(back->Header.ElementsEpoch, 2459800.5);
+    ASSERT_EQ(back->Entries.size(), 3u);
+    EXPECT_EQ(back->Entries[2].Day, 32);
+    EXPECT_EQ(back->Entries[2].DayOfWeek, 0);
+    EXPECT_DOUBLE_EQ(back->Entries[2].Earth.Latitude, -38.0);
+
+    // The viewer's reader sees the same file.
+    std::optional<StarFile> star = LoadStarFile(path);
+    ASSERT_TRUE(star);
+    EXPECT_EQ(star->Link(StarLink::Ephemeris), header.EphemerisLink);
+    int records = 0;
+    for (EphemerisRecord record : star->FirstRecord()) {
+        EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Galactic).FirstAngle, 359.5);
+        ++records;
+    }
+    EXPECT_EQ(records, 3);
+
+    // Another version or no magic: refused.
+    std::vector<unsigned char> changed = b;
+    changed[12] = 2;
+    std::ofstream(folder / "v2.Nvr", std::ios::binary).write(reinterpret_cast<const char*>(changed.data()), changed.size());
+    EXPECT_FALSE(ReadEphemerisFile(folder / "v2.Nvr", error));
+    EXPECT_NE(error.find("format version 2"), std::string::npos);
+    changed = b;
+    changed[4] = 'X';
+    std::ofstream(folder / "foreign.Nvr", std::ios::binary).write(reinterpret_cast<const char*>(changed.data()), changed.size());
+    EXPECT_FALSE(ReadEphemerisFile(folder / "foreign.Nvr", error));
+}
+
+TEST(EphemerisRun, WritesDailyFilesAndMarksTheirStars) {
+    TempFolder folder;
+    const std::string catalogue = SmallCatalogue(folder, {2000001, 2000433, 2000004});
+    EphemerisRun run;
+    run.CataloguePath = catalogue;
+    run.OutFolder = folder / "Datas";
+    run.FirstYear = 2019;
+    run.LastYear = 2020;
+    run.SpkIds = {2000001, 2000433, 4242};
+    EphemerisRunReport report;
+    std::string error;
+    std::vector<std::string> lines;
+    ASSERT_TRUE(RunEphemeris(run, report, error, [&](const std::string& line) { lines.push_back(line); })) << error;
+    EXPECT_EQ(report.FilesWritten, 2);
+    EXPECT_EQ(report.Records, 2 * 731);
+    ASSERT_EQ(report.Problems.size(), 1u);
+    EXPECT_EQ(report.Problems[0], "4242: not in the catalogue");
+    EXPECT_EQ(lines.size(), 2u);
+
+    std::optional<EphemerisFileContent> eros = ReadEphemerisFile(folder / "Datas/2000433.Nvr", error);
+    ASSERT_TRUE(eros) << error;
+    EXPECT_EQ(eros->Header.FirstYear, 2019);
+    EXPECT_EQ(eros->Header.LastYear, 2020);
+    EXPECT_TRUE(eros->Header.Perturbed);
+    ASSERT_EQ(eros->Entries.size(), 731u);
+    EXPECT_EQ(eros->Entries.front().Month, 1);
+    EXPECT_EQ(eros->Entries.front().Day, 1);
+    EXPECT_EQ(eros->Entries.back().Month, 12);
+    EXPECT_EQ(eros->Entries.back().Day, 31);
+    for (std::size_t i = 1; i < eros->Entries.size(); ++i) {
+        const EphemerisEntry& a = eros->Entries[i - 1];
+        const EphemerisEntry& b = eros->Entries[i];
+        const double step = CivilJulianDay(b.Year, b.Month, b.Day, 0).Value() - CivilJulianDay(a.Year, a.Month, a.Day, 0).Value();
+        ASSERT_DOUBLE_EQ(step, 1.0);
+        EXPECT_EQ(b.DayOfWeek, (a.DayOfWeek + 1) % 7);
+        EXPECT_EQ(b.Hour + b.Minute + b.Second, 0);
+        EXPECT_GE(b.Astrometric.Longitude, 0.0);
+        EXPECT_LT(b.Astrometric.Longitude, 360.0);
+        EXPECT_GE(b.Constellation, 1);
+        EXPECT_LE(b.Constellation, 88);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "Datas/2000004.Nvr"));
+
+    std::unique_ptr<Catalogue> db = Catalogue::Open(catalogue, error);
+    ASSERT_TRUE(db);
+    const auto list = QueryStarList(*db);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 2u);  // [DatasForIt] = 1 for the two written stars only
+    EXPECT_EQ((*list)[0].Id, 2000001u);
+    EXPECT_EQ((*list)[1].Id, 2000433u);
+}
+
+TEST(EphemerisRun, RefusesWhatItCannotDo) {
+    TempFolder folder;
+    EphemerisRun run;
+    run.CataloguePath = folder / "none.db";
+    run.OutFolder = folder / "Datas";
+    EphemerisRunReport report;
+    std::string error;
+    EXPECT_FALSE(RunEphemeris(run, report, error, nullptr));
+    EXPECT_EQ(error, folder / "none.db" + ": no such catalogue");
+    EXPECT_FALSE(std::filesystem::exists(folder / "none.db"));
+
+    run.CataloguePath = SmallCatalogue(folder, {2000001});
+    run.FirstYear = 1899;
+    EXPECT_FALSE(RunEphemeris(run, report, error, nullptr));
+    EXPECT_NE(error.find("1900-2100"), std::string::npos);
+    run.FirstYear = 2010;
+    run.LastYear = 2009;
+    EXPECT_FALSE(RunEphemeris(run, report, error, nullptr));
+
+    // A viewer's catalogue without the elements' epoch is not one this tool wrote.
+    TestData::WriteCatalogue(folder / "foreign.db", {{0, "All"}}, {TestData::Star{}});
+    run.CataloguePath = folder / "foreign.db";
+    run.FirstYear = 2010;
+    run.LastYear = 2010;
+    EXPECT_FALSE(RunEphemeris(run, report, error, nullptr));
+    EXPECT_NE(error.find("not a catalogue written by nivra-data"), std::string::npos);
+}

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <filesystem>
+#include <fstream>
+
+#include "data/Catalogue.h"
+#include "data/CatalogueQueries.h"
+#include "tools/AtomicFile.h"
+#include "tools/BuiltinData.h"
+#include "tools/CatalogueBuilder.h"
+#include "tools/SbdbReader.h"
+#include "tests/support/TestData.h"
+
+using TestData::TempFolder;
+
+namespace {
+
+SbdbFile Read(const std::string& json, const std::string& name = "test.json") {
+    return ReadSbdbJson(QByteArray::fromStdString(json), name);
+}
+
+const CatalogueStar* Find(const CatalogueContent& content, std::uint32_t id) {
+    for (const CatalogueStar& star : content.Stars)
+        if (star.SpkId == id) return &star;
+    return nullptr;
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+constexpr const char* kAsteroidFields =
+    R"js("fields":["full_name","spkid","neo","pha","H","diameter","albedo","rot_per","epoch_mjd","e","a","q","i","om","w","ma","per_y","moid","class"])js";
+
+}  // namespace
+
+TEST(SbdbCatalogue, BothShippedExportsLoad) {
+    const SbdbFile asteroids = Read(ReadBuiltinData("asteroids.json"), "asteroids.json");
+    const SbdbFile comets = Read(ReadBuiltinData("comets.json"), "comets.json");
+    ASSERT_EQ(asteroids.Error, "");
+    ASSERT_EQ(comets.Error, "");
+    EXPECT_EQ(asteroids.Bodies.size(), 7099u);
+    EXPECT_EQ(comets.Bodies.size(), 3768u);
+    EXPECT_EQ(comets.Bodies[0].FullName, "1P/Halley");
+    EXPECT_DOUBLE_EQ(*comets.Bodies[0].Epoch, 49400 + 2400000.5);
+    EXPECT_DOUBLE_EQ(*comets.Bodies[0].PeriodDays, 75.3158906863411 * 365.25);
+
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"asteroids.json", asteroids}, {"comets.json", comets}}, report);
+    EXPECT_EQ(content.Stars.size(), 3808u);  // every numbered asteroid; no comet has an SPK-ID here
+    EXPECT_EQ(report.WithoutSpkId, 7099 - 3808 + 3768);
+    EXPECT_TRUE(report.Problems.empty()) << report.Problems.front();
+
+    const CatalogueStar* ceres = Find(content, 2000001);
+    ASSERT_NE(ceres, nullptr);
+    EXPECT_EQ(ceres->Name, "Ceres");
+    EXPECT_EQ(ceres->FullName, "1 Ceres (A801 AA)");
+    EXPECT_EQ(ceres->SbdbClass, "MBA");
+    EXPECT_EQ(ceres->OrbiteType, 1);
+    EXPECT_FALSE(ceres->Neo);
+    EXPECT_DOUBLE_EQ(ceres->SemiMajorAxis, 2.766619044655007);
+    EXPECT_DOUBLE_EQ(ceres->ApelionDistance, 2.766619044655007 * (1 + .07863575691875528));
+    EXPECT_DOUBLE_EQ(ceres->OrbitalPeriod, 4.60184774356845 * 365.25);
+    EXPECT_DOUBLE_EQ(ceres->MeanMotion, 0.0);
+    EXPECT_DOUBLE_EQ(ceres->Epoch, 2459800.5);
+    // M = 334.33 degrees: the nearest passage is the next one, (360 - M) / n after the epoch.
+    EXPECT_NEAR(ceres->TimePerihelionPassage, 2459800.5 + (360 - 334.3271698971151) / (360 / (4.60184774356845 * 365.25)), 1e-6);
+    EXPECT_DOUBLE_EQ(ceres->GeometricAlbedo, 0.09);
+    EXPECT_DOUBLE_EQ(ceres->RotationPeriod, 9.07417);
+
+    const CatalogueStar* eros = Find(content, 2000433);
+    ASSERT_NE(eros, nullptr);
+    EXPECT_TRUE(eros->Neo);
+    EXPECT_FALSE(eros->Pha);  // MOID 0.15 au
+    EXPECT_EQ(eros->OrbiteType, 5);
+    const CatalogueStar* unnamed = Find(content, 2000000 + 613858);
+    ASSERT_NE(unnamed, nullptr);
+    EXPECT_EQ(unnamed->Name, "613858 (2007 TA418)");
+
+    std::vector<std::string> classNames;
+    for (const OrbitClassEntry& entry : content.Classes) classNames.push_back(std::to_string(entry.Index) + " " + entry.Name);
+    EXPECT_EQ(classNames, (std::vector<std::string>{"0 All stars", "19 Near-Earth Objects", "25 Potentially Hazardous Asteroids",
+                                                    "1 Main-belt Asteroid", "2 Inner Main-belt Asteroid",
+                                                    "3 Outer Main-belt Asteroid", "4 Mars-crossing Asteroid", "5 Amor",
+                                                    "9 Jupiter Trojan", "10 Centaur", "11 Trans-Neptunian Object",
+                                                    "12 Asteroid (other)"}));
+}
+
+TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
+    const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  99942 Apophis (2004 MN4)",null,"Y",null,"19.1",0.34,null,null,"59800","0.19",null,"0.746","3.34","203.9","126.6","142.9","0.89","0.0002","ATE"],
+      ["  4179 Toutatis (1989 AC)",null,"Y",null,"15.1",null,null,null,59800,0.62,2.54,0.94,0.45,125.4,278.7,7.6,4.03,0.06,"APO"],
+      ["  433 Eros (A898 PA)",null,"Y",null,"22.5",null,null,null,59800,0.22,1.45,1.13,10.8,304.3,178.9,310.5,1.76,0.04,"AMO"],
+      ["  7 Iris",null,"N","Y","5.5",null,null,null,59800,0.2,2.4,null,5.5,259.5,145.3,10.0,3.68,1.0,"MBA"]
+    ]})js";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"neo.json", Read(json)}}, report);
+    ASSERT_EQ(content.Stars.size(), 4u);
+    const CatalogueStar* apophis = Find(content, 2099942);
+    EXPECT_TRUE(apophis->Neo);
+    EXPECT_TRUE(apophis->Pha);  // MOID 0.0002 au, H 19.1
+    EXPECT_EQ(apophis->OrbiteType, 7);
+    EXPECT_DOUBLE_EQ(apophis->SemiMajorAxis, 0.746 / (1 - 0.19));  // a from q and e
+    EXPECT_FALSE(Find(content, 2004179)->Pha);  // MOID 0.06 > 0.05
+    EXPECT_FALSE(Find(content, 2000433)->Pha);  // H 22.5 > 22
+    EXPECT_TRUE(Find(content, 2000007)->Pha);   // the export's own flag wins
+    EXPECT_DOUBLE_EQ(Find(content, 2000007)->PerihelionDistance, 2.4 * 0.8);  // q from a and e
+    EXPECT_EQ(Find(content, 2000007)->Name, "Iris");
+
+    const std::string comet = R"js({"fields":["full_name","spkid","epoch.mjd","q","e","i","w","om","tp","per.y","moid","class","n","ad"],
+      "data":[["    2P/Encke","1000025",57296,".335949506931661",".8483394575302023","11.78","186.55","334.57","2457822.536683651896",3.29693440558782,".17","ETc","0.298","4.09"]]})js";
+    const CatalogueContent comets = BuildCatalogue({{"comets.json", Read(comet)}}, report);
+    ASSERT_EQ(comets.Stars.size(), 1u);
+    const CatalogueStar& encke = comets.Stars[0];
+    EXPECT_EQ(encke.SpkId, 1000025u);
+    EXPECT_EQ(encke.Name, "2P/Encke");
+    EXPECT_EQ(encke.OrbiteType, 18);
+    EXPECT_DOUBLE_EQ(encke.TimePerihelionPassage, 2457822.536683651896);
+    EXPECT_DOUBLE_EQ(encke.MeanMotion, 0.298);
+    EXPECT_DOUBLE_EQ(encke.ApelionDistance, 4.09);
+    const double period = 3.29693440558782 * 365.25;
+    EXPECT_DOUBLE_EQ(encke.OrbitalPeriod, period);
+    // M at the epoch follows from the passage: n (epoch - tp), on [0, 360).
+    double m = std::fmod(360.0 / period * (57296 + 2400000.5 - 2457822.536683651896), 360.0);
+    if (m < 0) m += 360;
+    EXPECT_NEAR(encke.MeanAnomaly, m, 1e-9);
+}
+
+TEST(SbdbCatalogue, BadInputIsNamedAndTheRestStillLoads) {
+    EXPECT_NE(Read("this is not json", "broken.json").Error.find("broken.json: not JSON"), std::string::npos);
+    EXPECT_NE(Read(R"js({"rows":[]})js", "other.json").Error.find("other.json"), std::string::npos);
+
+    const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  1 Ceres (A801 AA)",null,"N",null,"3.3",null,null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","4.6","1.58","MBA"],
+      ["  2 Pallas (A802 FA)",null,"N",null,"4.1",null,null,null,"59800",null,"2.77","2.13","34.9","172.9","310.8","315.1","4.6","1.23","MBA"],
+      ["  3 Juno",null,"N",null,"5.1",null,null,null,"59800","1.2",null,"1.98","13.0","169.8","247.8","10.0",null,"1.0","MBA"],
+      ["  4 Vesta",null,"N",null,"3.2",null,null,null,null,"0.09","2.36","2.15","7.1","103.8","151.3","61.2","3.6","1.1","MBA"],
+      ["(2004 XX)",null,"N",null,"3.2",null,null,null,"59800","0.09","2.36","2.15","7.1","103.8","151.3","61.2","3.6","1.1","MBA"]
+    ]})js";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"mixed.json", Read(json)}, {"broken.json", Read("[", "broken.json")}}, report);
+    ASSERT_EQ(content.Stars.size(), 1u);
+    EXPECT_EQ(content.Stars[0].Name, "Ceres");
+    EXPECT_EQ(report.WithoutSpkId, 1);
+    ASSERT_EQ(report.Problems.size(), 4u);
+    EXPECT_EQ(report.Problems[0], "mixed.json: 2 Pallas (A802 FA): missing e; not loaded");
+    EXPECT_NE(report.Problems[1].find("mixed.json: 3 Juno: eccentricity 1.2"), std::string::npos);
+    EXPECT_EQ(report.Problems[2], "mixed.json: 4 Vesta: missing epoch; not loaded");
+    EXPECT_EQ(report.Problems[3].rfind("broken.json: not JSON", 0), 0u);
+}
+
+TEST(SbdbCatalogue, TheWrittenCatalogueServesTheViewer) {
+    TempFolder folder;
+    const std::string path = folder / "Nivra.db";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"asteroids.json", Read(ReadBuiltinData("asteroids.json"))}}, report);
+    std::string error;
+    ASSERT_TRUE(WriteCatalogueFile(path, content, error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(path + ".part-" + std::to_string(getpid())));
+
+    std::unique_ptr<Catalogue> catalogue = Catalogue::Open(path, error);
+    ASSERT_TRUE(catalogue);
+    const auto classes = QueryOrbitClasses(*catalogue);
+    ASSERT_TRUE(classes);
+    EXPECT_EQ(classes->size(), content.Classes.size());
+    const auto neos = QueryStarChoices(*catalogue, 19);
+    ASSERT_TRUE(neos);
+    ASSERT_EQ(neos->size(), 2u);
+    EXPECT_EQ((*neos)[0].Name, "Eros");
+    EXPECT_EQ((*neos)[1].Name, "Ganymed");
+    EXPECT_EQ(QueryStarChoices(*catalogue, 0)->size(), 3808u);
+    EXPECT_TRUE(QueryStarChoices(*catalogue, 1)->empty());  // no star has data yet
+    const auto info = QueryStarInfo(*catalogue, 2000004);
+    ASSERT_TRUE(info);
+    EXPECT_NEAR(info->SemiMajorAxis, 2.36, 0.01);
+    EXPECT_FALSE(QueryPerihelion(*catalogue, 2000004));  // [DatasForIt] = 0
+}
+
+TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
+    TempFolder folder;
+    const std::string path = folder / "Nivra.db";
+    std::ofstream(path) << "the old catalogue";
+    std::string error;
+    EXPECT_FALSE(ReplaceFileAtomically(path, [](const std::string& temporary, std::string& why) {
+        std::ofstream(temporary) << "half a new cata";
+        why = "disk full";
+        return false;
+    }, error));
+    EXPECT_EQ(error, "disk full");
+    EXPECT_FALSE(ReplaceFileAtomically(path, [](const std::string& temporary, std::string&) -> bool {
+        std::ofstream(temporary) << "half";
+        throw std::runtime_error("interrupted");
+    }, error));
+    EXPECT_EQ(error, "interrupted");
+    EXPECT_EQ(Slurp(path), "the old catalogue");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+
+    // Writing a catalogue where a folder stands fails and changes nothing.
+    std::filesystem::create_directory(folder / "taken");
+    EXPECT_FALSE(WriteCatalogueFile(folder / "taken", CatalogueContent{}, error));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "taken"));
+
+    ASSERT_TRUE(ReplaceFileAtomically(path, [](const std::string& temporary, std::string&) {
+        std::ofstream(temporary) << "the new catalogue";
+        return true;
+    }, error));
+    EXPECT_EQ(Slurp(path), "the new catalogue");
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "tools/Vector3.h"
+
+// Heliocentric positions of the eight planets (Mercury to Neptune; the Earth-Moon barycentre for
+// the Earth) on a one-day grid, from ERFA's eraPlan94 (Simon et al. 1994), equatorial J2000, au.
+// Between grid points a cubic Hermite curve through positions and velocities gives the place
+// to a few 1e-8 au, far below what the perturbations need.
+class PlanetTable {
+public:
+    static constexpr int kPlanets = 8;
+
+    // Covers Julian days (TDB) from `first` to `last`, with a margin of two days on each side.
+    PlanetTable(double first, double last);
+
+    bool Covers(double jd) const { return jd >= start_ && jd <= start_ + (days_ - 1); }
+    // Heliocentric position (au) of planet p (0 Mercury ... 7 Neptune) at Julian day `jd` (TDB).
+    Vector3 Position(int planet, double jd) const;
+
+    // GM of each planet (with its satellites), au^3/day^2, from the Sun-to-planet mass ratios of
+    // the IAU 2009 system of astronomical constants (Luzum et al. 2011).
+    static const std::array<double, kPlanets>& GravitationalParameters();
+
+private:
+    double start_ = 0;
+    int days_ = 0;
+    // [day][planet]: position then velocity (au, au/day)
+    std::vector<std::array<std::array<Vector3, 2>, kPlanets>> grid_;
+};

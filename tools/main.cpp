@@ -1,0 +1,228 @@
+// nivra-data: builds the catalogue and the ephemeris files that the Nivra viewer reads.
+#include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/CatalogueBuilder.h"
+#include "tools/DriftReport.h"
+#include "tools/EphemerisBuilder.h"
+#include "tools/SampleFolder.h"
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* kUsageText =
+    "Usage:\n"
+    "  nivra-data catalogue --out FILE FILE.json...\n"
+    "      Builds a catalogue (Nivra.db) from SBDB Query API exports.\n"
+    "  nivra-data ephemeris --catalogue FILE --out DIR [--from YEAR --to YEAR] [--spk ID ...]\n"
+    "                       [--two-body] [--threads N]\n"
+    "      Writes one DIR/<SPK-ID>.Nvr per star (default years 2000-2019, every star) and marks\n"
+    "      those stars as having data in the catalogue.\n"
+    "  nivra-data sample DIR\n"
+    "      Builds a complete program folder from the built-in SBDB data.\n"
+    "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
+    "      For each year, the largest angle between the two-body and the perturbed positions.\n";
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "nivra-data: %s\n\n%s", problem.c_str(), kUsageText);
+    return kUsage;
+}
+
+void PrintLine(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void PrintProblems(const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
+}
+
+bool ParseNumber(const std::string& text, long long low, long long high, long long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return errno == 0 && end != text.c_str() && *end == '\0' && value >= low && value <= high;
+}
+
+struct Options {
+    std::string Out;
+    std::string Catalogue;
+    int From = 2000;
+    int To = 2019;
+    std::vector<std::uint32_t> Spk;
+    std::vector<std::string> Files;
+    bool TwoBody = false;
+    int Threads = 0;
+    std::string Error;
+};
+
+Options ParseOptions(const std::vector<std::string>& arguments) {
+    Options options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= arguments.size()) {
+                options.Error = argument + " needs a value";
+                return {};
+            }
+            return arguments[++i];
+        };
+        long long number = 0;
+        if (argument == "--out") {
+            options.Out = value();
+        } else if (argument == "--catalogue") {
+            options.Catalogue = value();
+        } else if (argument == "--from" || argument == "--to") {
+            const std::string text = value();
+            if (!options.Error.empty()) break;
+            if (!ParseNumber(text, kFirstEphemerisYear, kLastEphemerisYear, number)) {
+                options.Error = argument + " takes a year from " + std::to_string(kFirstEphemerisYear) + " to " +
+                                std::to_string(kLastEphemerisYear) + ", not \"" + text + "\"";
+                break;
+            }
+            (argument == "--from" ? options.From : options.To) = static_cast<int>(number);
+        } else if (argument == "--spk") {
+            // One or more SPK-IDs follow.
+            bool any = false;
+            while (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+                const std::string text = arguments[++i];
+                if (!ParseNumber(text, 1, 4294967295LL, number)) {
+                    options.Error = "--spk takes SPK-IDs (1 to 4294967295), not \"" + text + "\"";
+                    return options;
+                }
+                options.Spk.push_back(static_cast<std::uint32_t>(number));
+                any = true;
+            }
+            if (!any) options.Error = "--spk needs at least one SPK-ID";
+        } else if (argument == "--two-body") {
+            options.TwoBody = true;
+        } else if (argument == "--threads") {
+            const std::string text = value();
+            if (!ParseNumber(text, 1, 64, number)) options.Error = "--threads takes 1 to 64";
+            options.Threads = static_cast<int>(number);
+        } else if (argument.rfind("--", 0) == 0) {
+            options.Error = "unknown option " + argument;
+        } else {
+            options.Files.push_back(argument);
+        }
+        if (!options.Error.empty()) break;
+    }
+    return options;
+}
+
+int Catalogue(const Options& options) {
+    if (options.Out.empty() || options.Files.empty()) return Usage("catalogue needs --out FILE and at least one FILE.json");
+    std::vector<NamedSbdbFile> files;
+    for (const std::string& name : options.Files) {
+        QFile file(QString::fromLocal8Bit(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "%s: cannot read (%s)\n", name.c_str(), file.errorString().toLocal8Bit().constData());
+            return kFailed;
+        }
+        files.push_back({name, ReadSbdbJson(file.readAll(), name)});
+    }
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue(files, report);
+    PrintProblems(report.Problems);
+    if (report.WithoutSpkId > 0) {
+        std::fprintf(stderr, "%d bodies without an SPK-ID (neither a spkid field nor an asteroid number) left out\n",
+                     report.WithoutSpkId);
+    }
+    std::string error;
+    if (!WriteCatalogueFile(options.Out, content, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kFailed;
+    }
+    std::printf("%s: %zu stars, %zu orbit classes\n", options.Out.c_str(), content.Stars.size(), content.Classes.size());
+    return 0;
+}
+
+int Ephemeris(const Options& options) {
+    if (options.Catalogue.empty() || options.Out.empty() || !options.Files.empty()) {
+        return Usage("ephemeris needs --catalogue FILE and --out DIR");
+    }
+    EphemerisRun run;
+    run.CataloguePath = options.Catalogue;
+    run.OutFolder = options.Out;
+    run.FirstYear = options.From;
+    run.LastYear = options.To;
+    run.SpkIds = options.Spk;
+    run.Model = options.TwoBody ? OrbitModel::TwoBody : OrbitModel::Perturbed;
+    run.Threads = options.Threads;
+    EphemerisRunReport report;
+    std::string error;
+    const bool ok = RunEphemeris(run, report, error, PrintLine);
+    PrintProblems(report.Problems);
+    if (!ok) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kFailed;
+    }
+    std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten, report.Records,
+                report.Seconds, report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
+    return report.Problems.empty() ? 0 : kFailed;
+}
+
+int Sample(const Options& options) {
+    if (options.Files.size() != 1) return Usage("sample needs one folder");
+    SampleReport report;
+    std::string error;
+    const bool ok = BuildSampleFolder(options.Files[0], report, error, PrintLine);
+    if (report.WithoutSpkId > 0) {
+        std::fprintf(stderr, "%d bodies without an SPK-ID left out of the catalogue\n", report.WithoutSpkId);
+    }
+    if (!ok) {
+        PrintProblems(report.Problems);
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kFailed;
+    }
+    std::printf("%s: %d stars in the catalogue, %d ephemeris files (%lld records in %.2f s)\n",
+                options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records, report.EphemerisSeconds);
+    return 0;
+}
+
+int Drift(const Options& options) {
+    if (options.Catalogue.empty() || options.Spk.empty()) return Usage("drift needs --catalogue FILE and --spk ID");
+    std::vector<EphemerisStar> stars;
+    std::vector<std::string> problems;
+    std::string error;
+    if (!ReadEphemerisStars(options.Catalogue, options.Spk, stars, problems, error)) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kFailed;
+    }
+    PrintProblems(problems);
+    for (const EphemerisStar& star : stars) {
+        std::printf("%u %s (elements of JD %.1f): largest two-body minus perturbed angle per year, arcseconds\n",
+                    star.SpkId, star.Name.c_str(), star.Elements.Epoch);
+        for (const YearDrift& year : MeasureDrift(star, options.From, options.To)) {
+            std::printf("  %d %10.1f\n", year.Year, year.MaxArcseconds);
+        }
+    }
+    return problems.empty() ? 0 : kFailed;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
+        std::fputs(kUsageText, arguments.empty() ? stderr : stdout);
+        return arguments.empty() ? kUsage : 0;
+    }
+    const std::string command = arguments[0];
+    const Options options = ParseOptions({arguments.begin() + 1, arguments.end()});
+    if (!options.Error.empty()) return Usage(options.Error);
+    if (command == "catalogue") return Catalogue(options);
+    if (command == "ephemeris") return Ephemeris(options);
+    if (command == "sample") return Sample(options);
+    if (command == "drift") return Drift(options);
+    return Usage("unknown command \"" + command + "\"");
+}
