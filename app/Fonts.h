@@ -7,9 +7,9 @@
 // at which the charts draw text with it.
 struct ProgramFont {
     QFont Font;
-    int CellHeight = 0;   // pixels
-    int Escapement = 0;   // tenths of a degree, counter-clockwise
-    int Weight = 0;       // 100-900
+    int CellHeight = 0;  // pixels
+    int Escapement = 0;  // tenths of a degree, counter-clockwise
+    int Weight = 0;      // 100-900
 
     // Painter rotation for text drawn with this font: degrees, clockwise positive.
     double RotationDegrees() const { return -Escapement / 10.0; }

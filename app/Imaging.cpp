@@ -19,7 +19,9 @@ int LibraryInit() {
 
 void LibraryExit() {}
 
-SaveParams ChartImageSaveParams() { return SaveParams{}; }
+SaveParams ChartImageSaveParams() {
+    return SaveParams{};
+}
 
 int LoadJpeg(const QString& path, LoadedImage& out) {
     QImageReader reader(path, "jpeg");

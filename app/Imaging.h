@@ -18,9 +18,9 @@ void LibraryExit();
 // How every JPEG of the program is written.
 struct SaveParams {
     QByteArray Format = "jpeg";
-    int Quality = 100;              // 0-100
-    bool Progressive = true;        // progressive scans
-    bool OptimizedHuffman = true;   // Huffman tables computed for the image
+    int Quality = 100;             // 0-100
+    bool Progressive = true;       // progressive scans
+    bool OptimizedHuffman = true;  // Huffman tables computed for the image
 };
 SaveParams ChartImageSaveParams();
 

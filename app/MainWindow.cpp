@@ -9,25 +9,25 @@
 
 #include "app/MenuBar.h"
 #include "app/Pages.h"
-#include "app/StatusBar.h"
 #include "app/Startup.h"
+#include "app/StatusBar.h"
 
 namespace {
 
 // The area under the menu bar and above the status bar; it lays its children out by hand.
 class ClientArea : public QWidget {
-public:
+  public:
     ClientArea(QWidget* parent, std::function<void(int, int)> layout)
         : QWidget(parent), layout_(std::move(layout)) {}
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override {
         layout_(event->size().width(), event->size().height());
     }
     // Black behind the children, without handing a black palette down to the tab strip.
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::black); }
 
-private:
+  private:
     std::function<void(int, int)> layout_;
 };
 
@@ -43,9 +43,8 @@ MainWindow::MainWindow(Session& session, MessageService& messages)
 
     setMenuBar(CreateMenuBar(this, [this](int command) { Command(command); }));
 
-    client_ = new ClientArea(this, [this](int width, int height) {
-        LayoutClientArea(width, height);
-    });
+    client_ =
+        new ClientArea(this, [this](int width, int height) { LayoutClientArea(width, height); });
     setCentralWidget(client_);
 
     tabs_ = new QTabBar(client_);
@@ -81,7 +80,9 @@ MainWindow::MainWindow(Session& session, MessageService& messages)
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) { ShowPage(index); });
 }
 
-MainWindow::~MainWindow() { currentStar_.Release(); }
+MainWindow::~MainWindow() {
+    currentStar_.Release();
+}
 
 QWidget* MainWindow::Page(int index) const {
     return index >= 0 && index < kPageCount ? pages_[static_cast<std::size_t>(index)] : nullptr;
@@ -103,9 +104,13 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void MainWindow::SetStatusText(int part, const QString& text) { statusBar_->SetText(part, text); }
+void MainWindow::SetStatusText(int part, const QString& text) {
+    statusBar_->SetText(part, text);
+}
 
-void MainWindow::Command(int command) { DispatchCommand(command, actions_); }
+void MainWindow::Command(int command) {
+    DispatchCommand(command, actions_);
+}
 
 void MainWindow::LayoutClientArea(int width, int height) {
     tabs_->setGeometry(0, 0, width, kTabStripHeight);

@@ -16,7 +16,7 @@ class StatusBar;
 // (32 pixels), the page of the selected tab, and the status bar; the menu bar above them.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr int kTabStripHeight = 24;  // pixels
     static constexpr int kToolbarHeight = 32;   // pixels
     static constexpr int kPagesTop = kTabStripHeight + kToolbarHeight;
@@ -45,10 +45,10 @@ public:
     // Where the main window sends each group of menu commands; empty groups do nothing.
     CommandActions& Actions() { return actions_; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void LayoutClientArea(int width, int height);
     void ShowPage(int index);
 

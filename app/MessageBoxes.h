@@ -6,9 +6,9 @@
 // nobody can see (the offscreen and minimal platforms) a box would wait for ever, so there the
 // message goes to standard error instead.
 class MessageBoxes : public MessageService {
-public:
+  public:
     void Show(const QString& text, MessageIcon icon) override;
 
-private:
+  private:
     StandardErrorMessages fallback_;
 };

@@ -11,20 +11,20 @@ enum class MessageIcon { Error, Information };
 // Where the program's messages go: a modal box in the viewer, a line on standard error on the
 // command line, a recorder in tests.
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual void Show(const QString& text, MessageIcon icon) = 0;
 };
 
 // Writes "Nivra says: <text>" on standard error.
 class StandardErrorMessages : public MessageService {
-public:
+  public:
     void Show(const QString& text, MessageIcon icon) override;
 };
 
 // Keeps every message, for tests and for callers that report later.
 class RecordedMessages : public MessageService {
-public:
+  public:
     struct Message {
         QString Text;
         MessageIcon Icon;

@@ -21,7 +21,7 @@ inline constexpr int kUsage = 2;  // bad command line
 // and the JPEG save settings. Its end closes the catalogue, then shuts SQLite and the imaging
 // module down, in that order.
 class Session {
-public:
+  public:
     Session(ProgramFolders folders, std::unique_ptr<Catalogue> catalogue);
     ~Session();
     Session(const Session&) = delete;
@@ -31,7 +31,7 @@ public:
     const Catalogue& Database() const { return *catalogue_; }
     const Imaging::SaveParams& ChartImageSaveParams() const { return saveParams_; }
 
-private:
+  private:
     ProgramFolders folders_;
     std::unique_ptr<Catalogue> catalogue_;
     Imaging::SaveParams saveParams_;

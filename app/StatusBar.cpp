@@ -33,7 +33,9 @@ QSize StatusBar::sizeHint() const {
     return QSize(QStatusBar::sizeHint().width(), strip_->sizeHint().height());
 }
 
-QSize StatusBar::minimumSizeHint() const { return sizeHint(); }
+QSize StatusBar::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void StatusBar::resizeEvent(QResizeEvent* event) {
     QStatusBar::resizeEvent(event);

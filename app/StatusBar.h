@@ -10,7 +10,7 @@ class QLabel;
 // of orbit classes, part 2 the number of stars; parts 3 to 5 stay empty.
 class StatusBar : public QStatusBar {
     Q_OBJECT
-public:
+  public:
     static constexpr int kParts = 6;
     static constexpr std::array<int, kParts - 1> kRightEdges = {150, 300, 400, 800, 860};
 
@@ -25,10 +25,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QWidget* strip_ = nullptr;
     std::array<QLabel*, kParts> parts_{};
 };

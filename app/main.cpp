@@ -21,7 +21,8 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "nivra: %s\n\n%s", line.Error.toLocal8Bit().constData(),
                          UsageText().toLocal8Bit().constData());
             return ExitCode::kUsage;
-        case CommandLine::Mode::Viewer: break;
+        case CommandLine::Mode::Viewer:
+            break;
     }
     const QString folder = line.Folder.value_or(QApplication::applicationDirPath());
     MessageBoxes messages;

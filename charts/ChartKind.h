@@ -12,11 +12,16 @@ inline constexpr std::array<ChartKind, 5> kAllChartKinds = {
 
 constexpr std::string_view ChartKindName(ChartKind kind) {
     switch (kind) {
-        case ChartKind::Constellations: return "Constellations";
-        case ChartKind::Perihelion: return "Perihelion";
-        case ChartKind::Travel: return "Travel";
-        case ChartKind::View: return "View";
-        case ChartKind::Years: return "Years";
+        case ChartKind::Constellations:
+            return "Constellations";
+        case ChartKind::Perihelion:
+            return "Perihelion";
+        case ChartKind::Travel:
+            return "Travel";
+        case ChartKind::View:
+            return "View";
+        case ChartKind::Years:
+            return "Years";
     }
     return "";
 }

@@ -2,9 +2,13 @@
 
 #include <sqlite3.h>
 
-int CatalogueRow::Int(int column) const { return sqlite3_column_int(statement_, column); }
+int CatalogueRow::Int(int column) const {
+    return sqlite3_column_int(statement_, column);
+}
 
-double CatalogueRow::Double(int column) const { return sqlite3_column_double(statement_, column); }
+double CatalogueRow::Double(int column) const {
+    return sqlite3_column_double(statement_, column);
+}
 
 std::string CatalogueRow::Text(int column) const {
     const unsigned char* text = sqlite3_column_text(statement_, column);
@@ -25,7 +29,9 @@ std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string&
     return std::unique_ptr<Catalogue>(new Catalogue(db));
 }
 
-Catalogue::~Catalogue() { sqlite3_close(db_); }
+Catalogue::~Catalogue() {
+    sqlite3_close(db_);
+}
 
 namespace {
 // Resets, then finalises, whatever way the statement's operation ends.

@@ -10,14 +10,14 @@ struct sqlite3_stmt;
 
 // One row of a running statement; columns are read by their 0-based index.
 class CatalogueRow {
-public:
+  public:
     explicit CatalogueRow(sqlite3_stmt* statement) : statement_(statement) {}
     int Int(int column) const;
     double Double(int column) const;
     // The column's bytes as stored (empty for NULL).
     std::string Text(int column) const;
 
-private:
+  private:
     sqlite3_stmt* statement_;
 };
 
@@ -29,7 +29,7 @@ enum class StatementShape {
 // The catalogue connection, held for the whole run. Every statement goes through Run, which
 // prepares it, steps it, and resets and finalises it on every path.
 class Catalogue {
-public:
+  public:
     // Opens (or, when missing, creates) the database file. On failure the connection is closed
     // and `error` holds "<library error text> : <path>".
     static std::unique_ptr<Catalogue> Open(const std::string& path, std::string& error);
@@ -45,7 +45,7 @@ public:
 
     sqlite3* Handle() const { return db_; }
 
-private:
+  private:
     explicit Catalogue(sqlite3* db) : db_(db) {}
     sqlite3* db_;
 };

@@ -34,49 +34,55 @@ std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& cat
 }
 
 std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& catalogue, int code) {
-    return List<StarChoiceRow>(catalogue, CatalogueStatements::StarChoiceQuery(code),
-                               [](const CatalogueRow& row) {
-                                   return StarChoiceRow{static_cast<SpkId>(row.Int(0)),
-                                                        row.Text(1)};
-                               });
+    return List<StarChoiceRow>(
+        catalogue, CatalogueStatements::StarChoiceQuery(code), [](const CatalogueRow& row) {
+            return StarChoiceRow{static_cast<SpkId>(row.Int(0)), row.Text(1)};
+        });
 }
 
 std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
     return Lookup<StarInfoRow>(
         catalogue, CatalogueStatements::StarInfoQuery(id), [](const CatalogueRow& row) {
-            return StarInfoRow{row.Double(0),  row.Double(1),  row.Double(2),  row.Double(3),
-                               row.Double(4),  row.Double(5),  row.Double(6),  row.Double(7),
-                               row.Double(8),  row.Double(9),  row.Double(10), row.Double(11),
+            return StarInfoRow{row.Double(0),  row.Double(1), row.Double(2),  row.Double(3),
+                               row.Double(4),  row.Double(5), row.Double(6),  row.Double(7),
+                               row.Double(8),  row.Double(9), row.Double(10), row.Double(11),
                                row.Double(12), row.Double(13)};
         });
 }
 
 std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue) {
-    return List<StarListRow>(
-        catalogue, CatalogueStatements::StarListQuery(), [](const CatalogueRow& row) {
-            return StarListRow{row.Text(1),    static_cast<SpkId>(row.Int(2)),
-                               row.Text(3),    row.Double(4),
-                               row.Double(5),  row.Double(6),
-                               row.Double(7),  row.Double(8),
-                               row.Double(9),  row.Double(10),
-                               row.Double(11), row.Double(12),
-                               row.Double(13), row.Double(14),
-                               row.Double(15), row.Double(16),
-                               row.Double(17), row.Double(18)};
-        });
+    return List<StarListRow>(catalogue, CatalogueStatements::StarListQuery(),
+                             [](const CatalogueRow& row) {
+                                 return StarListRow{row.Text(1),    static_cast<SpkId>(row.Int(2)),
+                                                    row.Text(3),    row.Double(4),
+                                                    row.Double(5),  row.Double(6),
+                                                    row.Double(7),  row.Double(8),
+                                                    row.Double(9),  row.Double(10),
+                                                    row.Double(11), row.Double(12),
+                                                    row.Double(13), row.Double(14),
+                                                    row.Double(15), row.Double(16),
+                                                    row.Double(17), row.Double(18)};
+                             });
 }
 
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id) {
-    return Lookup<OrbitElementsRow>(
-        catalogue, CatalogueStatements::OrbitElementsQuery(id), [](const CatalogueRow& row) {
-            return OrbitElementsRow{static_cast<SpkId>(row.Int(0)), row.Double(1), row.Double(2),
-                                    row.Double(3), row.Double(4), row.Double(5),
-                                    row.Double(6), row.Double(7), row.Double(8)};
-        });
+    return Lookup<OrbitElementsRow>(catalogue, CatalogueStatements::OrbitElementsQuery(id),
+                                    [](const CatalogueRow& row) {
+                                        return OrbitElementsRow{static_cast<SpkId>(row.Int(0)),
+                                                                row.Double(1),
+                                                                row.Double(2),
+                                                                row.Double(3),
+                                                                row.Double(4),
+                                                                row.Double(5),
+                                                                row.Double(6),
+                                                                row.Double(7),
+                                                                row.Double(8)};
+                                    });
 }
 
 std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId id) {
-    return Lookup<PerihelionRow>(
-        catalogue, CatalogueStatements::PerihelionQuery(id),
-        [](const CatalogueRow& row) { return PerihelionRow{row.Double(2), row.Double(3)}; });
+    return Lookup<PerihelionRow>(catalogue, CatalogueStatements::PerihelionQuery(id),
+                                 [](const CatalogueRow& row) {
+                                     return PerihelionRow{row.Double(2), row.Double(3)};
+                                 });
 }

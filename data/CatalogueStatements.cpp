@@ -52,26 +52,36 @@ std::string SelectByKey(const char* select, SpkId id) {
 
 }  // namespace
 
-std::string OrbitClassQuery() { return "SELECT [Index],[Name] FROM [Orbites] ORDER BY [Name]"; }
+std::string OrbitClassQuery() {
+    return "SELECT [Index],[Name] FROM [Orbites] ORDER BY [Name]";
+}
 
 std::string StarChoiceQuery(int orbitClassCode) {
     switch (orbitClassCode) {
-        case kEveryStar: return kStarChoiceHead;
+        case kEveryStar:
+            return kStarChoiceHead;
         case kNearEarthObjects:
             return FormatText("%s WHERE ([OrbiteTypeNeo] = 1) ORDER BY [SpkId]", kStarChoiceHead);
         case kPotentiallyHazardous:
             return FormatText("%s WHERE ([OrbiteTypePha] = 1) ORDER BY [SpkId]", kStarChoiceHead);
         default:
-            return FormatText("%s WHERE ([DatasForIt] = 1) AND ([OrbiteType] = %d) ORDER BY [SpkId]",
-                          kStarChoiceHead, orbitClassCode);
+            return FormatText(
+                "%s WHERE ([DatasForIt] = 1) AND ([OrbiteType] = %d) ORDER BY [SpkId]",
+                kStarChoiceHead, orbitClassCode);
     }
 }
 
-std::string StarInfoQuery(SpkId id) { return SelectByKey(kStarInfoSelect, id); }
+std::string StarInfoQuery(SpkId id) {
+    return SelectByKey(kStarInfoSelect, id);
+}
 
-std::string StarListQuery() { return kStarList; }
+std::string StarListQuery() {
+    return kStarList;
+}
 
-std::string OrbitElementsQuery(SpkId id) { return SelectByKey(kOrbitElementsSelect, id); }
+std::string OrbitElementsQuery(SpkId id) {
+    return SelectByKey(kOrbitElementsSelect, id);
+}
 
 std::string PerihelionQuery(SpkId id) {
     return FormatText(

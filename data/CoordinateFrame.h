@@ -16,20 +16,28 @@ inline constexpr std::array<CoordinateFrame, 4> kAllFrames = {
 // the frames as Astrometric, Geometric, Galactic, Earth, so every user picks a frame by name.
 constexpr std::size_t FramePointOffset(CoordinateFrame frame) {
     switch (frame) {
-        case CoordinateFrame::Astrometric: return 24;
-        case CoordinateFrame::Geometric: return 40;
-        case CoordinateFrame::Galactic: return 56;
-        case CoordinateFrame::Earth: return 72;
+        case CoordinateFrame::Astrometric:
+            return 24;
+        case CoordinateFrame::Geometric:
+            return 40;
+        case CoordinateFrame::Galactic:
+            return 56;
+        case CoordinateFrame::Earth:
+            return 72;
     }
     return 24;
 }
 
 constexpr std::string_view FrameName(CoordinateFrame frame) {
     switch (frame) {
-        case CoordinateFrame::Astrometric: return "Astrometric";
-        case CoordinateFrame::Earth: return "Earth";
-        case CoordinateFrame::Galactic: return "Galactic";
-        case CoordinateFrame::Geometric: return "Geometric";
+        case CoordinateFrame::Astrometric:
+            return "Astrometric";
+        case CoordinateFrame::Earth:
+            return "Earth";
+        case CoordinateFrame::Galactic:
+            return "Galactic";
+        case CoordinateFrame::Geometric:
+            return "Geometric";
     }
     return "";
 }

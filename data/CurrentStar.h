@@ -9,7 +9,7 @@
 // The star the user chose: its whole ephemeris file and the Cursor, the record every chart
 // starts from. Before the first choice there is no star and the Cursor walk is empty.
 class CurrentStar {
-public:
+  public:
     explicit CurrentStar(std::string datasFolder);
 
     // Loads the star's file and makes it current, with the Cursor on its first record, then
@@ -30,7 +30,7 @@ public:
     // Lets the file's memory go; afterwards no star is current.
     void Release();
 
-private:
+  private:
     std::string datasFolder_;
     std::optional<StarFile> star_;
     std::size_t cursorOffset_ = 0;

@@ -26,10 +26,20 @@ T Read(const std::byte* at) {
     return value;
 }
 
-inline std::uint16_t U16(const std::byte* at) { return Read<std::uint16_t>(at); }
-inline std::uint32_t U32(const std::byte* at) { return Read<std::uint32_t>(at); }
-inline std::int32_t I32(const std::byte* at) { return Read<std::int32_t>(at); }
-inline std::uint64_t U64(const std::byte* at) { return Read<std::uint64_t>(at); }
-inline double F64(const std::byte* at) { return Read<double>(at); }
+inline std::uint16_t U16(const std::byte* at) {
+    return Read<std::uint16_t>(at);
+}
+inline std::uint32_t U32(const std::byte* at) {
+    return Read<std::uint32_t>(at);
+}
+inline std::int32_t I32(const std::byte* at) {
+    return Read<std::int32_t>(at);
+}
+inline std::uint64_t U64(const std::byte* at) {
+    return Read<std::uint64_t>(at);
+}
+inline double F64(const std::byte* at) {
+    return Read<double>(at);
+}
 
 }  // namespace LittleEndian

@@ -14,4 +14,6 @@ std::optional<PageRegion> PageRegion::PageAllocate(std::int32_t size) {
     return PageRegion(data, static_cast<std::size_t>(size));
 }
 
-void PageRegion::PageRelease::operator()(std::byte* region) const { std::free(region); }
+void PageRegion::PageRelease::operator()(std::byte* region) const {
+    std::free(region);
+}

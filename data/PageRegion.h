@@ -8,7 +8,7 @@
 // A zero-filled block of memory of exactly the size asked for, obtained in one call and
 // released as a whole when its owner lets it go. Holds a whole ephemeris file.
 class PageRegion {
-public:
+  public:
     // Nothing when `size` is not positive or the memory cannot be had. The size is a signed
     // 32-bit count, so no region reaches 2 GiB.
     static std::optional<PageRegion> PageAllocate(std::int32_t size);
@@ -17,7 +17,7 @@ public:
     const std::byte* Data() const { return data_.get(); }
     std::size_t Size() const { return size_; }
 
-private:
+  private:
     struct PageRelease {
         void operator()(std::byte* region) const;
     };

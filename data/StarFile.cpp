@@ -11,18 +11,20 @@
 
 namespace L = StarFileLayout;
 
-std::uint32_t EphemerisRecord::RecordTag() const { return LittleEndian::U32(at_ + L::kRecordTag); }
-
-RecordDate EphemerisRecord::Date() const {
-    return RecordDate{LittleEndian::U16(at_ + L::kRecordYear),
-                      LittleEndian::U16(at_ + L::kRecordMonth),
-                      LittleEndian::U16(at_ + L::kRecordDay),
-                      LittleEndian::U16(at_ + L::kRecordHour),
-                      LittleEndian::U16(at_ + L::kRecordMinute),
-                      LittleEndian::U16(at_ + L::kRecordSecond)};
+std::uint32_t EphemerisRecord::RecordTag() const {
+    return LittleEndian::U32(at_ + L::kRecordTag);
 }
 
-int EphemerisRecord::Year() const { return LittleEndian::U16(at_ + L::kRecordYear); }
+RecordDate EphemerisRecord::Date() const {
+    return RecordDate{
+        LittleEndian::U16(at_ + L::kRecordYear),   LittleEndian::U16(at_ + L::kRecordMonth),
+        LittleEndian::U16(at_ + L::kRecordDay),    LittleEndian::U16(at_ + L::kRecordHour),
+        LittleEndian::U16(at_ + L::kRecordMinute), LittleEndian::U16(at_ + L::kRecordSecond)};
+}
+
+int EphemerisRecord::Year() const {
+    return LittleEndian::U16(at_ + L::kRecordYear);
+}
 
 std::int32_t EphemerisRecord::ConstellationNumber() const {
     return LittleEndian::I32(at_ + L::kConstellationNumber);
@@ -70,9 +72,15 @@ bool StarFile::HeaderIsUsable(const std::byte* data, std::size_t size) {
 std::optional<std::string_view> StarFile::Link(StarLink which) const {
     std::uint64_t offset = 0;
     switch (which) {
-        case StarLink::Ephemeris: offset = header_.EphemerisLink; break;
-        case StarLink::OrbitDiagram: offset = header_.OrbitDiagramLink; break;
-        case StarLink::PhysicalParameter: offset = header_.PhysicalParameterLink; break;
+        case StarLink::Ephemeris:
+            offset = header_.EphemerisLink;
+            break;
+        case StarLink::OrbitDiagram:
+            offset = header_.OrbitDiagramLink;
+            break;
+        case StarLink::PhysicalParameter:
+            offset = header_.PhysicalParameterLink;
+            break;
     }
     if (offset >= Size()) {
         return std::nullopt;
@@ -83,7 +91,8 @@ std::optional<std::string_view> StarFile::Link(StarLink which) const {
     if (terminator == nullptr) {
         return std::nullopt;
     }
-    return std::string_view(text, static_cast<std::size_t>(static_cast<const char*>(terminator) - text));
+    return std::string_view(text,
+                            static_cast<std::size_t>(static_cast<const char*>(terminator) - text));
 }
 
 RecordWalk StarFile::FirstRecord() const {
@@ -116,7 +125,8 @@ std::optional<StarFile> LoadStarFile(const std::string& path) {
         return std::nullopt;
     }
     const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error || size == 0 || size > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max())) {
+    if (error || size == 0 ||
+        size > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max())) {
         return std::nullopt;
     }
     std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(path.c_str(), "rb"));

@@ -18,25 +18,25 @@ using SpkId = std::uint32_t;
 // binary64 little-endian; offsets count from the start of the file (header) or of a record.
 namespace StarFileLayout {
 inline constexpr std::size_t kHeaderSize = 176;
-inline constexpr std::size_t kFirstRecordOffset = 0;       // int32: offset of the first record
-inline constexpr std::size_t kSpkId = 108;                 // uint32
-inline constexpr std::size_t kFirstYear = 116;             // int32
-inline constexpr std::size_t kLastYear = 120;              // int32
-inline constexpr std::size_t kOrbitDiagramLink = 152;      // uint64: offset of a zero-terminated text
-inline constexpr std::size_t kPhysicalParameterLink = 160; // uint64
-inline constexpr std::size_t kEphemerisLink = 168;         // uint64
+inline constexpr std::size_t kFirstRecordOffset = 0;   // int32: offset of the first record
+inline constexpr std::size_t kSpkId = 108;             // uint32
+inline constexpr std::size_t kFirstYear = 116;         // int32
+inline constexpr std::size_t kLastYear = 120;          // int32
+inline constexpr std::size_t kOrbitDiagramLink = 152;  // uint64: offset of a zero-terminated text
+inline constexpr std::size_t kPhysicalParameterLink = 160;  // uint64
+inline constexpr std::size_t kEphemerisLink = 168;          // uint64
 
 inline constexpr std::size_t kRecordSize = 88;
-inline constexpr std::size_t kRecordTag = 0;            // uint32, 0 in the terminating record
-inline constexpr std::size_t kRecordYear = 4;           // uint16 fields of the record date...
-inline constexpr std::size_t kRecordMonth = 6;          // 1-12
-inline constexpr std::size_t kRecordDayOfWeek = 8;      // not read
-inline constexpr std::size_t kRecordDay = 10;           // 1-31
+inline constexpr std::size_t kRecordTag = 0;        // uint32, 0 in the terminating record
+inline constexpr std::size_t kRecordYear = 4;       // uint16 fields of the record date...
+inline constexpr std::size_t kRecordMonth = 6;      // 1-12
+inline constexpr std::size_t kRecordDayOfWeek = 8;  // not read
+inline constexpr std::size_t kRecordDay = 10;       // 1-31
 inline constexpr std::size_t kRecordHour = 12;
 inline constexpr std::size_t kRecordMinute = 14;
 inline constexpr std::size_t kRecordSecond = 16;
-inline constexpr std::size_t kRecordMilliseconds = 18;  // not read
-inline constexpr std::size_t kConstellationNumber = 20; // int32, 1-88
+inline constexpr std::size_t kRecordMilliseconds = 18;   // not read
+inline constexpr std::size_t kConstellationNumber = 20;  // int32, 1-88
 }  // namespace StarFileLayout
 
 // A star's place in one frame: FirstAngle in degrees on [0, 360), the charts' horizontal
@@ -58,7 +58,7 @@ struct RecordDate {
 
 // One 88-byte record, read in place inside the loaded file.
 class EphemerisRecord {
-public:
+  public:
     explicit EphemerisRecord(const std::byte* at) : at_(at) {}
 
     std::uint32_t RecordTag() const;
@@ -68,7 +68,7 @@ public:
     FramePoint Frame(CoordinateFrame frame) const;
     const std::byte* Address() const { return at_; }
 
-private:
+  private:
     const std::byte* at_;
 };
 
@@ -76,7 +76,7 @@ private:
 // record. It also ends where the loaded data leaves no room for a whole record, so a damaged
 // file never makes a reader step outside it.
 class RecordWalk {
-public:
+  public:
     RecordWalk() = default;
     RecordWalk(const std::byte* at, const std::byte* end) : at_(at), end_(end) {}
 
@@ -92,13 +92,13 @@ public:
     Iterator begin() const;
     Sentinel end() const { return {}; }
 
-private:
+  private:
     const std::byte* at_ = nullptr;
     const std::byte* end_ = nullptr;
 };
 
 class RecordWalk::Iterator {
-public:
+  public:
     using value_type = EphemerisRecord;
     using difference_type = std::ptrdiff_t;
     Iterator() = default;
@@ -111,11 +111,13 @@ public:
     void operator++(int) { walk_.Next(); }
     bool operator==(Sentinel) const { return walk_.AtEnd(); }
 
-private:
+  private:
     RecordWalk walk_;
 };
 
-inline RecordWalk::Iterator RecordWalk::begin() const { return Iterator(*this); }
+inline RecordWalk::Iterator RecordWalk::begin() const {
+    return Iterator(*this);
+}
 
 struct StarFileHeader {
     std::int32_t FirstRecordOffset = 0;
@@ -131,7 +133,7 @@ enum class StarLink { Ephemeris, OrbitDiagram, PhysicalParameter };
 
 // A whole ephemeris file held in one region of exactly its size.
 class StarFile {
-public:
+  public:
     explicit StarFile(PageRegion region);
 
     const std::byte* Data() const { return region_.Data(); }
@@ -150,7 +152,7 @@ public:
     // Whether the header can be trusted for reading: complete, with the first record inside.
     static bool HeaderIsUsable(const std::byte* data, std::size_t size);
 
-private:
+  private:
     PageRegion region_;
     StarFileHeader header_;
 };

@@ -44,7 +44,8 @@ TEST(CatalogueStatements, TextsAreExact) {
     const std::string list = S::StarListQuery();
     EXPECT_EQ(list.size(), 713u);
     EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 20);
-    EXPECT_EQ(list.rfind("SELECT [AllStars].[DatasForIt],\n  [Orbites].[Name] AS [Orbite],\n", 0), 0u);
+    EXPECT_EQ(list.rfind("SELECT [AllStars].[DatasForIt],\n  [Orbites].[Name] AS [Orbite],\n", 0),
+              0u);
     EXPECT_NE(list.find("\n  [AllStars].[GeometricAlbedo]\nFROM [AllStars] INNER JOIN [Orbites] ON "
                         "[AllStars].[OrbiteType] = [Orbites].[Index] WHERE [AllStars].[DatasForIt] "
                         "= 1 ORDER BY [AllStars].[SpkId]\n"),
@@ -64,7 +65,9 @@ struct CatalogueTest : ::testing::Test {
         catalogue = Catalogue::Open(path, error);
         ASSERT_TRUE(catalogue) << error;
     }
-    bool NoStatementOpen() const { return sqlite3_next_stmt(catalogue->Handle(), nullptr) == nullptr; }
+    bool NoStatementOpen() const {
+        return sqlite3_next_stmt(catalogue->Handle(), nullptr) == nullptr;
+    }
 
     static TestData::Star Star(std::uint32_t id, std::string name, int type, int datas = 1) {
         TestData::Star star;
@@ -85,7 +88,12 @@ struct CatalogueTest : ::testing::Test {
         apophis.TimePerihelionPassage = 2459923.5;
         TestData::Star high = Star(4294967295u, "Highest", 2);
         TestData::WriteCatalogue(
-            path, {{0, "All"}, {2, "Main-belt Asteroid"}, {3, "Amor"}, {4, "Apollo"}, {19, "Near-Earth Object"}},
+            path,
+            {{0, "All"},
+             {2, "Main-belt Asteroid"},
+             {3, "Amor"},
+             {4, "Apollo"},
+             {19, "Near-Earth Object"}},
             {Star(2000002, "2 Pallas (A802 FA)", 2), eros, Star(2000001, "1 Ceres (A801 AA)", 2),
              apophis, Star(2000010, "10 Hygiea", 2, 0), high});
     }
@@ -99,19 +107,23 @@ TEST_F(CatalogueTest, ListQueriesFollowTheirClassRules) {
     auto classes = QueryOrbitClasses(*catalogue);
     ASSERT_TRUE(classes);
     std::vector<std::string> names;
-    for (const auto& c : *classes) names.push_back(c.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"All", "Amor", "Apollo", "Main-belt Asteroid", "Near-Earth Object"}));
+    for (const auto& c : *classes)
+        names.push_back(c.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"All", "Amor", "Apollo", "Main-belt Asteroid",
+                                               "Near-Earth Object"}));
     EXPECT_EQ((*classes)[3].Index, 2);
     EXPECT_TRUE(NoStatementOpen());
 
     auto ids = [&](int code) {
         std::vector<SpkId> result;
         const auto rows = QueryStarChoices(*catalogue, code);
-        for (const auto& row : *rows) result.push_back(row.Id);
+        for (const auto& row : *rows)
+            result.push_back(row.Id);
         return result;
     };
     // Code 0: every row in the catalogue's own order, with or without data.
-    EXPECT_EQ(ids(0), (std::vector<SpkId>{2000002, 2000433, 2000001, 2099942, 2000010, 4294967295u}));
+    EXPECT_EQ(ids(0),
+              (std::vector<SpkId>{2000002, 2000433, 2000001, 2099942, 2000010, 4294967295u}));
     // 19 and 25 ignore [DatasForIt]; other codes need it, ordered by SpkId.
     EXPECT_EQ(ids(19), (std::vector<SpkId>{2000433, 2099942}));
     EXPECT_EQ(ids(25), (std::vector<SpkId>{2099942}));
@@ -169,7 +181,9 @@ TEST_F(CatalogueTest, NoStatementStaysOpenWhateverHappens) {
         EXPECT_FALSE(QueryOrbitElements(*catalogue, 777));  // no row
     }
     EXPECT_TRUE(NoStatementOpen());
-    EXPECT_EQ(catalogue->Run("SELECT nonsense FROM nowhere", StatementShape::List, [](const CatalogueRow&) {}), -1);
+    EXPECT_EQ(catalogue->Run("SELECT nonsense FROM nowhere", StatementShape::List,
+                             [](const CatalogueRow&) {}),
+              -1);
     EXPECT_EQ(catalogue->Run("", StatementShape::Lookup, [](const CatalogueRow&) {}), -1);
     EXPECT_TRUE(NoStatementOpen());
     // A reader that gives up half-way still leaves the statement finalised.
@@ -201,7 +215,8 @@ TEST_F(CatalogueTest, OpenFailureNamesTheLibraryErrorAndThePath) {
 TEST_F(CatalogueTest, NullTextsReadAsEmpty) {
     TestData::WriteCatalogue(path, {}, {});
     Open();
-    sqlite3_exec(catalogue->Handle(), "INSERT INTO [Orbites] VALUES (5, NULL)", nullptr, nullptr, nullptr);
+    sqlite3_exec(catalogue->Handle(), "INSERT INTO [Orbites] VALUES (5, NULL)", nullptr, nullptr,
+                 nullptr);
     auto classes = QueryOrbitClasses(*catalogue);
     ASSERT_TRUE(classes);
     ASSERT_EQ(classes->size(), 1u);

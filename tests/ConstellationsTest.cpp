@@ -47,12 +47,17 @@ TEST(Constellations, RomanTableLookupsIncludingBoundariesAndPoles) {
 
 TEST(Constellations, DirectionsArePrecessedToB1875First) {
     const ConstellationFinder& finder = ConstellationFinder::Builtin();
-    EXPECT_EQ(finder.NumberOfDirection(Direction(88.7929, 7.4071)), finder.Number("Ori"));    // Betelgeuse
-    EXPECT_EQ(finder.NumberOfDirection(Direction(101.2872, -16.7161)), finder.Number("CMa"));  // Sirius
-    EXPECT_EQ(finder.NumberOfDirection(Direction(37.9546, 89.2641)), finder.Number("UMi"));    // Polaris
-    EXPECT_EQ(finder.NumberOfDirection(Direction(279.2347, 38.7837)), finder.Number("Lyr"));   // Vega
-    EXPECT_EQ(finder.NumberOfDirection(Direction(219.9021, -60.8340)), finder.Number("Cen"));  // alpha Centauri
-    EXPECT_EQ(finder.NumberOfDirection(Direction(101.73343, 26.78554)), 38);                  // Ceres, 2022-06-10
+    EXPECT_EQ(finder.NumberOfDirection(Direction(88.7929, 7.4071)),
+              finder.Number("Ori"));  // Betelgeuse
+    EXPECT_EQ(finder.NumberOfDirection(Direction(101.2872, -16.7161)),
+              finder.Number("CMa"));  // Sirius
+    EXPECT_EQ(finder.NumberOfDirection(Direction(37.9546, 89.2641)),
+              finder.Number("UMi"));  // Polaris
+    EXPECT_EQ(finder.NumberOfDirection(Direction(279.2347, 38.7837)),
+              finder.Number("Lyr"));  // Vega
+    EXPECT_EQ(finder.NumberOfDirection(Direction(219.9021, -60.8340)),
+              finder.Number("Cen"));                                          // alpha Centauri
+    EXPECT_EQ(finder.NumberOfDirection(Direction(101.73343, 26.78554)), 38);  // Ceres, 2022-06-10
     // Close to a boundary the equinox matters: RA 4h 30m, Dec +15 lies in Taurus in J2000.
     EXPECT_EQ(finder.NumberOfDirection(Direction(67.5, 15.0)), finder.Number("Tau"));
     EXPECT_EQ(finder.NumberOfDirection(Direction(0, 90)), finder.Number("UMi"));

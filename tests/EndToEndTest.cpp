@@ -34,7 +34,9 @@ TEST(Nivra, ACatalogueThatCannotBeOpenedExitsWithMinusThreeAndSaysWhy) {
     std::filesystem::create_directory(folder / "Nivra.db");
     const ProcessRun run = Nivra({"--folder", QString::fromStdString(folder.Path())});
     EXPECT_EQ(static_cast<signed char>(run.exitCode), -3);
-    EXPECT_TRUE(run.err.contains(QString::fromStdString("Nivra says: unable to open database file : " + folder.Path() + "/Nivra.db\n"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QString::fromStdString(
+        "Nivra says: unable to open database file : " + folder.Path() + "/Nivra.db\n")))
+        << run.err.toStdString();
     EXPECT_TRUE(std::filesystem::is_directory(folder / "Images"));
 }
 

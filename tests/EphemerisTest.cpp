@@ -1,14 +1,15 @@
-#include <gtest/gtest.h>
 #include <erfa.h>
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <cstring>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "data/CatalogueQueries.h"
 #include "data/StarFile.h"
+#include "tests/support/TestData.h"
 #include "tools/BuiltinData.h"
 #include "tools/CatalogueBuilder.h"
 #include "tools/DriftReport.h"
@@ -16,7 +17,6 @@
 #include "tools/OrbitPropagation.h"
 #include "tools/PlanetTable.h"
 #include "tools/TimeScales.h"
-#include "tests/support/TestData.h"
 
 using TestData::TempFolder;
 
@@ -24,13 +24,17 @@ namespace {
 
 EphemerisStar CatalogueStarFromBuiltinData(std::uint32_t id) {
     CatalogueReport report;
-    const CatalogueContent content =
-        BuildCatalogue({{"asteroids.json", ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}}, report);
+    const CatalogueContent content = BuildCatalogue(
+        {{"asteroids.json",
+          ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}},
+        report);
     for (const CatalogueStar& star : content.Stars) {
         if (star.SpkId == id) {
-            return {id, star.Name,
-                    {star.PerihelionDistance, star.Eccentricity, star.Inclination, star.AscendingNodeLongitude,
-                     star.ArgumentPerihelion, star.MeanAnomaly, star.Epoch}};
+            return {id,
+                    star.Name,
+                    {star.PerihelionDistance, star.Eccentricity, star.Inclination,
+                     star.AscendingNodeLongitude, star.ArgumentPerihelion, star.MeanAnomaly,
+                     star.Epoch}};
         }
     }
     return {};
@@ -40,23 +44,27 @@ double AngleArcseconds(const Vector3& a, const Vector3& b) {
     const Spherical sa = ToSpherical(a);
     const Spherical sb = ToSpherical(b);
     constexpr double d = 180 / M_PI;
-    return SeparationArcseconds({sa.Longitude * d, sa.Latitude * d}, {sb.Longitude * d, sb.Latitude * d});
+    return SeparationArcseconds({sa.Longitude * d, sa.Latitude * d},
+                                {sb.Longitude * d, sb.Latitude * d});
 }
 
 // Least-squares fit of the six components of the state at `epoch` to the positions of `truth`
 // at `times` (Gauss-Newton with numerical partials); the RMS angle of the residuals, arcseconds.
-double FitResidualArcseconds(const std::function<Vector3(double)>& truth, double epoch, const std::vector<double>& times,
-                             const PlanetTable& planets, unsigned perturbers) {
+double FitResidualArcseconds(const std::function<Vector3(double)>& truth, double epoch,
+                             const std::vector<double>& times, const PlanetTable& planets,
+                             unsigned perturbers) {
     StateVector state{truth(epoch), 10.0 * (truth(epoch + 0.05) - truth(epoch - 0.05))};
     double rms = 0;
     for (int iteration = 0; iteration < 4; ++iteration) {
-        const std::vector<StateVector> base = IntegrateOrbit(state, epoch, times, planets, perturbers);
+        const std::vector<StateVector> base =
+            IntegrateOrbit(state, epoch, times, planets, perturbers);
         std::array<std::vector<Vector3>, 6> partials;
         for (int k = 0; k < 6; ++k) {
             const double step = k < 3 ? 1e-6 : 1e-8;
             StateVector moved = state;
             (k < 3 ? moved.Position[k] : moved.Velocity[k - 3]) += step;
-            const std::vector<StateVector> shifted = IntegrateOrbit(moved, epoch, times, planets, perturbers);
+            const std::vector<StateVector> shifted =
+                IntegrateOrbit(moved, epoch, times, planets, perturbers);
             for (std::size_t i = 0; i < times.size(); ++i)
                 partials[k].push_back((1.0 / step) * (shifted[i].Position - base[i].Position));
         }
@@ -68,15 +76,18 @@ double FitResidualArcseconds(const std::function<Vector3(double)>& truth, double
             for (std::size_t c = 0; c < 3; ++c)
                 for (int k = 0; k < 6; ++k) {
                     normal[k][6] += partials[k][i][c] * residual[c];
-                    for (int l = 0; l < 6; ++l) normal[k][l] += partials[k][i][c] * partials[l][i][c];
+                    for (int l = 0; l < 6; ++l)
+                        normal[k][l] += partials[k][i][c] * partials[l][i][c];
                 }
         }
         rms = std::sqrt(rms / times.size());
         for (int c = 0; c < 6; ++c)  // Gauss-Jordan; the normal matrix is positive definite
             for (int r = 0; r < 6; ++r) {
-                if (r == c) continue;
+                if (r == c)
+                    continue;
                 const double factor = normal[r][c] / normal[c][c];
-                for (int j = 0; j < 7; ++j) normal[r][j] -= factor * normal[c][j];
+                for (int j = 0; j < 7; ++j)
+                    normal[r][j] -= factor * normal[c][j];
             }
         for (int k = 0; k < 3; ++k) {
             state.Position[k] += normal[k][6] / normal[k][k];
@@ -89,9 +100,13 @@ double FitResidualArcseconds(const std::function<Vector3(double)>& truth, double
 // Writes a catalogue holding the given stars of the shipped asteroids.
 std::string SmallCatalogue(const TempFolder& folder, std::vector<std::uint32_t> ids) {
     CatalogueReport report;
-    CatalogueContent content =
-        BuildCatalogue({{"asteroids.json", ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}}, report);
-    std::erase_if(content.Stars, [&](const CatalogueStar& s) { return std::find(ids.begin(), ids.end(), s.SpkId) == ids.end(); });
+    CatalogueContent content = BuildCatalogue(
+        {{"asteroids.json",
+          ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}},
+        report);
+    std::erase_if(content.Stars, [&](const CatalogueStar& s) {
+        return std::find(ids.begin(), ids.end(), s.SpkId) == ids.end();
+    });
     const std::string path = folder / "Nivra.db";
     std::string error;
     EXPECT_TRUE(WriteCatalogueFile(path, content, error)) << error;
@@ -103,7 +118,8 @@ std::string SmallCatalogue(const TempFolder& folder, std::vector<std::uint32_t> 
 TEST(Ephemeris, CeresAgreesWithHorizonsOn2022June10) {
     const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
     ASSERT_EQ(ceres.SpkId, 2000001u);
-    const std::vector<EphemerisEntry> year = ComputeEphemeris(ceres, 2022, 2022, OrbitModel::Perturbed);
+    const std::vector<EphemerisEntry> year =
+        ComputeEphemeris(ceres, 2022, 2022, OrbitModel::Perturbed);
     ASSERT_EQ(year.size(), 365u);
     const EphemerisEntry& day = year[31 + 28 + 31 + 30 + 31 + 9];
     ASSERT_EQ(day.Month, 6);
@@ -129,14 +145,16 @@ TEST(Ephemeris, PerturbedMotionFitsTheEphemerisOfMarsOverSixtyYears) {
     constexpr int kMars = 3;
     const double epoch = 2451545.0;
     std::vector<double> times;
-    for (double day = -30 * 365.25; day <= 30 * 365.25; day += 73.05) times.push_back(epoch + day);
+    for (double day = -30 * 365.25; day <= 30 * 365.25; day += 73.05)
+        times.push_back(epoch + day);
     const PlanetTable planets(times.front(), times.back());
     const auto mars = [](double jd) {
         double pv[2][3];
         eraPlan94(jd, 0, kMars + 1, pv);
         return Vector3{pv[0][0], pv[0][1], pv[0][2]};
     };
-    const double rmsPerturbed = FitResidualArcseconds(mars, epoch, times, planets, kAllPlanets & ~(1u << kMars));
+    const double rmsPerturbed =
+        FitResidualArcseconds(mars, epoch, times, planets, kAllPlanets & ~(1u << kMars));
     const double rmsTwoBody = FitResidualArcseconds(mars, epoch, times, planets, 0);
     EXPECT_LT(rmsPerturbed, 10.0);
     EXPECT_GT(rmsTwoBody, 30.0);
@@ -146,8 +164,8 @@ TEST(Ephemeris, TwoBodyAndPerturbedAgreeAtTheEpochAndDriftApart) {
     const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
     const std::vector<YearDrift> drift = MeasureDrift(ceres, 2000, 2022);
     ASSERT_EQ(drift.size(), 23u);
-    EXPECT_LT(drift.back().MaxArcseconds, 60.0);   // 2022, the elements' own year
-    EXPECT_GT(drift.front().MaxArcseconds, 600.0); // 2000: Jupiter has moved Ceres by arcminutes
+    EXPECT_LT(drift.back().MaxArcseconds, 60.0);    // 2022, the elements' own year
+    EXPECT_GT(drift.front().MaxArcseconds, 600.0);  // 2000: Jupiter has moved Ceres by arcminutes
 }
 
 TEST(TimeScales, LeapSecondsFrom1972AndDeltaTBefore) {
@@ -177,7 +195,8 @@ TEST(Orbit, KeplerStatesAtPerihelionAndAcrossEccentricities) {
     elements = {0.5, 0.85, 12.0, 40.0, 70.0, 0.0, 2451545.0};
     EXPECT_NEAR(Norm(KeplerState(elements, 2451545.0).Position), 0.5, 1e-12);
     elements.MeanAnomaly = 180.0;
-    EXPECT_NEAR(Norm(KeplerState(elements, 2451545.0).Position), 0.5 / 0.15 * 1.85, 1e-9);  // aphelion Q
+    EXPECT_NEAR(Norm(KeplerState(elements, 2451545.0).Position), 0.5 / 0.15 * 1.85,
+                1e-9);  // aphelion Q
 }
 
 TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
@@ -209,9 +228,17 @@ TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
     ASSERT_TRUE(WriteEphemerisFile(path, header, entries, error)) << error;
 
     std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto u32 = [&](std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24; };
-    auto f64 = [&](std::size_t at) { double d; std::memcpy(&d, &b[at], 8); return d; };
+    const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
+    auto u32 = [&](std::size_t at) {
+        return b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
+               static_cast<std::uint32_t>(b[at + 3]) << 24;
+    };
+    auto f64 = [&](std::size_t at) {
+        double d;
+        std::memcpy(&d, &b[at], 8);
+        return d;
+    };
     const std::uint32_t first = u32(0);
     EXPECT_EQ(first % 8, 0u);
     EXPECT_EQ(b.size(), first + 4 * 88u);
@@ -221,23 +248,24 @@ TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
     EXPECT_EQ(u32(120), 2012u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(168)])), header.EphemerisLink);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(152)])), header.OrbitDiagramLink);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(160)])), header.PhysicalParameterLink);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[u32(160)])),
+              header.PhysicalParameterLink);
     EXPECT_EQ(header.EphemerisLink, "https://ssd.jpl.nasa.gov/horizons/app.html#/?sstr=2147483655");
     const std::size_t second = first + 88;
-    EXPECT_EQ(u32(second), 1u);                       // tag
+    EXPECT_EQ(u32(second), 1u);  // tag
     EXPECT_EQ(b[second + 4] | b[second + 5] << 8, 2011);
     EXPECT_EQ(b[second + 6], 12);
-    EXPECT_EQ(b[second + 8], 6);                      // day of the week
+    EXPECT_EQ(b[second + 8], 6);  // day of the week
     EXPECT_EQ(b[second + 10], 31);
     EXPECT_EQ(u32(second + 20), 81u);
-    EXPECT_DOUBLE_EQ(f64(second + 24), 11.0);         // astrometric longitude
-    EXPECT_DOUBLE_EQ(f64(second + 32), 70.0);         // 90 - 20
-    EXPECT_DOUBLE_EQ(f64(second + 40), 0.25);         // geometric
+    EXPECT_DOUBLE_EQ(f64(second + 24), 11.0);  // astrometric longitude
+    EXPECT_DOUBLE_EQ(f64(second + 32), 70.0);  // 90 - 20
+    EXPECT_DOUBLE_EQ(f64(second + 40), 0.25);  // geometric
     EXPECT_DOUBLE_EQ(f64(second + 48), 1.0);
-    EXPECT_DOUBLE_EQ(f64(second + 56), 359.5);        // galactic
-    EXPECT_DOUBLE_EQ(f64(second + 72), 30.0);         // earth
-    EXPECT_DOUBLE_EQ(f64(second + 80), 129.0);        // 90 - (-39)
-    EXPECT_EQ(u32(first + 3 * 88), 0u);               // terminator
+    EXPECT_DOUBLE_EQ(f64(second + 56), 359.5);  // galactic
+    EXPECT_DOUBLE_EQ(f64(second + 72), 30.0);   // earth
+    EXPECT_DOUBLE_EQ(f64(second + 80), 129.0);  // 90 - (-39)
+    EXPECT_EQ(u32(first + 3 * 88), 0u);         // terminator
 
     std::optional<EphemerisFileContent> back = ReadEphemerisFile(path, error);
     ASSERT_TRUE(back) << error;
@@ -264,12 +292,14 @@ TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
     // Another version or no magic: refused.
     std::vector<unsigned char> changed = b;
     changed[12] = 2;
-    std::ofstream(folder / "v2.Nvr", std::ios::binary).write(reinterpret_cast<const char*>(changed.data()), changed.size());
+    std::ofstream(folder / "v2.Nvr", std::ios::binary)
+        .write(reinterpret_cast<const char*>(changed.data()), changed.size());
     EXPECT_FALSE(ReadEphemerisFile(folder / "v2.Nvr", error));
     EXPECT_NE(error.find("format version 2"), std::string::npos);
     changed = b;
     changed[4] = 'X';
-    std::ofstream(folder / "foreign.Nvr", std::ios::binary).write(reinterpret_cast<const char*>(changed.data()), changed.size());
+    std::ofstream(folder / "foreign.Nvr", std::ios::binary)
+        .write(reinterpret_cast<const char*>(changed.data()), changed.size());
     EXPECT_FALSE(ReadEphemerisFile(folder / "foreign.Nvr", error));
 }
 
@@ -285,14 +315,17 @@ TEST(EphemerisRun, WritesDailyFilesAndMarksTheirStars) {
     EphemerisRunReport report;
     std::string error;
     std::vector<std::string> lines;
-    ASSERT_TRUE(RunEphemeris(run, report, error, [&](const std::string& line) { lines.push_back(line); })) << error;
+    ASSERT_TRUE(RunEphemeris(run, report, error, [&](const std::string& line) {
+        lines.push_back(line);
+    })) << error;
     EXPECT_EQ(report.FilesWritten, 2);
     EXPECT_EQ(report.Records, 2 * 731);
     ASSERT_EQ(report.Problems.size(), 1u);
     EXPECT_EQ(report.Problems[0], "4242: not in the catalogue");
     EXPECT_EQ(lines.size(), 2u);
 
-    std::optional<EphemerisFileContent> eros = ReadEphemerisFile(folder / "Datas/2000433.Nvr", error);
+    std::optional<EphemerisFileContent> eros =
+        ReadEphemerisFile(folder / "Datas/2000433.Nvr", error);
     ASSERT_TRUE(eros) << error;
     EXPECT_EQ(eros->Header.FirstYear, 2019);
     EXPECT_EQ(eros->Header.LastYear, 2020);
@@ -305,7 +338,8 @@ TEST(EphemerisRun, WritesDailyFilesAndMarksTheirStars) {
     for (std::size_t i = 1; i < eros->Entries.size(); ++i) {
         const EphemerisEntry& a = eros->Entries[i - 1];
         const EphemerisEntry& b = eros->Entries[i];
-        const double step = CivilJulianDay(b.Year, b.Month, b.Day, 0).Value() - CivilJulianDay(a.Year, a.Month, a.Day, 0).Value();
+        const double step = CivilJulianDay(b.Year, b.Month, b.Day, 0).Value() -
+                            CivilJulianDay(a.Year, a.Month, a.Day, 0).Value();
         ASSERT_DOUBLE_EQ(step, 1.0);
         EXPECT_EQ(b.DayOfWeek, (a.DayOfWeek + 1) % 7);
         EXPECT_EQ(b.Hour + b.Minute + b.Second, 0);

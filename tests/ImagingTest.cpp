@@ -20,21 +20,27 @@ QImage Black(int width, int height) {
 }
 
 bool SamePixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if ((a.pixel(x, y) & RGB_MASK) != (b.pixel(x, y) & RGB_MASK)) return false;
+            if ((a.pixel(x, y) & RGB_MASK) != (b.pixel(x, y) & RGB_MASK))
+                return false;
     return true;
 }
 
 // The quantisation and Huffman tables of Annex K of the JPEG standard, which an optimised
 // file does not use.
-constexpr std::array<int, 16> kStandardLuminanceDcCounts = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
-constexpr std::array<int, 16> kStandardLuminanceAcCounts = {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d};
+constexpr std::array<int, 16> kStandardLuminanceDcCounts = {0, 1, 5, 1, 1, 1, 1, 1,
+                                                            1, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::array<int, 16> kStandardLuminanceAcCounts = {0, 2, 1, 3, 3, 2, 4, 3,
+                                                            5, 5, 4, 4, 0, 0, 1, 0x7d};
 
 }  // namespace
 
-TEST(Imaging, InitialisesWithJpegSupport) { EXPECT_EQ(Imaging::LibraryInit(), 0); }
+TEST(Imaging, InitialisesWithJpegSupport) {
+    EXPECT_EQ(Imaging::LibraryInit(), 0);
+}
 
 TEST(Imaging, AutoCropKeepsTheSmallestRectangleOfDifferingPixels) {
     QImage image = Black(40, 30);
@@ -67,7 +73,8 @@ TEST(Imaging, AutoCropOfAnImageWithoutDifferingPixelsGivesNoImage) {
 TEST(Imaging, CropTakesTheRectangleClippedToTheImage) {
     QImage image(20, 10, QImage::Format_RGB32);
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) image.setPixel(x, y, qRgb(x * 10, y * 20, 7));
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, y, qRgb(x * 10, y * 20, 7));
     std::optional<QImage> part = Imaging::Crop(image, QRect(3, 2, 5, 4));
     ASSERT_TRUE(part);
     EXPECT_TRUE(SamePixels(*part, image.copy(3, 2, 5, 4)));
@@ -91,7 +98,8 @@ TEST(Imaging, SavesProgressiveJpegAtQuality100WithOptimisedTables) {
     painter.drawEllipse(10, 10, 30, 20);
     painter.end();
     const std::string path = folder / "chart.jpg";
-    ASSERT_EQ(Imaging::SaveJpeg(QString::fromStdString(path), image, Imaging::ChartImageSaveParams()), 0);
+    ASSERT_EQ(
+        Imaging::SaveJpeg(QString::fromStdString(path), image, Imaging::ChartImageSaveParams()), 0);
 
     const JpegMarkers markers = ReadJpegMarkers(path);
     EXPECT_TRUE(markers.Valid);
@@ -99,11 +107,13 @@ TEST(Imaging, SavesProgressiveJpegAtQuality100WithOptimisedTables) {
     EXPECT_GT(markers.ScanCount, 1);
     ASSERT_FALSE(markers.QuantisationTables.empty());
     for (const auto& table : markers.QuantisationTables) {
-        for (int value : table) EXPECT_EQ(value, 1);
+        for (int value : table)
+            EXPECT_EQ(value, 1);
     }
     ASSERT_FALSE(markers.HuffmanTables.empty());
     for (const auto& table : markers.HuffmanTables) {
-        EXPECT_NE(table.Counts, table.Class == 0 ? kStandardLuminanceDcCounts : kStandardLuminanceAcCounts);
+        EXPECT_NE(table.Counts,
+                  table.Class == 0 ? kStandardLuminanceDcCounts : kStandardLuminanceAcCounts);
     }
 
     Imaging::LoadedImage loaded;
@@ -116,13 +126,18 @@ TEST(Imaging, SavesProgressiveJpegAtQuality100WithOptimisedTables) {
 TEST(Imaging, AFailedSaveReportsItAndLeavesTheOldFile) {
     TempFolder folder;
     EXPECT_NE(Imaging::SaveJpeg(QString::fromStdString(folder / "missing/chart.jpg"), Black(4, 4),
-                                Imaging::ChartImageSaveParams()), 0);
+                                Imaging::ChartImageSaveParams()),
+              0);
     EXPECT_FALSE(std::filesystem::exists(folder / "missing/chart.jpg"));
 
     const std::string path = folder / "old.jpg";
-    ASSERT_EQ(Imaging::SaveJpeg(QString::fromStdString(path), Black(8, 8), Imaging::ChartImageSaveParams()), 0);
+    ASSERT_EQ(Imaging::SaveJpeg(QString::fromStdString(path), Black(8, 8),
+                                Imaging::ChartImageSaveParams()),
+              0);
     const auto size = std::filesystem::file_size(path);
-    EXPECT_NE(Imaging::SaveJpeg(QString::fromStdString(path), QImage(), Imaging::ChartImageSaveParams()), 0);
+    EXPECT_NE(
+        Imaging::SaveJpeg(QString::fromStdString(path), QImage(), Imaging::ChartImageSaveParams()),
+        0);
     EXPECT_EQ(std::filesystem::file_size(path), size);
 }
 

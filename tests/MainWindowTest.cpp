@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "app/MainWindow.h"
-#include "app/StatusBar.h"
 #include "app/Startup.h"
+#include "app/StatusBar.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;
@@ -31,12 +31,14 @@ struct MainWindowTest : ::testing::Test {
     void TearDown() override { std::filesystem::current_path(working); }
 
     static void Settle() {
-        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
     }
     static std::vector<int> VisiblePages(const MainWindow& window) {
         std::vector<int> visible;
         for (int i = 0; i < MainWindow::kPageCount; ++i)
-            if (window.Page(i)->isVisible()) visible.push_back(i);
+            if (window.Page(i)->isVisible())
+                visible.push_back(i);
         return visible;
     }
     static void ExpectLaidOut(const MainWindow& window) {
@@ -50,7 +52,8 @@ struct MainWindowTest : ::testing::Test {
         }
         // The pages end where the status bar begins.
         const QWidget* page = window.Page(0);
-        EXPECT_EQ(page->mapTo(&window, QPoint(0, page->height())).y(), window.Status()->geometry().top());
+        EXPECT_EQ(page->mapTo(&window, QPoint(0, page->height())).y(),
+                  window.Status()->geometry().top());
     }
 };
 
@@ -63,11 +66,12 @@ TEST_F(MainWindowTest, StartsWithTwelveTabsTheFirstPageAndWelcome) {
     EXPECT_EQ(window.objectName(), "NivraClass");
     EXPECT_EQ(window.windowTitle(), "Nivra - Tarnlight");
 
-    const char* captions[] = {"Astrometric", "Earth", "Galactic", "Geometric", "Orbits", "Star Orbite",
-                              "Travel", "Constellations", "Years", "Perihelion", "Infos", "All Stars"};
-    const char* classes[] = {"NVR_ASTRO", "NVR_EARTH", "NVR_GALAC", "NVR_GEO", "NVR_ORBITES",
-                             "NVR_STAR_ORBIT", "NVR_TRVL", "NVR_CNST", "NVR_Years", "NVR_Peri",
-                             "NVR_INFOS", "NVR_ALLSTARS"};
+    const char* captions[] = {"Astrometric", "Earth",       "Galactic", "Geometric",
+                              "Orbits",      "Star Orbite", "Travel",   "Constellations",
+                              "Years",       "Perihelion",  "Infos",    "All Stars"};
+    const char* classes[] = {"NVR_ASTRO",   "NVR_EARTH",      "NVR_GALAC", "NVR_GEO",
+                             "NVR_ORBITES", "NVR_STAR_ORBIT", "NVR_TRVL",  "NVR_CNST",
+                             "NVR_Years",   "NVR_Peri",       "NVR_INFOS", "NVR_ALLSTARS"};
     ASSERT_EQ(window.Tabs()->count(), 12);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(window.Tabs()->tabText(i), captions[i]);
@@ -78,7 +82,8 @@ TEST_F(MainWindowTest, StartsWithTwelveTabsTheFirstPageAndWelcome) {
     EXPECT_EQ(window.Toolbar()->objectName(), "NVR_TOOLBAR");
 
     EXPECT_EQ(window.Status()->Text(0), "Welcome");
-    for (int part = 1; part < 6; ++part) EXPECT_EQ(window.Status()->Text(part), "");
+    for (int part = 1; part < 6; ++part)
+        EXPECT_EQ(window.Status()->Text(part), "");
     window.SetStatusText(2, "3 stars added");
     EXPECT_EQ(window.Status()->Text(2), "3 stars added");
     window.SetStatusText(6, "nowhere");  // ignored
@@ -159,14 +164,17 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirCommandsToTheDispatcher) {
     window.Actions().ShowAbout = [&] { seen.push_back(7001); };
 
     QStringList top;
-    for (QAction* action : window.menuBar()->actions()) top << action->text();
+    for (QAction* action : window.menuBar()->actions())
+        top << action->text();
     EXPECT_EQ(top, (QStringList{"Save", "Export", "JPL", "&Help"}));
 
     std::map<int, QAction*> byCommand;
     std::function<void(const QList<QAction*>&)> collect = [&](const QList<QAction*>& actions) {
         for (QAction* action : actions) {
-            if (action->menu()) collect(action->menu()->actions());
-            else if (action->data().toInt() != 0) byCommand[action->data().toInt()] = action;
+            if (action->menu())
+                collect(action->menu()->actions());
+            else if (action->data().toInt() != 0)
+                byCommand[action->data().toInt()] = action;
         }
     };
     collect(window.menuBar()->actions());

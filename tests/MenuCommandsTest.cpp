@@ -8,7 +8,8 @@ namespace {
 
 void Collect(const std::vector<MenuEntry>& entries, std::vector<int>& commands) {
     for (const MenuEntry& entry : entries) {
-        if (entry.Command != 0) commands.push_back(entry.Command);
+        if (entry.Command != 0)
+            commands.push_back(entry.Command);
         Collect(entry.Items, commands);
     }
 }

@@ -24,7 +24,8 @@ ToolRun NivraData(const QStringList& arguments) {
     QProcess process;
     process.start(NIVRA_DATA_EXECUTABLE, arguments);
     process.waitForFinished(120000);
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
 }
 
 }  // namespace
@@ -34,7 +35,8 @@ TEST(NivraData, SampleBuildsACompleteProgramFolder) {
     const std::string sample = folder / "sample";
     const ToolRun run = NivraData({"sample", QString::fromStdString(sample)});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("3808 stars in the catalogue, 40 ephemeris files"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("3808 stars in the catalogue, 40 ephemeris files"), std::string::npos)
+        << run.out;
 
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(sample + "/Datas")) {
@@ -74,15 +76,19 @@ TEST(NivraData, SampleBuildsACompleteProgramFolder) {
 TEST(NivraData, CatalogueCommandReportsBadFilesAndReplacesTheOldCatalogue) {
     TempFolder folder;
     const std::string out = folder / "Nivra.db";
-    std::ofstream(folder / "good.json") << R"js({"fields":["full_name","e","q","i","om","w","ma","epoch_mjd","class"],
+    std::ofstream(folder / "good.json")
+        << R"js({"fields":["full_name","e","q","i","om","w","ma","epoch_mjd","class"],
         "data":[["  1 Ceres (A801 AA)",".0786","2.549","10.59","80.27","73.53","334.33","59800","MBA"],
                 ["  2 Pallas (A802 FA)",null,"2.13","34.9","172.9","310.8","315.1","59800","MBA"]]})js";
     std::ofstream(folder / "bad.json") << "<html>not found</html>";
     std::ofstream(out) << "old";
     ToolRun run = NivraData({"catalogue", "--out", QString::fromStdString(out),
-                             QString::fromStdString(folder / "good.json"), QString::fromStdString(folder / "bad.json")});
+                             QString::fromStdString(folder / "good.json"),
+                             QString::fromStdString(folder / "bad.json")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.err.find("good.json: 2 Pallas (A802 FA): missing e; not loaded"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("good.json: 2 Pallas (A802 FA): missing e; not loaded"),
+              std::string::npos)
+        << run.err;
     EXPECT_NE(run.err.find("bad.json: not JSON"), std::string::npos) << run.err;
     EXPECT_NE(run.out.find("1 stars"), std::string::npos) << run.out;
     std::string error;

@@ -6,11 +6,11 @@
 
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
+#include "tests/support/TestData.h"
 #include "tools/AtomicFile.h"
 #include "tools/BuiltinData.h"
 #include "tools/CatalogueBuilder.h"
 #include "tools/SbdbReader.h"
-#include "tests/support/TestData.h"
 
 using TestData::TempFolder;
 
@@ -22,7 +22,8 @@ SbdbFile Read(const std::string& json, const std::string& name = "test.json") {
 
 const CatalogueStar* Find(const CatalogueContent& content, std::uint32_t id) {
     for (const CatalogueStar& star : content.Stars)
-        if (star.SpkId == id) return &star;
+        if (star.SpkId == id)
+            return &star;
     return nullptr;
 }
 
@@ -48,7 +49,8 @@ TEST(SbdbCatalogue, BothShippedExportsLoad) {
     EXPECT_DOUBLE_EQ(*comets.Bodies[0].PeriodDays, 75.3158906863411 * 365.25);
 
     CatalogueReport report;
-    const CatalogueContent content = BuildCatalogue({{"asteroids.json", asteroids}, {"comets.json", comets}}, report);
+    const CatalogueContent content =
+        BuildCatalogue({{"asteroids.json", asteroids}, {"comets.json", comets}}, report);
     EXPECT_EQ(content.Stars.size(), 3808u);  // every numbered asteroid; no comet has an SPK-ID here
     EXPECT_EQ(report.WithoutSpkId, 7099 - 3808 + 3768);
     EXPECT_TRUE(report.Problems.empty()) << report.Problems.front();
@@ -66,7 +68,8 @@ TEST(SbdbCatalogue, BothShippedExportsLoad) {
     EXPECT_DOUBLE_EQ(ceres->MeanMotion, 0.0);
     EXPECT_DOUBLE_EQ(ceres->Epoch, 2459800.5);
     // M = 334.33 degrees: the nearest passage is the next one, (360 - M) / n after the epoch.
-    EXPECT_NEAR(ceres->TimePerihelionPassage, 2459800.5 + (360 - 334.3271698971151) / (360 / (4.60184774356845 * 365.25)), 1e-6);
+    EXPECT_NEAR(ceres->TimePerihelionPassage,
+                2459800.5 + (360 - 334.3271698971151) / (360 / (4.60184774356845 * 365.25)), 1e-6);
     EXPECT_DOUBLE_EQ(ceres->GeometricAlbedo, 0.09);
     EXPECT_DOUBLE_EQ(ceres->RotationPeriod, 9.07417);
 
@@ -80,12 +83,14 @@ TEST(SbdbCatalogue, BothShippedExportsLoad) {
     EXPECT_EQ(unnamed->Name, "613858 (2007 TA418)");
 
     std::vector<std::string> classNames;
-    for (const OrbitClassEntry& entry : content.Classes) classNames.push_back(std::to_string(entry.Index) + " " + entry.Name);
-    EXPECT_EQ(classNames, (std::vector<std::string>{"0 All stars", "19 Near-Earth Objects", "25 Potentially Hazardous Asteroids",
-                                                    "1 Main-belt Asteroid", "2 Inner Main-belt Asteroid",
-                                                    "3 Outer Main-belt Asteroid", "4 Mars-crossing Asteroid", "5 Amor",
-                                                    "9 Jupiter Trojan", "10 Centaur", "11 Trans-Neptunian Object",
-                                                    "12 Asteroid (other)"}));
+    for (const OrbitClassEntry& entry : content.Classes)
+        classNames.push_back(std::to_string(entry.Index) + " " + entry.Name);
+    EXPECT_EQ(classNames, (std::vector<std::string>{
+                              "0 All stars", "19 Near-Earth Objects",
+                              "25 Potentially Hazardous Asteroids", "1 Main-belt Asteroid",
+                              "2 Inner Main-belt Asteroid", "3 Outer Main-belt Asteroid",
+                              "4 Mars-crossing Asteroid", "5 Amor", "9 Jupiter Trojan",
+                              "10 Centaur", "11 Trans-Neptunian Object", "12 Asteroid (other)"}));
 }
 
 TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
@@ -103,13 +108,14 @@ TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
     EXPECT_TRUE(apophis->Pha);  // MOID 0.0002 au, H 19.1
     EXPECT_EQ(apophis->OrbiteType, 7);
     EXPECT_DOUBLE_EQ(apophis->SemiMajorAxis, 0.746 / (1 - 0.19));  // a from q and e
-    EXPECT_FALSE(Find(content, 2004179)->Pha);  // MOID 0.06 > 0.05
-    EXPECT_FALSE(Find(content, 2000433)->Pha);  // H 22.5 > 22
-    EXPECT_TRUE(Find(content, 2000007)->Pha);   // the export's own flag wins
+    EXPECT_FALSE(Find(content, 2004179)->Pha);                     // MOID 0.06 > 0.05
+    EXPECT_FALSE(Find(content, 2000433)->Pha);                     // H 22.5 > 22
+    EXPECT_TRUE(Find(content, 2000007)->Pha);                      // the export's own flag wins
     EXPECT_DOUBLE_EQ(Find(content, 2000007)->PerihelionDistance, 2.4 * 0.8);  // q from a and e
     EXPECT_EQ(Find(content, 2000007)->Name, "Iris");
 
-    const std::string comet = R"js({"fields":["full_name","spkid","epoch.mjd","q","e","i","w","om","tp","per.y","moid","class","n","ad"],
+    const std::string comet =
+        R"js({"fields":["full_name","spkid","epoch.mjd","q","e","i","w","om","tp","per.y","moid","class","n","ad"],
       "data":[["    2P/Encke","1000025",57296,".335949506931661",".8483394575302023","11.78","186.55","334.57","2457822.536683651896",3.29693440558782,".17","ETc","0.298","4.09"]]})js";
     const CatalogueContent comets = BuildCatalogue({{"comets.json", Read(comet)}}, report);
     ASSERT_EQ(comets.Stars.size(), 1u);
@@ -124,12 +130,14 @@ TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
     EXPECT_DOUBLE_EQ(encke.OrbitalPeriod, period);
     // M at the epoch follows from the passage: n (epoch - tp), on [0, 360).
     double m = std::fmod(360.0 / period * (57296 + 2400000.5 - 2457822.536683651896), 360.0);
-    if (m < 0) m += 360;
+    if (m < 0)
+        m += 360;
     EXPECT_NEAR(encke.MeanAnomaly, m, 1e-9);
 }
 
 TEST(SbdbCatalogue, BadInputIsNamedAndTheRestStillLoads) {
-    EXPECT_NE(Read("this is not json", "broken.json").Error.find("broken.json: not JSON"), std::string::npos);
+    EXPECT_NE(Read("this is not json", "broken.json").Error.find("broken.json: not JSON"),
+              std::string::npos);
     EXPECT_NE(Read(R"js({"rows":[]})js", "other.json").Error.find("other.json"), std::string::npos);
 
     const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
@@ -140,7 +148,8 @@ TEST(SbdbCatalogue, BadInputIsNamedAndTheRestStillLoads) {
       ["(2004 XX)",null,"N",null,"3.2",null,null,null,"59800","0.09","2.36","2.15","7.1","103.8","151.3","61.2","3.6","1.1","MBA"]
     ]})js";
     CatalogueReport report;
-    const CatalogueContent content = BuildCatalogue({{"mixed.json", Read(json)}, {"broken.json", Read("[", "broken.json")}}, report);
+    const CatalogueContent content = BuildCatalogue(
+        {{"mixed.json", Read(json)}, {"broken.json", Read("[", "broken.json")}}, report);
     ASSERT_EQ(content.Stars.size(), 1u);
     EXPECT_EQ(content.Stars[0].Name, "Ceres");
     EXPECT_EQ(report.WithoutSpkId, 1);
@@ -155,7 +164,8 @@ TEST(SbdbCatalogue, TheWrittenCatalogueServesTheViewer) {
     TempFolder folder;
     const std::string path = folder / "Nivra.db";
     CatalogueReport report;
-    const CatalogueContent content = BuildCatalogue({{"asteroids.json", Read(ReadBuiltinData("asteroids.json"))}}, report);
+    const CatalogueContent content =
+        BuildCatalogue({{"asteroids.json", Read(ReadBuiltinData("asteroids.json"))}}, report);
     std::string error;
     ASSERT_TRUE(WriteCatalogueFile(path, content, error)) << error;
     EXPECT_FALSE(std::filesystem::exists(path + ".part-" + std::to_string(getpid())));
@@ -183,16 +193,22 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
     const std::string path = folder / "Nivra.db";
     std::ofstream(path) << "the old catalogue";
     std::string error;
-    EXPECT_FALSE(ReplaceFileAtomically(path, [](const std::string& temporary, std::string& why) {
-        std::ofstream(temporary) << "half a new cata";
-        why = "disk full";
-        return false;
-    }, error));
+    EXPECT_FALSE(ReplaceFileAtomically(
+        path,
+        [](const std::string& temporary, std::string& why) {
+            std::ofstream(temporary) << "half a new cata";
+            why = "disk full";
+            return false;
+        },
+        error));
     EXPECT_EQ(error, "disk full");
-    EXPECT_FALSE(ReplaceFileAtomically(path, [](const std::string& temporary, std::string&) -> bool {
-        std::ofstream(temporary) << "half";
-        throw std::runtime_error("interrupted");
-    }, error));
+    EXPECT_FALSE(ReplaceFileAtomically(
+        path,
+        [](const std::string& temporary, std::string&) -> bool {
+            std::ofstream(temporary) << "half";
+            throw std::runtime_error("interrupted");
+        },
+        error));
     EXPECT_EQ(error, "interrupted");
     EXPECT_EQ(Slurp(path), "the old catalogue");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
@@ -202,9 +218,12 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
     EXPECT_FALSE(WriteCatalogueFile(folder / "taken", CatalogueContent{}, error));
     EXPECT_TRUE(std::filesystem::is_directory(folder / "taken"));
 
-    ASSERT_TRUE(ReplaceFileAtomically(path, [](const std::string& temporary, std::string&) {
-        std::ofstream(temporary) << "the new catalogue";
-        return true;
-    }, error));
+    ASSERT_TRUE(ReplaceFileAtomically(
+        path,
+        [](const std::string& temporary, std::string&) {
+            std::ofstream(temporary) << "the new catalogue";
+            return true;
+        },
+        error));
     EXPECT_EQ(Slurp(path), "the new catalogue");
 }

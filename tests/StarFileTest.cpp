@@ -64,12 +64,15 @@ TEST(LoadStarFile, ReadsHeaderLinksAndRecordsInPlace) {
     EXPECT_EQ(date.Day, 10);
     EXPECT_EQ(date.Hour, 0);
     EXPECT_EQ(record.ConstellationNumber(), expected.Constellation);
-    EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Astrometric).FirstAngle, expected.Astrometric.First);
-    EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Astrometric).SecondAngle, expected.Astrometric.Second);
+    EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Astrometric).FirstAngle,
+                     expected.Astrometric.First);
+    EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Astrometric).SecondAngle,
+                     expected.Astrometric.Second);
     EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Earth).FirstAngle, expected.Earth.First);
     EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Earth).SecondAngle, expected.Earth.Second);
     EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Galactic).FirstAngle, expected.Galactic.First);
-    EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Geometric).SecondAngle, expected.Geometric.Second);
+    EXPECT_DOUBLE_EQ(record.Frame(CoordinateFrame::Geometric).SecondAngle,
+                     expected.Geometric.Second);
 }
 
 TEST(LoadStarFile, RefusesMissingEmptyAndUnreadableFiles) {
@@ -167,5 +170,6 @@ TEST(StarFileLink, ADamagedLinkIsMissingAndNeverReadOutsideTheFile) {
     NvrFile blank = NvrFile::Daily(1, 2000, 2000);
     blank.OrbitDiagramLink.clear();
     blank.Write(folder / "blank.Nvr");
-    EXPECT_EQ(LoadStarFile(folder / "blank.Nvr")->Link(StarLink::OrbitDiagram), std::string_view(""));
+    EXPECT_EQ(LoadStarFile(folder / "blank.Nvr")->Link(StarLink::OrbitDiagram),
+              std::string_view(""));
 }

@@ -24,13 +24,16 @@ struct StartupTest : ::testing::Test {
 }  // namespace
 
 TEST(ProgramFolders, DerivesEveryPathWithASlashAndTheName) {
-    const ProgramFolders folders = ProgramFolders::From("/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9");
+    const ProgramFolders folders =
+        ProgramFolders::From("/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9");
     EXPECT_EQ(folders.ProgramFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9");
-    EXPECT_EQ(folders.ConfigurationFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Configuration");
+    EXPECT_EQ(folders.ConfigurationFolder,
+              "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Configuration");
     EXPECT_EQ(folders.ImagesFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Images");
     EXPECT_EQ(folders.DatasFolder, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Datas");
     EXPECT_EQ(folders.DatabasePath, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Nivra.db");
-    EXPECT_EQ(ProgramFolders::From("C:\\Program Files\\Nivra").DatasFolder, "C:\\Program Files\\Nivra/Datas");
+    EXPECT_EQ(ProgramFolders::From("C:\\Program Files\\Nivra").DatasFolder,
+              "C:\\Program Files\\Nivra/Datas");
 }
 
 TEST_F(StartupTest, BringsUpTheSessionAndCreatesTheImagesFolder) {
@@ -62,7 +65,9 @@ TEST_F(StartupTest, ACatalogueThatCannotBeOpenedEndsWithMinusThree) {
     EXPECT_FALSE(started.session);
     EXPECT_EQ(started.exitCode, -3);
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].Text, QString::fromStdString("unable to open database file : " + folder.Path() + "/Nivra.db"));
+    EXPECT_EQ(
+        messages.messages[0].Text,
+        QString::fromStdString("unable to open database file : " + folder.Path() + "/Nivra.db"));
     EXPECT_EQ(messages.messages[0].Icon, MessageIcon::Error);
 }
 
@@ -70,7 +75,8 @@ TEST_F(StartupTest, ClosingTheMainWindowEndsTheRunWithZero) {
     TestData::MakeProgramFolder(folder.Path(), {{0, "All"}}, {}, {});
     QTimer::singleShot(50, [] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "NivraClass") widget->close();
+            if (widget->objectName() == "NivraClass")
+                widget->close();
         }
     });
     EXPECT_EQ(RunViewer(folder.Path(), messages), 0);

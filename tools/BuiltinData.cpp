@@ -3,12 +3,15 @@
 #include <QFile>
 #include <QString>
 
-static void RegisterBuiltinData() { Q_INIT_RESOURCE(nivra_data); }
+static void RegisterBuiltinData() {
+    Q_INIT_RESOURCE(nivra_data);
+}
 
 std::string ReadBuiltinData(const char* name) {
     static const bool registered = (RegisterBuiltinData(), true);
     (void)registered;
     QFile file(QString(":/nivra-data/") + name);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
     return file.readAll().toStdString();
 }

@@ -12,17 +12,20 @@
 
 namespace {
 
-constexpr double kMaxPhaMoid = 0.05;        // au: potentially hazardous when MOID <= this...
-constexpr double kMaxPhaMagnitude = 22.0;   // ...and H <= this
+constexpr double kMaxPhaMoid = 0.05;       // au: potentially hazardous when MOID <= this...
+constexpr double kMaxPhaMagnitude = 22.0;  // ...and H <= this
 constexpr std::uint32_t kNumberedAsteroidBase = 2000000;  // JPL: SPK-ID = 2000000 + number
 
 double Degrees360(double degrees) {
     double value = std::fmod(degrees, 360.0);
-    if (value < 0) value += 360.0;
+    if (value < 0)
+        value += 360.0;
     return value;
 }
 
-bool Finite(const std::optional<double>& value) { return value && std::isfinite(*value); }
+bool Finite(const std::optional<double>& value) {
+    return value && std::isfinite(*value);
+}
 
 }  // namespace
 
@@ -56,7 +59,8 @@ const std::vector<OrbitClassEntry>& KnownOrbitClasses() {
 
 std::string DisplayName(const std::string& fullName) {
     std::size_t digits = 0;
-    while (digits < fullName.size() && fullName[digits] >= '0' && fullName[digits] <= '9') ++digits;
+    while (digits < fullName.size() && fullName[digits] >= '0' && fullName[digits] <= '9')
+        ++digits;
     if (digits == 0 || digits >= fullName.size() || fullName[digits] != ' ') {
         return fullName;  // a comet or an unnumbered body
     }
@@ -70,7 +74,8 @@ std::string DisplayName(const std::string& fullName) {
 
 CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, CatalogueReport& report) {
     std::map<std::string, int> codeOf;
-    for (const OrbitClassEntry& entry : KnownOrbitClasses()) codeOf[entry.SbdbCode] = entry.Index;
+    for (const OrbitClassEntry& entry : KnownOrbitClasses())
+        codeOf[entry.SbdbCode] = entry.Index;
     int nextCode = 30;  // classes SBDB may add later get codes of their own from here
     std::map<std::string, OrbitClassEntry> unknownClasses;
     std::set<int> usedCodes;
@@ -82,7 +87,8 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
             continue;
         }
         for (const SbdbBody& body : named.File.Bodies) {
-            const std::string who = named.Name + ": " + (body.FullName.empty() ? "(no name)" : body.FullName);
+            const std::string who =
+                named.Name + ": " + (body.FullName.empty() ? "(no name)" : body.FullName);
             std::uint32_t spkId = 0;
             if (body.SpkId) {
                 spkId = *body.SpkId;
@@ -95,16 +101,24 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
 
             // The orbit: e and the angles, q or a, and the epoch with M or tp.
             std::vector<std::string> missing;
-            if (!Finite(body.Eccentricity)) missing.push_back("e");
-            if (!Finite(body.PerihelionDistance) && !Finite(body.SemiMajorAxis)) missing.push_back("q or a");
-            if (!Finite(body.Inclination)) missing.push_back("i");
-            if (!Finite(body.AscendingNode)) missing.push_back("om");
-            if (!Finite(body.ArgumentPerihelion)) missing.push_back("w");
-            if (!Finite(body.Epoch)) missing.push_back("epoch");
-            if (!Finite(body.MeanAnomaly) && !Finite(body.PerihelionTime)) missing.push_back("ma or tp");
+            if (!Finite(body.Eccentricity))
+                missing.push_back("e");
+            if (!Finite(body.PerihelionDistance) && !Finite(body.SemiMajorAxis))
+                missing.push_back("q or a");
+            if (!Finite(body.Inclination))
+                missing.push_back("i");
+            if (!Finite(body.AscendingNode))
+                missing.push_back("om");
+            if (!Finite(body.ArgumentPerihelion))
+                missing.push_back("w");
+            if (!Finite(body.Epoch))
+                missing.push_back("epoch");
+            if (!Finite(body.MeanAnomaly) && !Finite(body.PerihelionTime))
+                missing.push_back("ma or tp");
             if (!missing.empty()) {
                 std::string list;
-                for (const std::string& name : missing) list += (list.empty() ? "" : ", ") + name;
+                for (const std::string& name : missing)
+                    list += (list.empty() ? "" : ", ") + name;
                 report.Problems.push_back(who + ": missing " + list + "; not loaded");
                 continue;
             }
@@ -118,7 +132,8 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
                                                              : *body.SemiMajorAxis * (1 - e);
             const double a = Finite(body.SemiMajorAxis) ? *body.SemiMajorAxis : q / (1 - e);
             if (!(q > 0) || !(a > 0)) {
-                report.Problems.push_back(who + ": perihelion distance or semi-major axis not positive; not loaded");
+                report.Problems.push_back(
+                    who + ": perihelion distance or semi-major axis not positive; not loaded");
                 continue;
             }
             if (stars.count(spkId)) {
@@ -139,10 +154,12 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
             star.AscendingNodeLongitude = *body.AscendingNode;
             star.ArgumentPerihelion = *body.ArgumentPerihelion;
             star.Epoch = *body.Epoch;
-            star.ApelionDistance = Finite(body.AphelionDistance) ? *body.AphelionDistance : a * (1 + e);
+            star.ApelionDistance =
+                Finite(body.AphelionDistance) ? *body.AphelionDistance : a * (1 + e);
             const double keplerMotion = kGaussK / (a * std::sqrt(a)) * 180.0 / M_PI;  // degrees/day
-            star.OrbitalPeriod = Finite(body.PeriodDays) && *body.PeriodDays > 0 ? *body.PeriodDays
-                                                                                : 360.0 / keplerMotion;
+            star.OrbitalPeriod = Finite(body.PeriodDays) && *body.PeriodDays > 0
+                                     ? *body.PeriodDays
+                                     : 360.0 / keplerMotion;
             star.MeanMotion = Finite(body.MeanMotion) ? *body.MeanMotion : 0.0;
             const double motion = 360.0 / star.OrbitalPeriod;  // degrees/day
             if (Finite(body.MeanAnomaly)) {
@@ -164,16 +181,18 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
             star.RotationPeriod = body.RotationPeriod.value_or(0.0);
             star.GeometricAlbedo = body.Albedo.value_or(0.0);
             star.Neo = body.Neo;
-            star.Pha = body.Pha.value_or(body.Neo && Finite(body.EarthMoid) && *body.EarthMoid <= kMaxPhaMoid &&
-                                         Finite(body.AbsoluteMagnitude) &&
-                                         *body.AbsoluteMagnitude <= kMaxPhaMagnitude);
+            star.Pha = body.Pha.value_or(
+                body.Neo && Finite(body.EarthMoid) && *body.EarthMoid <= kMaxPhaMoid &&
+                Finite(body.AbsoluteMagnitude) && *body.AbsoluteMagnitude <= kMaxPhaMagnitude);
 
             const std::string code = body.OrbitClass.empty() ? "AST" : body.OrbitClass;
             if (const auto known = codeOf.find(code); known != codeOf.end()) {
                 star.OrbiteType = known->second;
             } else {
-                auto [entry, added] = unknownClasses.try_emplace(code, OrbitClassEntry{nextCode, code, code});
-                if (added) ++nextCode;
+                auto [entry, added] =
+                    unknownClasses.try_emplace(code, OrbitClassEntry{nextCode, code, code});
+                if (added)
+                    ++nextCode;
                 star.OrbiteType = entry->second.Index;
             }
             usedCodes.insert(star.OrbiteType);
@@ -186,10 +205,13 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
     content.Classes.push_back({kNearEarthClass, "Near-Earth Objects", ""});
     content.Classes.push_back({kHazardousClass, "Potentially Hazardous Asteroids", ""});
     for (const OrbitClassEntry& entry : KnownOrbitClasses()) {
-        if (usedCodes.count(entry.Index)) content.Classes.push_back(entry);
+        if (usedCodes.count(entry.Index))
+            content.Classes.push_back(entry);
     }
-    for (const auto& [code, entry] : unknownClasses) content.Classes.push_back(entry);
-    for (auto& [id, star] : stars) content.Stars.push_back(std::move(star));
+    for (const auto& [code, entry] : unknownClasses)
+        content.Classes.push_back(entry);
+    for (auto& [id, star] : stars)
+        content.Stars.push_back(std::move(star));
     return content;
 }
 
@@ -260,22 +282,28 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
         database.Exec("BEGIN");
         {
             Statement insert;
-            sqlite3_prepare_v2(database.db, "INSERT INTO [Orbites] VALUES (?, ?, ?)", -1, &insert.statement, nullptr);
+            sqlite3_prepare_v2(database.db, "INSERT INTO [Orbites] VALUES (?, ?, ?)", -1,
+                               &insert.statement, nullptr);
             for (const OrbitClassEntry& entry : content.Classes) {
                 sqlite3_bind_int(insert.statement, 1, entry.Index);
                 sqlite3_bind_text(insert.statement, 2, entry.Name.c_str(), -1, SQLITE_TRANSIENT);
-                if (entry.SbdbCode.empty()) sqlite3_bind_null(insert.statement, 3);
-                else sqlite3_bind_text(insert.statement, 3, entry.SbdbCode.c_str(), -1, SQLITE_TRANSIENT);
-                if (sqlite3_step(insert.statement) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(database.db));
+                if (entry.SbdbCode.empty())
+                    sqlite3_bind_null(insert.statement, 3);
+                else
+                    sqlite3_bind_text(insert.statement, 3, entry.SbdbCode.c_str(), -1,
+                                      SQLITE_TRANSIENT);
+                if (sqlite3_step(insert.statement) != SQLITE_DONE)
+                    throw std::runtime_error(sqlite3_errmsg(database.db));
                 sqlite3_reset(insert.statement);
             }
         }
         {
             Statement insert;
-            if (sqlite3_prepare_v2(database.db,
-                                   "INSERT INTO [AllStars] VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
-                                   "?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25)",
-                                   -1, &insert.statement, nullptr) != SQLITE_OK) {
+            if (sqlite3_prepare_v2(
+                    database.db,
+                    "INSERT INTO [AllStars] VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, "
+                    "?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25)",
+                    -1, &insert.statement, nullptr) != SQLITE_OK) {
                 throw std::runtime_error(sqlite3_errmsg(database.db));
             }
             for (const CatalogueStar& s : content.Stars) {
@@ -288,14 +316,27 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
                 sqlite3_bind_int(st, 6, s.Neo ? 1 : 0);
                 sqlite3_bind_int(st, 7, s.Pha ? 1 : 0);
                 sqlite3_bind_int(st, 8, s.DatasForIt);
-                const double values[] = {s.Eccentricity,      s.SemiMajorAxis,   s.PerihelionDistance,
-                                         s.Inclination,       s.AscendingNodeLongitude,
-                                         s.ArgumentPerihelion, s.MeanAnomaly,    s.OrbitalPeriod,
-                                         s.MeanMotion,        s.ApelionDistance, s.EarthMOID,
-                                         s.AbsoluteMagnitude, s.Diameter,        s.RotationPeriod,
-                                         s.GeometricAlbedo,   s.TimePerihelionPassage, s.Epoch};
-                for (int i = 0; i < 17; ++i) sqlite3_bind_double(st, 9 + i, values[i]);
-                if (sqlite3_step(st) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(database.db));
+                const double values[] = {s.Eccentricity,
+                                         s.SemiMajorAxis,
+                                         s.PerihelionDistance,
+                                         s.Inclination,
+                                         s.AscendingNodeLongitude,
+                                         s.ArgumentPerihelion,
+                                         s.MeanAnomaly,
+                                         s.OrbitalPeriod,
+                                         s.MeanMotion,
+                                         s.ApelionDistance,
+                                         s.EarthMOID,
+                                         s.AbsoluteMagnitude,
+                                         s.Diameter,
+                                         s.RotationPeriod,
+                                         s.GeometricAlbedo,
+                                         s.TimePerihelionPassage,
+                                         s.Epoch};
+                for (int i = 0; i < 17; ++i)
+                    sqlite3_bind_double(st, 9 + i, values[i]);
+                if (sqlite3_step(st) != SQLITE_DONE)
+                    throw std::runtime_error(sqlite3_errmsg(database.db));
                 sqlite3_reset(st);
             }
         }
@@ -314,8 +355,12 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
 
 }  // namespace
 
-bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content, std::string& error) {
+bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
+                        std::string& error) {
     return ReplaceFileAtomically(
-        path, [&](const std::string& temporary, std::string& why) { return WriteInto(temporary, content, why); },
+        path,
+        [&](const std::string& temporary, std::string& why) {
+            return WriteInto(temporary, content, why);
+        },
         error);
 }

@@ -37,14 +37,14 @@ struct CatalogueStar {
     double Inclination = 0;
     double AscendingNodeLongitude = 0;
     double ArgumentPerihelion = 0;
-    double MeanAnomaly = 0;       // at the epoch
-    double OrbitalPeriod = 0;     // days
-    double MeanMotion = 0;        // degrees/day as given by the source; 0 when it gives none
+    double MeanAnomaly = 0;    // at the epoch
+    double OrbitalPeriod = 0;  // days
+    double MeanMotion = 0;     // degrees/day as given by the source; 0 when it gives none
     double ApelionDistance = 0;
     double EarthMOID = 0;
     double AbsoluteMagnitude = 0;
-    double Diameter = 0;          // km
-    double RotationPeriod = 0;    // hours
+    double Diameter = 0;        // km
+    double RotationPeriod = 0;  // hours
     double GeometricAlbedo = 0;
     double TimePerihelionPassage = 0;
     double Epoch = 0;
@@ -56,8 +56,8 @@ struct CatalogueContent {
 };
 
 struct CatalogueReport {
-    int WithoutSpkId = 0;                // bodies skipped: no spkid and not numbered
-    std::vector<std::string> Problems;   // one line per file or body refused, naming both
+    int WithoutSpkId = 0;               // bodies skipped: no spkid and not numbered
+    std::vector<std::string> Problems;  // one line per file or body refused, naming both
 };
 
 struct NamedSbdbFile {
@@ -70,7 +70,8 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
 
 // Writes the catalogue at `path`, replacing any file there in one step; on failure the old file
 // stays and `error` says why.
-bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content, std::string& error);
+bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
+                        std::string& error);
 
 // Display name of a body from its SBDB full name.
 std::string DisplayName(const std::string& fullName);

@@ -7,27 +7,33 @@
 #include "tools/BuiltinData.h"
 
 const ConstellationFinder& ConstellationFinder::Builtin() {
-    static const ConstellationFinder finder(ReadBuiltinData("roman1987.dat"), ReadBuiltinData("names.dat"));
+    static const ConstellationFinder finder(ReadBuiltinData("roman1987.dat"),
+                                            ReadBuiltinData("names.dat"));
     return finder;
 }
 
 ConstellationFinder::ConstellationFinder(std::string_view romanTable, std::string_view names) {
     std::istringstream table{std::string(romanTable)};
     for (std::string line; std::getline(table, line);) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         std::istringstream fields(line);
         Boundary boundary{};
-        if (fields >> boundary.RaLow >> boundary.RaHigh >> boundary.DecLow >> boundary.Abbreviation) {
+        if (fields >> boundary.RaLow >> boundary.RaHigh >> boundary.DecLow >>
+            boundary.Abbreviation) {
             boundaries_.push_back(boundary);
         }
     }
     std::istringstream list{std::string(names)};
     for (std::string line; std::getline(list, line);) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         const std::size_t blank = line.find(' ');
-        if (blank == std::string::npos) continue;
+        if (blank == std::string::npos)
+            continue;
         std::string name = line.substr(blank + 1);
-        while (!name.empty() && (name.back() == '\r' || name.back() == ' ')) name.pop_back();
+        while (!name.empty() && (name.back() == '\r' || name.back() == ' '))
+            name.pop_back();
         names_.emplace_back(line.substr(0, blank), name);
     }
     for (Boundary& boundary : boundaries_) {
@@ -40,12 +46,15 @@ ConstellationFinder::ConstellationFinder(std::string_view romanTable, std::strin
     double rbp[3][3];
     eraPmat06(djm0, djm, rbp);
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) toB1875_[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = rbp[i][j];
+        for (int j = 0; j < 3; ++j)
+            toB1875_[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = rbp[i][j];
 }
 
-const ConstellationFinder::Boundary* ConstellationFinder::Find(double raHours, double decDegrees) const {
+const ConstellationFinder::Boundary* ConstellationFinder::Find(double raHours,
+                                                               double decDegrees) const {
     for (const Boundary& boundary : boundaries_) {
-        if (boundary.DecLow <= decDegrees && boundary.RaLow <= raHours && raHours < boundary.RaHigh) {
+        if (boundary.DecLow <= decDegrees && boundary.RaLow <= raHours &&
+            raHours < boundary.RaHigh) {
             return &boundary;
         }
     }
@@ -59,13 +68,15 @@ std::string_view ConstellationFinder::AbbreviationB1875(double raHours, double d
 
 int ConstellationFinder::Number(std::string_view abbreviation) const {
     for (std::size_t i = 0; i < names_.size(); ++i) {
-        if (names_[i].first == abbreviation) return static_cast<int>(i) + 1;
+        if (names_[i].first == abbreviation)
+            return static_cast<int>(i) + 1;
     }
     return 0;
 }
 
 std::string_view ConstellationFinder::Name(int number) const {
-    if (number < 1 || number > static_cast<int>(names_.size())) return {};
+    if (number < 1 || number > static_cast<int>(names_.size()))
+        return {};
     return names_[static_cast<std::size_t>(number) - 1].second;
 }
 

@@ -13,7 +13,7 @@
 // Constellations are numbered 1 to 88 in the alphabetical order of their Latin names, as the
 // program's constellation table numbers them.
 class ConstellationFinder {
-public:
+  public:
     // The tables built into nivra-data (from astropy's copy of VI/42 and the IAU names list).
     static const ConstellationFinder& Builtin();
 
@@ -32,7 +32,7 @@ public:
     // Number 1-88 of the constellation holding an ICRS (J2000) direction (any length).
     int NumberOfDirection(const Vector3& icrsDirection) const;
 
-private:
+  private:
     struct Boundary {
         double RaLow;
         double RaHigh;

@@ -11,18 +11,23 @@ double SeparationArcseconds(const SkyAngles& a, const SkyAngles& b) {
     };
     const Vector3 u = unit(a);
     const Vector3 v = unit(b);
-    const Vector3 cross = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    const Vector3 cross = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                           u[0] * v[1] - u[1] * v[0]};
     return std::atan2(Norm(cross), Dot(u, v)) / kRadian * 3600.0;
 }
 
 std::vector<YearDrift> MeasureDrift(const EphemerisStar& star, int firstYear, int lastYear) {
-    const std::vector<EphemerisEntry> twoBody = ComputeEphemeris(star, firstYear, lastYear, OrbitModel::TwoBody);
-    const std::vector<EphemerisEntry> perturbed = ComputeEphemeris(star, firstYear, lastYear, OrbitModel::Perturbed);
+    const std::vector<EphemerisEntry> twoBody =
+        ComputeEphemeris(star, firstYear, lastYear, OrbitModel::TwoBody);
+    const std::vector<EphemerisEntry> perturbed =
+        ComputeEphemeris(star, firstYear, lastYear, OrbitModel::Perturbed);
     std::vector<YearDrift> drift;
     for (std::size_t i = 0; i < twoBody.size(); ++i) {
-        if (drift.empty() || drift.back().Year != twoBody[i].Year) drift.push_back({twoBody[i].Year, 0});
+        if (drift.empty() || drift.back().Year != twoBody[i].Year)
+            drift.push_back({twoBody[i].Year, 0});
         drift.back().MaxArcseconds =
-            std::max(drift.back().MaxArcseconds, SeparationArcseconds(twoBody[i].Astrometric, perturbed[i].Astrometric));
+            std::max(drift.back().MaxArcseconds,
+                     SeparationArcseconds(twoBody[i].Astrometric, perturbed[i].Astrometric));
     }
     return drift;
 }

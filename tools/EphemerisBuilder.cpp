@@ -27,7 +27,8 @@ using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 DatabaseHandle OpenDatabase(const std::string& path, int flags, std::string& error) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        error = "cannot open " + path + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+        error =
+            "cannot open " + path + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close(db);
         return nullptr;
     }
@@ -42,17 +43,20 @@ std::vector<DayContext> MakeDays(int firstYear, int lastYear) {
             static constexpr int kLength[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
             const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
             const int length = month == 2 && leap ? 29 : kLength[month - 1];
-            for (int day = 1; day <= length; ++day) days.push_back(MakeDayContext(year, month, day));
+            for (int day = 1; day <= length; ++day)
+                days.push_back(MakeDayContext(year, month, day));
         }
     }
     return days;
 }
 
-std::vector<EphemerisEntry> ComputeEntries(const EphemerisStar& star, const std::vector<DayContext>& days,
-                                           OrbitModel model, const PlanetTable* planets) {
+std::vector<EphemerisEntry> ComputeEntries(const EphemerisStar& star,
+                                           const std::vector<DayContext>& days, OrbitModel model,
+                                           const PlanetTable* planets) {
     std::vector<double> times;
     times.reserve(days.size());
-    for (const DayContext& day : days) times.push_back(day.TT.Value());
+    for (const DayContext& day : days)
+        times.push_back(day.TT.Value());
     const std::vector<StateVector> states = PropagateOrbit(star.Elements, times, model, planets);
     const ConstellationFinder& constellations = ConstellationFinder::Builtin();
 
@@ -91,7 +95,8 @@ std::vector<EphemerisEntry> ComputeEntries(const EphemerisStar& star, const std:
     return entries;
 }
 
-std::unique_ptr<PlanetTable> PlanetsFor(const std::vector<EphemerisStar>& stars, const std::vector<DayContext>& days) {
+std::unique_ptr<PlanetTable> PlanetsFor(const std::vector<EphemerisStar>& stars,
+                                        const std::vector<DayContext>& days) {
     double first = days.front().TT.Value();
     double last = days.back().TT.Value();
     for (const EphemerisStar& star : stars) {
@@ -111,21 +116,24 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         return false;
     }
     DatabaseHandle db = OpenDatabase(cataloguePath, SQLITE_OPEN_READONLY, error);
-    if (!db) return false;
+    if (!db)
+        return false;
     sqlite3_stmt* statement = nullptr;
     const char* query =
         "SELECT [SpkId], [Name], [Eccentricity], [PerihelionDistance], [Inclination], "
         "[AscendingNodeLongitude], [ArgumentPerihelion], [MeanAnomaly], [Epoch] FROM [AllStars] "
         "ORDER BY [SpkId]";
     if (sqlite3_prepare_v2(db.get(), query, -1, &statement, nullptr) != SQLITE_OK) {
-        error = cataloguePath + ": not a catalogue written by nivra-data (" + sqlite3_errmsg(db.get()) + ")";
+        error = cataloguePath + ": not a catalogue written by nivra-data (" +
+                sqlite3_errmsg(db.get()) + ")";
         return false;
     }
     const std::set<std::uint32_t> wanted(spkIds.begin(), spkIds.end());
     std::set<std::uint32_t> found;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         const auto id = static_cast<std::uint32_t>(sqlite3_column_int64(statement, 0));
-        if (!wanted.empty() && !wanted.count(id)) continue;
+        if (!wanted.empty() && !wanted.count(id))
+            continue;
         found.insert(id);
         EphemerisStar star;
         star.SpkId = id;
@@ -139,7 +147,8 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         star.Elements.MeanAnomaly = sqlite3_column_double(statement, 7);
         star.Elements.Epoch = sqlite3_column_double(statement, 8);
         const OrbitalElements& e = star.Elements;
-        if (!(e.Eccentricity >= 0 && e.Eccentricity < 1) || !(e.PerihelionDistance > 0) || !(e.Epoch > 0)) {
+        if (!(e.Eccentricity >= 0 && e.Eccentricity < 1) || !(e.PerihelionDistance > 0) ||
+            !(e.Epoch > 0)) {
             problems.push_back(std::to_string(id) + " " + star.Name +
                                ": no usable elliptic orbit in the catalogue; no ephemeris");
             continue;
@@ -148,7 +157,8 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
     }
     sqlite3_finalize(statement);
     for (std::uint32_t id : wanted) {
-        if (!found.count(id)) problems.push_back(std::to_string(id) + ": not in the catalogue");
+        if (!found.count(id))
+            problems.push_back(std::to_string(id) + ": not in the catalogue");
     }
     return true;
 }
@@ -157,7 +167,8 @@ std::vector<EphemerisEntry> ComputeEphemeris(const EphemerisStar& star, int firs
                                              OrbitModel model) {
     const std::vector<DayContext> days = MakeDays(firstYear, lastYear);
     std::unique_ptr<PlanetTable> planets;
-    if (model == OrbitModel::Perturbed) planets = PlanetsFor({star}, days);
+    if (model == OrbitModel::Perturbed)
+        planets = PlanetsFor({star}, days);
     return ComputeEntries(star, days, model, planets.get());
 }
 
@@ -167,17 +178,20 @@ bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::
         cataloguePath,
         [&](const std::string& temporary, std::string& why) {
             std::error_code copyError;
-            std::filesystem::copy_file(cataloguePath, temporary, std::filesystem::copy_options::overwrite_existing,
+            std::filesystem::copy_file(cataloguePath, temporary,
+                                       std::filesystem::copy_options::overwrite_existing,
                                        copyError);
             if (copyError) {
                 why = "cannot copy " + cataloguePath + ": " + copyError.message();
                 return false;
             }
             DatabaseHandle db = OpenDatabase(temporary, SQLITE_OPEN_READWRITE, why);
-            if (!db) return false;
+            if (!db)
+                return false;
             sqlite3_exec(db.get(), "BEGIN", nullptr, nullptr, nullptr);
             sqlite3_stmt* update = nullptr;
-            if (sqlite3_prepare_v2(db.get(), "UPDATE [AllStars] SET [DatasForIt] = 1 WHERE [SpkId] = ?", -1,
+            if (sqlite3_prepare_v2(db.get(),
+                                   "UPDATE [AllStars] SET [DatasForIt] = 1 WHERE [SpkId] = ?", -1,
                                    &update, nullptr) != SQLITE_OK) {
                 why = cataloguePath + ": " + sqlite3_errmsg(db.get());
                 return false;
@@ -200,14 +214,16 @@ bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::
 bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::string& error,
                   const std::function<void(const std::string&)>& progress) {
     const auto started = std::chrono::steady_clock::now();
-    if (run.FirstYear < kFirstEphemerisYear || run.LastYear > kLastEphemerisYear || run.FirstYear > run.LastYear) {
+    if (run.FirstYear < kFirstEphemerisYear || run.LastYear > kLastEphemerisYear ||
+        run.FirstYear > run.LastYear) {
         error = "years must run forwards within " + std::to_string(kFirstEphemerisYear) + "-" +
-                std::to_string(kLastEphemerisYear) + " (asked: " + std::to_string(run.FirstYear) + "-" +
-                std::to_string(run.LastYear) + ")";
+                std::to_string(kLastEphemerisYear) + " (asked: " + std::to_string(run.FirstYear) +
+                "-" + std::to_string(run.LastYear) + ")";
         return false;
     }
     std::vector<EphemerisStar> stars;
-    if (!ReadEphemerisStars(run.CataloguePath, run.SpkIds, stars, report.Problems, error)) return false;
+    if (!ReadEphemerisStars(run.CataloguePath, run.SpkIds, stars, report.Problems, error))
+        return false;
     if (stars.empty()) {
         error = "no star to compute";
         return false;
@@ -215,13 +231,15 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
     std::error_code folderError;
     std::filesystem::create_directories(run.OutFolder, folderError);
     if (!std::filesystem::is_directory(run.OutFolder)) {
-        error = "cannot create " + run.OutFolder + (folderError ? ": " + folderError.message() : "");
+        error =
+            "cannot create " + run.OutFolder + (folderError ? ": " + folderError.message() : "");
         return false;
     }
 
     const std::vector<DayContext> days = MakeDays(run.FirstYear, run.LastYear);
     std::unique_ptr<PlanetTable> planets;
-    if (run.Model == OrbitModel::Perturbed) planets = PlanetsFor(stars, days);
+    if (run.Model == OrbitModel::Perturbed)
+        planets = PlanetsFor(stars, days);
     ConstellationFinder::Builtin();  // built before the workers share it
 
     std::atomic<std::size_t> next{0};
@@ -230,7 +248,8 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
     auto work = [&] {
         for (std::size_t i = next++; i < stars.size(); i = next++) {
             const EphemerisStar& star = stars[i];
-            const std::vector<EphemerisEntry> entries = ComputeEntries(star, days, run.Model, planets.get());
+            const std::vector<EphemerisEntry> entries =
+                ComputeEntries(star, days, run.Model, planets.get());
             EphemerisHeader header;
             header.SpkId = star.SpkId;
             header.FirstYear = run.FirstYear;
@@ -241,29 +260,36 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
             header.Perturbed = run.Model == OrbitModel::Perturbed;
             header.ElementsEpoch = star.Elements.Epoch;
             std::string why;
-            const bool ok = WriteEphemerisFile(StarFilePath(run.OutFolder, star.SpkId), header, entries, why);
+            const bool ok =
+                WriteEphemerisFile(StarFilePath(run.OutFolder, star.SpkId), header, entries, why);
             std::lock_guard<std::mutex> guard(lock);
             if (ok) {
                 written.push_back(star.SpkId);
                 report.Records += static_cast<long long>(entries.size());
-                if (progress) progress(std::to_string(star.SpkId) + " " + star.Name + ": " +
-                                       std::to_string(entries.size()) + " records");
+                if (progress)
+                    progress(std::to_string(star.SpkId) + " " + star.Name + ": " +
+                             std::to_string(entries.size()) + " records");
             } else {
                 report.Problems.push_back(why);
             }
         }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned threads = std::min<unsigned>(run.Threads > 0 ? static_cast<unsigned>(run.Threads) : cores,
-                                                static_cast<unsigned>(stars.size()));
+    const unsigned threads =
+        std::min<unsigned>(run.Threads > 0 ? static_cast<unsigned>(run.Threads) : cores,
+                           static_cast<unsigned>(stars.size()));
     std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t) workers.emplace_back(work);
+    for (unsigned t = 1; t < threads; ++t)
+        workers.emplace_back(work);
     work();
-    for (std::thread& worker : workers) worker.join();
+    for (std::thread& worker : workers)
+        worker.join();
 
     report.FilesWritten = static_cast<int>(written.size());
     std::sort(written.begin(), written.end());
-    if (!written.empty() && !MarkStarsWithData(run.CataloguePath, written, error)) return false;
-    report.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (!written.empty() && !MarkStarsWithData(run.CataloguePath, written, error))
+        return false;
+    report.Seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return true;
 }

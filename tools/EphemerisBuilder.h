@@ -38,7 +38,7 @@ struct EphemerisRun {
     int LastYear = 2019;
     std::vector<std::uint32_t> SpkIds;  // empty: every star of the catalogue
     OrbitModel Model = OrbitModel::Perturbed;
-    int Threads = 0;                    // 0: one per core
+    int Threads = 0;  // 0: one per core
 };
 
 struct EphemerisRunReport {

@@ -12,11 +12,12 @@ namespace L = StarFileLayout;
 namespace {
 
 class Encoder {
-public:
+  public:
     explicit Encoder(std::vector<std::byte>& bytes) : bytes_(bytes) {}
     void Unsigned(std::size_t at, std::uint64_t value, int width) {
         for (int i = 0; i < width; ++i) {
-            bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::byte>((value >> (8 * i)) & 0xFF);
+            bytes_[at + static_cast<std::size_t>(i)] =
+                static_cast<std::byte>((value >> (8 * i)) & 0xFF);
         }
     }
     void Double(std::size_t at, double value) {
@@ -29,11 +30,13 @@ public:
         Double(at + 8, 90.0 - angles.Latitude);
     }
 
-private:
+  private:
     std::vector<std::byte>& bytes_;
 };
 
-SkyAngles AnglesOf(const FramePoint& point) { return {point.FirstAngle, 90.0 - point.SecondAngle}; }
+SkyAngles AnglesOf(const FramePoint& point) {
+    return {point.FirstAngle, 90.0 - point.SecondAngle};
+}
 
 }  // namespace
 
@@ -42,11 +45,13 @@ std::string HorizonsLink(std::uint32_t spkId) {
 }
 
 std::string OrbitDiagramLink(std::uint32_t spkId) {
-    return "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=" + std::to_string(spkId) + "&view=VO";
+    return "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=" + std::to_string(spkId) +
+           "&view=VO";
 }
 
 std::string PhysicalParameterLink(std::uint32_t spkId) {
-    return "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=" + std::to_string(spkId) + "&view=P";
+    return "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=" + std::to_string(spkId) +
+           "&view=P";
 }
 
 std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
@@ -54,7 +59,8 @@ std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
     const std::string* links[] = {&header.EphemerisLink, &header.OrbitDiagramLink,
                                   &header.PhysicalParameterLink};
     std::size_t textBytes = 0;
-    for (const std::string* link : links) textBytes += link->size() + 1;
+    for (const std::string* link : links)
+        textBytes += link->size() + 1;
     // Records start on an 8-byte boundary after the link texts.
     const std::size_t first = (L::kHeaderSize + textBytes + 7) / 8 * 8;
     std::vector<std::byte> bytes(first + (entries.size() + 1) * L::kRecordSize);
@@ -71,7 +77,8 @@ std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
     out.Unsigned(L::kLastYear, static_cast<std::uint32_t>(header.LastYear), 4);
 
     std::size_t at = L::kHeaderSize;
-    const std::size_t linkFields[] = {L::kEphemerisLink, L::kOrbitDiagramLink, L::kPhysicalParameterLink};
+    const std::size_t linkFields[] = {L::kEphemerisLink, L::kOrbitDiagramLink,
+                                      L::kPhysicalParameterLink};
     for (int i = 0; i < 3; ++i) {
         out.Unsigned(linkFields[i], at, 8);
         std::memcpy(bytes.data() + at, links[i]->data(), links[i]->size());
@@ -89,7 +96,8 @@ std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
         out.Unsigned(at + L::kRecordMinute, static_cast<std::uint64_t>(entry.Minute), 2);
         out.Unsigned(at + L::kRecordSecond, static_cast<std::uint64_t>(entry.Second), 2);
         out.Unsigned(at + L::kRecordMilliseconds, 0, 2);
-        out.Unsigned(at + L::kConstellationNumber, static_cast<std::uint32_t>(entry.Constellation), 4);
+        out.Unsigned(at + L::kConstellationNumber, static_cast<std::uint32_t>(entry.Constellation),
+                     4);
         out.Point(at + FramePointOffset(CoordinateFrame::Astrometric), entry.Astrometric);
         out.Point(at + FramePointOffset(CoordinateFrame::Geometric), entry.Geometric);
         out.Point(at + FramePointOffset(CoordinateFrame::Galactic), entry.Galactic);
@@ -106,7 +114,8 @@ bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
         path,
         [&](const std::string& temporary, std::string& why) {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
             out.close();
             if (!out) {
                 why = "cannot write " + temporary;
@@ -163,8 +172,8 @@ std::optional<EphemerisFileContent> ReadEphemerisFile(const std::string& path, s
     }
     const std::uint32_t expected = LittleEndian::U32(data + EphemerisFormat::kRecordCountOffset);
     if (content.Entries.size() != expected) {
-        error = path + ": " + std::to_string(content.Entries.size()) + " records where the header says " +
-                std::to_string(expected);
+        error = path + ": " + std::to_string(content.Entries.size()) +
+                " records where the header says " + std::to_string(expected);
         return std::nullopt;
     }
     return content;

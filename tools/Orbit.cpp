@@ -8,7 +8,9 @@ Vector3 EclipticToEquatorial(const Vector3& v) {
     return AxisRotationX(-kObliquityJ2000) * v;
 }
 
-Vector3 EquatorialToEcliptic(const Vector3& v) { return AxisRotationX(kObliquityJ2000) * v; }
+Vector3 EquatorialToEcliptic(const Vector3& v) {
+    return AxisRotationX(kObliquityJ2000) * v;
+}
 
 double SemiMajorAxis(const OrbitalElements& elements) {
     return elements.PerihelionDistance / (1.0 - elements.Eccentricity);

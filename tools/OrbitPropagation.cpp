@@ -10,7 +10,8 @@ Vector3 PerturbedAcceleration(const Vector3& position, double jd, const PlanetTa
     Vector3 acceleration = (-kSunGM / (r * r * r)) * position;
     const auto& gm = PlanetTable::GravitationalParameters();
     for (int p = 0; p < PlanetTable::kPlanets; ++p) {
-        if ((perturbers & (1u << p)) == 0) continue;
+        if ((perturbers & (1u << p)) == 0)
+            continue;
         const Vector3 planet = planets.Position(p, jd);
         const Vector3 towards = planet - position;
         const double d = Norm(towards);
@@ -31,15 +32,19 @@ struct Dynamics {
 };
 
 State Derivative(double jd, const State& y, const Dynamics& planets) {
-    const Vector3 a = PerturbedAcceleration({y[0], y[1], y[2]}, jd, planets.planets, planets.perturbers);
+    const Vector3 a =
+        PerturbedAcceleration({y[0], y[1], y[2]}, jd, planets.planets, planets.perturbers);
     return {y[3], y[4], y[5], a[0], a[1], a[2]};
 }
 
-State Combine(const State& y, double h, std::initializer_list<std::pair<double, const State*>> terms) {
+State Combine(const State& y, double h,
+              std::initializer_list<std::pair<double, const State*>> terms) {
     State out = y;
     for (const auto& [weight, k] : terms) {
-        if (weight == 0) continue;
-        for (int i = 0; i < 6; ++i) out[static_cast<std::size_t>(i)] += h * weight * (*k)[static_cast<std::size_t>(i)];
+        if (weight == 0)
+            continue;
+        for (int i = 0; i < 6; ++i)
+            out[static_cast<std::size_t>(i)] += h * weight * (*k)[static_cast<std::size_t>(i)];
     }
     return out;
 }
@@ -50,9 +55,11 @@ std::pair<State, double> DormandPrinceStep(double t, const State& y, double h,
                                            const Dynamics& planets) {
     const State k1 = Derivative(t, y, planets);
     const State k2 = Derivative(t + h / 5, Combine(y, h, {{1.0 / 5, &k1}}), planets);
-    const State k3 = Derivative(t + 3 * h / 10, Combine(y, h, {{3.0 / 40, &k1}, {9.0 / 40, &k2}}), planets);
-    const State k4 = Derivative(
-        t + 4 * h / 5, Combine(y, h, {{44.0 / 45, &k1}, {-56.0 / 15, &k2}, {32.0 / 9, &k3}}), planets);
+    const State k3 =
+        Derivative(t + 3 * h / 10, Combine(y, h, {{3.0 / 40, &k1}, {9.0 / 40, &k2}}), planets);
+    const State k4 =
+        Derivative(t + 4 * h / 5,
+                   Combine(y, h, {{44.0 / 45, &k1}, {-56.0 / 15, &k2}, {32.0 / 9, &k3}}), planets);
     const State k5 = Derivative(t + 8 * h / 9,
                                 Combine(y, h,
                                         {{19372.0 / 6561, &k1},
@@ -108,7 +115,8 @@ void IntegrateThrough(double t, State y, const std::vector<double>& outputs,
             double h = direction * std::min(step, std::fabs(target - t));
             for (;;) {
                 auto [next, error] = DormandPrinceStep(t, y, h, planets);
-                const double factor = error == 0 ? 5.0 : std::clamp(0.9 * std::pow(error, -0.2), 0.2, 5.0);
+                const double factor =
+                    error == 0 ? 5.0 : std::clamp(0.9 * std::pow(error, -0.2), 0.2, 5.0);
                 if (error <= 1.0) {
                     const bool landed = std::fabs(target - (t + h)) < 1e-12;
                     t = landed ? target : t + h;
@@ -139,8 +147,8 @@ std::vector<StateVector> PropagateOrbit(const OrbitalElements& elements,
 }
 
 std::vector<StateVector> IntegrateOrbit(const StateVector& start, double epoch,
-                                        const std::vector<double>& times, const PlanetTable& planets,
-                                        unsigned perturbers) {
+                                        const std::vector<double>& times,
+                                        const PlanetTable& planets, unsigned perturbers) {
     std::vector<StateVector> states(times.size());
     const State y0 = {start.Position[0], start.Position[1], start.Position[2],
                       start.Velocity[0], start.Velocity[1], start.Velocity[2]};
@@ -150,7 +158,8 @@ std::vector<StateVector> IntegrateOrbit(const StateVector& start, double epoch,
         (times[i] >= epoch ? forward : backward).push_back(i);
     }
     std::sort(forward.begin(), forward.end(), [&](auto a, auto b) { return times[a] < times[b]; });
-    std::sort(backward.begin(), backward.end(), [&](auto a, auto b) { return times[a] > times[b]; });
+    std::sort(backward.begin(), backward.end(),
+              [&](auto a, auto b) { return times[a] > times[b]; });
     const Dynamics dynamics{planets, perturbers};
     IntegrateThrough(epoch, y0, times, forward, states, dynamics);
     IntegrateThrough(epoch, y0, times, backward, states, dynamics);

@@ -27,7 +27,8 @@ inline constexpr unsigned kAllPlanets = 0xFF;
 // The perturbed motion from a heliocentric state at Julian day `epoch` (TDB) to each of `times`.
 // Leaving a planet out of `perturbers` lets a planet's own orbit be followed.
 std::vector<StateVector> IntegrateOrbit(const StateVector& start, double epoch,
-                                        const std::vector<double>& times, const PlanetTable& planets,
+                                        const std::vector<double>& times,
+                                        const PlanetTable& planets,
                                         unsigned perturbers = kAllPlanets);
 
 // Heliocentric acceleration (au/day^2) of a massless body at `position` (au) at Julian day `jd`.

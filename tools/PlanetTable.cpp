@@ -41,7 +41,7 @@ Vector3 PlanetTable::Position(int planet, double jd) const {
 const std::array<double, PlanetTable::kPlanets>& PlanetTable::GravitationalParameters() {
     static const std::array<double, kPlanets> gm = [] {
         // Sun / planet mass ratios (planet with its satellites; Earth with the Moon).
-        constexpr std::array<double, kPlanets> ratios = {6023597.400, 408523.719, 328900.5596,
+        constexpr std::array<double, kPlanets> ratios = {6023597.400, 408523.719,  328900.5596,
                                                          3098703.59,  1047.348644, 3497.9018,
                                                          22902.98,    19412.26};
         std::array<double, kPlanets> values{};

@@ -10,7 +10,7 @@
 // Between grid points a cubic Hermite curve through positions and velocities gives the place
 // to a few 1e-8 au, far below what the perturbations need.
 class PlanetTable {
-public:
+  public:
     static constexpr int kPlanets = 8;
 
     // Covers Julian days (TDB) from `first` to `last`, with a margin of two days on each side.
@@ -24,7 +24,7 @@ public:
     // the IAU 2009 system of astronomical constants (Luzum et al. 2011).
     static const std::array<double, kPlanets>& GravitationalParameters();
 
-private:
+  private:
     double start_ = 0;
     int days_ = 0;
     // [day][planet]: position then velocity (au, au/day)

@@ -79,37 +79,48 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
     report.WithoutSpkId = catalogueReport.WithoutSpkId;
     report.Problems = catalogueReport.Problems;
     const std::string catalogue = folder + "/Nivra.db";
-    if (!WriteCatalogueFile(catalogue, content, error)) return false;
-    if (progress) progress("catalogue: " + std::to_string(content.Stars.size()) + " stars in " + catalogue);
+    if (!WriteCatalogueFile(catalogue, content, error))
+        return false;
+    if (progress)
+        progress("catalogue: " + std::to_string(content.Stars.size()) + " stars in " + catalogue);
 
     EphemerisRun run;
     run.CataloguePath = catalogue;
     run.OutFolder = folder + "/Datas";
     run.FirstYear = kSampleFirstYear;
     run.LastYear = kSampleLastYear;
-    for (const SampleStar& star : SampleStars()) run.SpkIds.push_back(star.SpkId);
+    for (const SampleStar& star : SampleStars())
+        run.SpkIds.push_back(star.SpkId);
     EphemerisRunReport ephemeris;
-    if (!RunEphemeris(run, ephemeris, error, progress)) return false;
+    if (!RunEphemeris(run, ephemeris, error, progress))
+        return false;
     report.EphemerisFiles = ephemeris.FilesWritten;
     report.Records = ephemeris.Records;
     report.EphemerisSeconds = ephemeris.Seconds;
-    report.Problems.insert(report.Problems.end(), ephemeris.Problems.begin(), ephemeris.Problems.end());
+    report.Problems.insert(report.Problems.end(), ephemeris.Problems.begin(),
+                           ephemeris.Problems.end());
 
     std::vector<OrbitalElements> orbits;
-    const std::set<std::uint32_t> inner = {2000001, 2000004, 2000433, 2001036, 2000434, 2000153, 2000588, 2000132};
+    const std::set<std::uint32_t> inner = {2000001, 2000004, 2000433, 2001036,
+                                           2000434, 2000153, 2000588, 2000132};
     for (const CatalogueStar& star : content.Stars) {
-        if (!inner.count(star.SpkId)) continue;
-        orbits.push_back({star.PerihelionDistance, star.Eccentricity, star.Inclination, star.AscendingNodeLongitude,
-                          star.ArgumentPerihelion, star.MeanAnomaly, star.Epoch});
+        if (!inner.count(star.SpkId))
+            continue;
+        orbits.push_back({star.PerihelionDistance, star.Eccentricity, star.Inclination,
+                          star.AscendingNodeLongitude, star.ArgumentPerihelion, star.MeanAnomaly,
+                          star.Epoch});
     }
     const Imaging::SaveParams jpeg = Imaging::ChartImageSaveParams();
     const std::string background = folder + "/Configuration/Background.jpg";
     const std::string about = folder + "/Configuration/BckAbout.jpg";
-    if (Imaging::SaveJpeg(QString::fromStdString(background), MakeStarField(1920, 1080), jpeg) != 0 ||
-        Imaging::SaveJpeg(QString::fromStdString(about), MakeOrbitsPicture(654, 488, orbits), jpeg) != 0) {
+    if (Imaging::SaveJpeg(QString::fromStdString(background), MakeStarField(1920, 1080), jpeg) !=
+            0 ||
+        Imaging::SaveJpeg(QString::fromStdString(about), MakeOrbitsPicture(654, 488, orbits),
+                          jpeg) != 0) {
         error = "cannot write the pictures in " + folder + "/Configuration";
         return false;
     }
-    if (progress) progress("pictures: " + background + ", " + about);
+    if (progress)
+        progress("pictures: " + background + ", " + about);
     return true;
 }

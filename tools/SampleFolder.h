@@ -19,8 +19,8 @@ inline constexpr int kSampleFirstYear = 2000;
 inline constexpr int kSampleLastYear = 2019;
 
 struct SampleReport {
-    int Stars = 0;             // rows of the catalogue
-    int WithoutSpkId = 0;      // bodies left out for want of an SPK-ID
+    int Stars = 0;         // rows of the catalogue
+    int WithoutSpkId = 0;  // bodies left out for want of an SPK-ID
     int EphemerisFiles = 0;
     long long Records = 0;
     double EphemerisSeconds = 0;

@@ -10,7 +10,8 @@ namespace {
 
 constexpr unsigned kSeed = 1801;  // the pictures are the same at every run
 
-void DrawStars(QPainter& painter, int width, int height, int count, std::mt19937& random, double band) {
+void DrawStars(QPainter& painter, int width, int height, int count, std::mt19937& random,
+               double band) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::normal_distribution<double> nearBand(0.0, 0.09);
     for (int i = 0; i < count; ++i) {
@@ -25,8 +26,10 @@ void DrawStars(QPainter& painter, int width, int height, int count, std::mt19937
         const int level = 60 + static_cast<int>(195 * brightness);
         const double tint = unit(random);
         QColor colour(level, level, level);
-        if (tint < 0.15) colour = QColor(level, level * 9 / 10, level * 7 / 10);      // yellowish
-        else if (tint < 0.3) colour = QColor(level * 8 / 10, level * 9 / 10, level);  // bluish
+        if (tint < 0.15)
+            colour = QColor(level, level * 9 / 10, level * 7 / 10);  // yellowish
+        else if (tint < 0.3)
+            colour = QColor(level * 8 / 10, level * 9 / 10, level);  // bluish
         const double radius = 0.4 + 1.4 * brightness;
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
@@ -76,10 +79,13 @@ QImage MakeOrbitsPicture(int width, int height, const std::vector<OrbitalElement
         constexpr int kSteps = 180;
         for (int step = 0; step <= kSteps; ++step) {
             sample.MeanAnomaly = 360.0 * step / kSteps;
-            const Vector3 position = EquatorialToEcliptic(KeplerState(sample, sample.Epoch).Position);
+            const Vector3 position =
+                EquatorialToEcliptic(KeplerState(sample, sample.Epoch).Position);
             const QPointF point = sun + QPointF(position[0] * scale, -position[1] * scale);
-            if (step == 0) path.moveTo(point);
-            else path.lineTo(point);
+            if (step == 0)
+                path.moveTo(point);
+            else
+                path.lineTo(point);
         }
         QColor colour = palette[index++ % 5];
         colour.setAlpha(170);

@@ -18,14 +18,17 @@ std::optional<double> NumberOf(const QJsonValue& value) {
     if (value.isString()) {
         bool ok = false;
         const double number = value.toString().trimmed().toDouble(&ok);
-        if (ok) return number;
+        if (ok)
+            return number;
     }
     return std::nullopt;
 }
 
 std::string TextOf(const QJsonValue& value) {
-    if (value.isString()) return value.toString().trimmed().toStdString();
-    if (value.isDouble()) return QString::number(value.toDouble(), 'g', 17).toStdString();
+    if (value.isString())
+        return value.toString().trimmed().toStdString();
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', 17).toStdString();
     return {};
 }
 
@@ -37,7 +40,8 @@ bool FlagOf(const QJsonValue& value) {
 // "1 Ceres (A801 AA)" -> 1; "(1927 LA)" and "1P/Halley" -> nothing.
 std::optional<std::uint32_t> AsteroidNumber(const std::string& fullName) {
     std::size_t digits = 0;
-    while (digits < fullName.size() && fullName[digits] >= '0' && fullName[digits] <= '9') ++digits;
+    while (digits < fullName.size() && fullName[digits] >= '0' && fullName[digits] <= '9')
+        ++digits;
     if (digits == 0 || digits > 9 || (digits < fullName.size() && fullName[digits] != ' ')) {
         return std::nullopt;
     }
@@ -51,13 +55,14 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (document.isNull()) {
-        file.Error = fileName + ": not JSON (" + parseError.errorString().toStdString() + " at byte " +
-                     std::to_string(parseError.offset) + ")";
+        file.Error = fileName + ": not JSON (" + parseError.errorString().toStdString() +
+                     " at byte " + std::to_string(parseError.offset) + ")";
         return file;
     }
     const QJsonObject root = document.object();
     if (!root.value("fields").isArray() || !root.value("data").isArray()) {
-        file.Error = fileName + ": not an SBDB Query API export (no \"fields\" and \"data\" arrays)";
+        file.Error =
+            fileName + ": not an SBDB Query API export (no \"fields\" and \"data\" arrays)";
         return file;
     }
     std::map<std::string, int> column;
@@ -65,7 +70,8 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
     for (int i = 0; i < fields.size(); ++i) {
         std::string name = fields[i].toString().toLower().toStdString();
         for (char& c : name) {
-            if (c == '.') c = '_';
+            if (c == '.')
+                c = '_';
         }
         column.emplace(name, i);
     }
@@ -77,7 +83,8 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
         const QJsonArray row = rowValue.toArray();
         auto field = [&](const char* name) -> QJsonValue {
             const auto found = column.find(name);
-            return found == column.end() || found->second >= row.size() ? QJsonValue() : row[found->second];
+            return found == column.end() || found->second >= row.size() ? QJsonValue()
+                                                                        : row[found->second];
         };
         auto number = [&](const char* name) { return NumberOf(field(name)); };
 
@@ -89,7 +96,8 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
         }
         body.OrbitClass = TextOf(field("class"));
         body.Neo = FlagOf(field("neo"));
-        if (!field("pha").isNull() && !field("pha").isUndefined()) body.Pha = FlagOf(field("pha"));
+        if (!field("pha").isNull() && !field("pha").isUndefined())
+            body.Pha = FlagOf(field("pha"));
         body.Eccentricity = number("e");
         body.SemiMajorAxis = number("a");
         body.PerihelionDistance = number("q");

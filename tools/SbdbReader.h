@@ -9,12 +9,12 @@
 // One body of an SBDB Query API export, with the fields the catalogue uses, as found by name.
 // Units as SBDB gives them, converted where noted.
 struct SbdbBody {
-    std::string FullName;                // trimmed
-    std::optional<std::uint32_t> SpkId;  // the export's spkid, when it has one
-    std::optional<std::uint32_t> Number; // number of a numbered asteroid, from the name
-    std::string OrbitClass;              // SBDB class code (MBA, APO, JFc, ...)
+    std::string FullName;                 // trimmed
+    std::optional<std::uint32_t> SpkId;   // the export's spkid, when it has one
+    std::optional<std::uint32_t> Number;  // number of a numbered asteroid, from the name
+    std::string OrbitClass;               // SBDB class code (MBA, APO, JFc, ...)
     bool Neo = false;
-    std::optional<bool> Pha;             // the export's pha flag, when it has one
+    std::optional<bool> Pha;  // the export's pha flag, when it has one
     std::optional<double> Eccentricity;
     std::optional<double> SemiMajorAxis;       // au
     std::optional<double> PerihelionDistance;  // au
@@ -29,8 +29,8 @@ struct SbdbBody {
     std::optional<double> PeriodDays;          // days
     std::optional<double> EarthMoid;           // au
     std::optional<double> AbsoluteMagnitude;
-    std::optional<double> Diameter;            // km
-    std::optional<double> RotationPeriod;      // hours
+    std::optional<double> Diameter;        // km
+    std::optional<double> RotationPeriod;  // hours
     std::optional<double> Albedo;
 };
 

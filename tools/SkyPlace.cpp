@@ -14,13 +14,18 @@ constexpr double kLightSpeed = ERFA_DAYSEC / ERFA_AULT;
 
 SkyAngles Degrees(double longitude, double latitude) {
     double lon = eraAnp(longitude) * kDegreesPerRadian;
-    if (lon >= 360.0) lon -= 360.0;
+    if (lon >= 360.0)
+        lon -= 360.0;
     return {lon, latitude * kDegreesPerRadian};
 }
 
-SkyAngles Degrees(const Spherical& place) { return Degrees(place.Longitude, place.Latitude); }
+SkyAngles Degrees(const Spherical& place) {
+    return Degrees(place.Longitude, place.Latitude);
+}
 
-Vector3 Unit(const Vector3& v) { return (1.0 / Norm(v)) * v; }
+Vector3 Unit(const Vector3& v) {
+    return (1.0 / Norm(v)) * v;
+}
 
 }  // namespace
 
@@ -31,7 +36,8 @@ DayContext MakeDayContext(int year, int month, int day) {
     context.Day = day;
     const JulianDay civil = CivilJulianDay(year, month, day, 0.0);
     // Julian day number + 1.5, modulo 7, counts from Sunday.
-    context.DayOfWeek = static_cast<int>(static_cast<long long>(std::floor(civil.Value() + 1.5)) % 7);
+    context.DayOfWeek =
+        static_cast<int>(static_cast<long long>(std::floor(civil.Value() + 1.5)) % 7);
     context.TT = CivilToTT(year, month, day, 0.0);
 
     double pvh[2][3];
@@ -47,13 +53,15 @@ DayContext MakeDayContext(int year, int month, int day) {
     double rm[3][3];
     eraEcm06(context.TT.Day1, context.TT.Day2, rm);
     for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j) context.IcrsToEclipticOfDate[i][j] = rm[i][j];
+        for (std::size_t j = 0; j < 3; ++j)
+            context.IcrsToEclipticOfDate[i][j] = rm[i][j];
     double deps = 0;
     eraNut06a(context.TT.Day1, context.TT.Day2, &context.NutationInLongitude, &deps);
     return context;
 }
 
-SkyPlace ComputeSkyPlace(const DayContext& day, const std::function<Vector3(double)>& heliocentricAt,
+SkyPlace ComputeSkyPlace(const DayContext& day,
+                         const std::function<Vector3(double)>& heliocentricAt,
                          const ConstellationFinder& constellations) {
     const double t = day.TT.Value();
     // Light time: the star where it was when the light now arriving left it.
@@ -67,7 +75,8 @@ SkyPlace ComputeSkyPlace(const DayContext& day, const std::function<Vector3(doub
         const bool settled = std::fabs(next - tau) < 1e-12;
         tau = next;
         emitted = heliocentricAt(t - tau);
-        if (settled) break;
+        if (settled)
+            break;
     }
     geocentric = emitted + (day.SunBarycentric - tau * day.SunVelocity) - day.EarthBarycentric;
 
@@ -91,7 +100,8 @@ SkyPlace ComputeSkyPlace(const DayContext& day, const std::function<Vector3(doub
     const double sunDistance = Norm(day.EarthHeliocentric);
     Vector3 sunToEarth = Unit(day.EarthHeliocentric);
     Vector3 deflected{};
-    eraLd(1.0, direction.data(), fromSun.data(), sunToEarth.data(), sunDistance, 1e-9, deflected.data());
+    eraLd(1.0, direction.data(), fromSun.data(), sunToEarth.data(), sunDistance, 1e-9,
+          deflected.data());
     Vector3 velocity = (1.0 / kLightSpeed) * day.EarthVelocity;
     const double bm1 = std::sqrt(1.0 - Dot(velocity, velocity));
     Vector3 apparent{};

@@ -13,13 +13,13 @@ struct DayContext {
     int Year = 0;
     int Month = 0;
     int Day = 0;
-    int DayOfWeek = 0;             // 0 Sunday ... 6 Saturday
-    JulianDay TT;                  // of 00:00:00 UTC
-    Vector3 EarthHeliocentric{};   // au, ICRS axes (ERFA eraEpv00)
-    Vector3 EarthBarycentric{};    // au
-    Vector3 EarthVelocity{};       // barycentric, au/day
-    Vector3 SunBarycentric{};      // au
-    Vector3 SunVelocity{};         // barycentric, au/day
+    int DayOfWeek = 0;               // 0 Sunday ... 6 Saturday
+    JulianDay TT;                    // of 00:00:00 UTC
+    Vector3 EarthHeliocentric{};     // au, ICRS axes (ERFA eraEpv00)
+    Vector3 EarthBarycentric{};      // au
+    Vector3 EarthVelocity{};         // barycentric, au/day
+    Vector3 SunBarycentric{};        // au
+    Vector3 SunVelocity{};           // barycentric, au/day
     Matrix3 IcrsToEclipticOfDate{};  // mean ecliptic and equinox of date (IAU 2006)
     double NutationInLongitude = 0;  // radians (IAU 2006/2000A)
 };
@@ -47,5 +47,6 @@ struct SkyPlace {
 // `heliocentricAt(tdb)`: the star's heliocentric position (au, ICRS axes) at a Julian day (TDB,
 // taken equal to TT) near the day's instant. The light time is iterated to convergence. The
 // apparent place adds the Sun's light deflection (eraLd) and the annual aberration (eraAb).
-SkyPlace ComputeSkyPlace(const DayContext& day, const std::function<Vector3(double)>& heliocentricAt,
+SkyPlace ComputeSkyPlace(const DayContext& day,
+                         const std::function<Vector3(double)>& heliocentricAt,
                          const ConstellationFinder& constellations);

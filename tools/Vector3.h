@@ -7,15 +7,25 @@
 using Vector3 = std::array<double, 3>;
 using Matrix3 = std::array<Vector3, 3>;
 
-inline Vector3 operator+(const Vector3& a, const Vector3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-inline Vector3 operator-(const Vector3& a, const Vector3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-inline Vector3 operator*(double s, const Vector3& a) { return {s * a[0], s * a[1], s * a[2]}; }
+inline Vector3 operator+(const Vector3& a, const Vector3& b) {
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
+inline Vector3 operator-(const Vector3& a, const Vector3& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+inline Vector3 operator*(double s, const Vector3& a) {
+    return {s * a[0], s * a[1], s * a[2]};
+}
 inline Vector3& operator+=(Vector3& a, const Vector3& b) {
     a = a + b;
     return a;
 }
-inline double Dot(const Vector3& a, const Vector3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-inline double Norm(const Vector3& a) { return std::sqrt(Dot(a, a)); }
+inline double Dot(const Vector3& a, const Vector3& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+inline double Norm(const Vector3& a) {
+    return std::sqrt(Dot(a, a));
+}
 
 inline Vector3 operator*(const Matrix3& m, const Vector3& v) {
     return {Dot(m[0], v), Dot(m[1], v), Dot(m[2], v)};

@@ -42,7 +42,8 @@ void PrintLine(const std::string& line) {
 }
 
 void PrintProblems(const std::vector<std::string>& problems) {
-    for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
 bool ParseNumber(const std::string& text, long long low, long long high, long long& value) {
@@ -82,9 +83,11 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             options.Catalogue = value();
         } else if (argument == "--from" || argument == "--to") {
             const std::string text = value();
-            if (!options.Error.empty()) break;
+            if (!options.Error.empty())
+                break;
             if (!ParseNumber(text, kFirstEphemerisYear, kLastEphemerisYear, number)) {
-                options.Error = argument + " takes a year from " + std::to_string(kFirstEphemerisYear) + " to " +
+                options.Error = argument + " takes a year from " +
+                                std::to_string(kFirstEphemerisYear) + " to " +
                                 std::to_string(kLastEphemerisYear) + ", not \"" + text + "\"";
                 break;
             }
@@ -101,30 +104,35 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
                 options.Spk.push_back(static_cast<std::uint32_t>(number));
                 any = true;
             }
-            if (!any) options.Error = "--spk needs at least one SPK-ID";
+            if (!any)
+                options.Error = "--spk needs at least one SPK-ID";
         } else if (argument == "--two-body") {
             options.TwoBody = true;
         } else if (argument == "--threads") {
             const std::string text = value();
-            if (!ParseNumber(text, 1, 64, number)) options.Error = "--threads takes 1 to 64";
+            if (!ParseNumber(text, 1, 64, number))
+                options.Error = "--threads takes 1 to 64";
             options.Threads = static_cast<int>(number);
         } else if (argument.rfind("--", 0) == 0) {
             options.Error = "unknown option " + argument;
         } else {
             options.Files.push_back(argument);
         }
-        if (!options.Error.empty()) break;
+        if (!options.Error.empty())
+            break;
     }
     return options;
 }
 
 int Catalogue(const Options& options) {
-    if (options.Out.empty() || options.Files.empty()) return Usage("catalogue needs --out FILE and at least one FILE.json");
+    if (options.Out.empty() || options.Files.empty())
+        return Usage("catalogue needs --out FILE and at least one FILE.json");
     std::vector<NamedSbdbFile> files;
     for (const std::string& name : options.Files) {
         QFile file(QString::fromLocal8Bit(name));
         if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "%s: cannot read (%s)\n", name.c_str(), file.errorString().toLocal8Bit().constData());
+            std::fprintf(stderr, "%s: cannot read (%s)\n", name.c_str(),
+                         file.errorString().toLocal8Bit().constData());
             return kFailed;
         }
         files.push_back({name, ReadSbdbJson(file.readAll(), name)});
@@ -133,15 +141,18 @@ int Catalogue(const Options& options) {
     const CatalogueContent content = BuildCatalogue(files, report);
     PrintProblems(report.Problems);
     if (report.WithoutSpkId > 0) {
-        std::fprintf(stderr, "%d bodies without an SPK-ID (neither a spkid field nor an asteroid number) left out\n",
-                     report.WithoutSpkId);
+        std::fprintf(
+            stderr,
+            "%d bodies without an SPK-ID (neither a spkid field nor an asteroid number) left out\n",
+            report.WithoutSpkId);
     }
     std::string error;
     if (!WriteCatalogueFile(options.Out, content, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return kFailed;
     }
-    std::printf("%s: %zu stars, %zu orbit classes\n", options.Out.c_str(), content.Stars.size(), content.Classes.size());
+    std::printf("%s: %zu stars, %zu orbit classes\n", options.Out.c_str(), content.Stars.size(),
+                content.Classes.size());
     return 0;
 }
 
@@ -165,18 +176,21 @@ int Ephemeris(const Options& options) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
         return kFailed;
     }
-    std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten, report.Records,
-                report.Seconds, report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
+    std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten,
+                report.Records, report.Seconds,
+                report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
     return report.Problems.empty() ? 0 : kFailed;
 }
 
 int Sample(const Options& options) {
-    if (options.Files.size() != 1) return Usage("sample needs one folder");
+    if (options.Files.size() != 1)
+        return Usage("sample needs one folder");
     SampleReport report;
     std::string error;
     const bool ok = BuildSampleFolder(options.Files[0], report, error, PrintLine);
     if (report.WithoutSpkId > 0) {
-        std::fprintf(stderr, "%d bodies without an SPK-ID left out of the catalogue\n", report.WithoutSpkId);
+        std::fprintf(stderr, "%d bodies without an SPK-ID left out of the catalogue\n",
+                     report.WithoutSpkId);
     }
     if (!ok) {
         PrintProblems(report.Problems);
@@ -184,12 +198,14 @@ int Sample(const Options& options) {
         return kFailed;
     }
     std::printf("%s: %d stars in the catalogue, %d ephemeris files (%lld records in %.2f s)\n",
-                options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records, report.EphemerisSeconds);
+                options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records,
+                report.EphemerisSeconds);
     return 0;
 }
 
 int Drift(const Options& options) {
-    if (options.Catalogue.empty() || options.Spk.empty()) return Usage("drift needs --catalogue FILE and --spk ID");
+    if (options.Catalogue.empty() || options.Spk.empty())
+        return Usage("drift needs --catalogue FILE and --spk ID");
     std::vector<EphemerisStar> stars;
     std::vector<std::string> problems;
     std::string error;
@@ -199,8 +215,10 @@ int Drift(const Options& options) {
     }
     PrintProblems(problems);
     for (const EphemerisStar& star : stars) {
-        std::printf("%u %s (elements of JD %.1f): largest two-body minus perturbed angle per year, arcseconds\n",
-                    star.SpkId, star.Name.c_str(), star.Elements.Epoch);
+        std::printf(
+            "%u %s (elements of JD %.1f): largest two-body minus perturbed angle per year, "
+            "arcseconds\n",
+            star.SpkId, star.Name.c_str(), star.Elements.Epoch);
         for (const YearDrift& year : MeasureDrift(star, options.From, options.To)) {
             std::printf("  %d %10.1f\n", year.Year, year.MaxArcseconds);
         }
@@ -219,10 +237,15 @@ int main(int argc, char* argv[]) {
     }
     const std::string command = arguments[0];
     const Options options = ParseOptions({arguments.begin() + 1, arguments.end()});
-    if (!options.Error.empty()) return Usage(options.Error);
-    if (command == "catalogue") return Catalogue(options);
-    if (command == "ephemeris") return Ephemeris(options);
-    if (command == "sample") return Sample(options);
-    if (command == "drift") return Drift(options);
+    if (!options.Error.empty())
+        return Usage(options.Error);
+    if (command == "catalogue")
+        return Catalogue(options);
+    if (command == "ephemeris")
+        return Ephemeris(options);
+    if (command == "sample")
+        return Sample(options);
+    if (command == "drift")
+        return Drift(options);
     return Usage("unknown command \"" + command + "\"");
 }

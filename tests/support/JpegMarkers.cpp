@@ -5,7 +5,8 @@
 
 JpegMarkers ReadJpegMarkers(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
     JpegMarkers markers;
     if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8) {
         return markers;
@@ -34,7 +35,8 @@ JpegMarkers ReadJpegMarkers(const std::string& path) {
         }
         const std::size_t body = at + 2;
         const std::size_t end = at + length;
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
             markers.FrameMarkers.push_back(marker);
         } else if (marker == 0xDB) {
             for (std::size_t p = body; p < end;) {
@@ -69,8 +71,8 @@ JpegMarkers ReadJpegMarkers(const std::string& path) {
         if (marker == 0xDA) {
             ++markers.ScanCount;
             // Entropy-coded data runs to the next marker that is not a stuffed zero or a restart.
-            while (at + 1 < b.size() &&
-                   !(b[at] == 0xFF && b[at + 1] != 0x00 && !(b[at + 1] >= 0xD0 && b[at + 1] <= 0xD7))) {
+            while (at + 1 < b.size() && !(b[at] == 0xFF && b[at + 1] != 0x00 &&
+                                          !(b[at + 1] >= 0xD0 && b[at + 1] <= 0xD7))) {
                 ++at;
             }
         }

@@ -41,14 +41,15 @@ std::string Number(double value) {
 }
 
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(std::vector<std::byte>& bytes) : bytes_(bytes) {}
     void At(std::size_t offset, std::uint64_t value, int width) {
         if (bytes_.size() < offset + static_cast<std::size_t>(width)) {
             bytes_.resize(offset + static_cast<std::size_t>(width));
         }
         for (int i = 0; i < width; ++i) {
-            bytes_[offset + static_cast<std::size_t>(i)] = static_cast<std::byte>((value >> (8 * i)) & 0xFF);
+            bytes_[offset + static_cast<std::size_t>(i)] =
+                static_cast<std::byte>((value >> (8 * i)) & 0xFF);
         }
     }
     void Double(std::size_t offset, double value) {
@@ -57,7 +58,7 @@ public:
         At(offset, bits, 8);
     }
 
-private:
+  private:
     std::vector<std::byte>& bytes_;
 };
 
@@ -94,8 +95,8 @@ void WriteCatalogue(const std::string& path, const std::vector<OrbitClass>& clas
                      ", " + std::to_string(s.OrbiteTypePha) + ", " + std::to_string(s.DatasForIt) +
                      ", " + Number(s.Eccentricity) + ", " + Number(s.SemiMajorAxis) + ", " +
                      Number(s.PerihelionDistance) + ", " + Number(s.Inclination) + ", " +
-                     Number(s.AscendingNodeLongitude) + ", " + Number(s.ArgumentPerihelion) +
-                     ", " + Number(s.MeanAnomaly) + ", " + Number(s.OrbitalPeriod) + ", " +
+                     Number(s.AscendingNodeLongitude) + ", " + Number(s.ArgumentPerihelion) + ", " +
+                     Number(s.MeanAnomaly) + ", " + Number(s.OrbitalPeriod) + ", " +
                      Number(s.MeanMotion) + ", " + Number(s.ApelionDistance) + ", " +
                      Number(s.EarthMOID) + ", " + Number(s.AbsoluteMagnitude) + ", " +
                      Number(s.Diameter) + ", " + Number(s.RotationPeriod) + ", " +
@@ -159,7 +160,10 @@ std::vector<std::byte> NvrFile::Bytes() const {
     const std::size_t physical = text(PhysicalParameterLink);
     const std::size_t first = at;
 
-    write.At(0, static_cast<std::uint32_t>(FirstRecordOffsetOverride.value_or(static_cast<std::int32_t>(first))), 4);
+    write.At(0,
+             static_cast<std::uint32_t>(
+                 FirstRecordOffsetOverride.value_or(static_cast<std::int32_t>(first))),
+             4);
     write.At(108, Id, 4);
     write.At(116, static_cast<std::uint32_t>(FirstYear), 4);
     write.At(120, static_cast<std::uint32_t>(LastYear), 4);
@@ -200,7 +204,8 @@ std::vector<std::byte> NvrFile::Bytes() const {
 void NvrFile::Write(const std::string& path) const {
     const std::vector<std::byte> bytes = Bytes();
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write test file " + path);
     }

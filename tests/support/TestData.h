@@ -23,21 +23,21 @@ struct Star {
     int OrbiteTypePha = 0;
     int DatasForIt = 1;
     double Eccentricity = 0.0785;
-    double SemiMajorAxis = 2.766;             // au
-    double PerihelionDistance = 2.549;        // au
-    double Inclination = 10.59;               // degrees
-    double AscendingNodeLongitude = 80.27;    // degrees
-    double ArgumentPerihelion = 73.64;        // degrees
-    double MeanAnomaly = 291.4;               // degrees
-    double OrbitalPeriod = 1680.5;            // days
-    double MeanMotion = 0.2142;               // degrees per day
-    double ApelionDistance = 2.983;           // au
-    double EarthMOID = 1.58;                  // au
+    double SemiMajorAxis = 2.766;           // au
+    double PerihelionDistance = 2.549;      // au
+    double Inclination = 10.59;             // degrees
+    double AscendingNodeLongitude = 80.27;  // degrees
+    double ArgumentPerihelion = 73.64;      // degrees
+    double MeanAnomaly = 291.4;             // degrees
+    double OrbitalPeriod = 1680.5;          // days
+    double MeanMotion = 0.2142;             // degrees per day
+    double ApelionDistance = 2.983;         // au
+    double EarthMOID = 1.58;                // au
     double AbsoluteMagnitude = 3.34;
-    double Diameter = 939.4;                  // km
-    double RotationPeriod = 9.07;             // hours
+    double Diameter = 939.4;       // km
+    double RotationPeriod = 9.07;  // hours
     double GeometricAlbedo = 0.09;
-    double TimePerihelionPassage = 2459999.5; // Julian day
+    double TimePerihelionPassage = 2459999.5;  // Julian day
 };
 
 // Writes a catalogue with the [Orbites] and [AllStars] tables holding exactly these rows
@@ -71,8 +71,10 @@ struct NvrFile {
     std::int32_t FirstYear = 2000;
     std::int32_t LastYear = 2000;
     std::string EphemerisLink = "https://ssd.jpl.nasa.gov/horizons/app.html#/?sstr=2000001";
-    std::string OrbitDiagramLink = "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=2000001&view=OPD";
-    std::string PhysicalParameterLink = "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=2000001&view=VOP";
+    std::string OrbitDiagramLink =
+        "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=2000001&view=OPD";
+    std::string PhysicalParameterLink =
+        "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html#/?sstr=2000001&view=VOP";
     std::vector<Record> Records;
     bool Terminator = true;
 
@@ -97,7 +99,7 @@ int DaysInMonth(int year, int month);
 
 // A fresh, empty folder that is removed with its content when the object goes.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -105,7 +107,7 @@ public:
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
