@@ -42,7 +42,8 @@ struct StartupResult {
     int exitCode = ExitCode::kNormal;  // the failure's exit code
 };
 
-// Start-up up to the main window: derives the paths from `programFolder` (file-system bytes),
+// Start-up up to the main window: derives the paths from `programFolder` (file-system bytes,
+// made absolute),
 // makes it the current directory, creates the Images folder, initialises SQLite and the imaging
 // module and opens the catalogue. A failure shuts down what was brought up, shows its message
 // and returns its exit code.

@@ -8,6 +8,7 @@
 #include "app/ProgramFolders.h"
 #include "app/Startup.h"
 #include "app/Viewer.h"
+#include "data/CatalogueQueries.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;
@@ -57,6 +58,16 @@ TEST_F(StartupTest, BringsUpTheSessionAndCreatesTheImagesFolder) {
     started = Startup(program, messages);
     EXPECT_TRUE(started.session);
     EXPECT_TRUE(std::filesystem::is_directory(program + "/Images/kept"));
+}
+
+TEST_F(StartupTest, ARelativeFolderIsTakenFromTheDirectoryStartedIn) {
+    TestData::MakeProgramFolder(folder / "sample", {{0, "All"}}, {}, {});
+    std::filesystem::current_path(folder.Path());
+    StartupResult started = Startup("sample", messages);
+    ASSERT_TRUE(started.session) << messages.messages[0].Text.toStdString();
+    EXPECT_EQ(started.session->Folders().DatabasePath, folder / "sample/Nivra.db");
+    EXPECT_TRUE(QueryOrbitClasses(started.session->Database()));
+    EXPECT_FALSE(std::filesystem::exists(folder / "sample/sample"));
 }
 
 TEST_F(StartupTest, ACatalogueThatCannotBeOpenedEndsWithMinusThree) {
