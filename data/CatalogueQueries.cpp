@@ -24,6 +24,15 @@ std::optional<Row> Lookup(const Catalogue& catalogue, const std::string& text, R
     return result;
 }
 
+// The fourteen values of the information panel, from `first` on in select-list order.
+StarInfoRow ReadStarInfo(const CatalogueRow& row, int first) {
+    double v[14];
+    for (int i = 0; i < 14; ++i)
+        v[i] = row.Double(first + i);
+    return StarInfoRow{v[0], v[1], v[2], v[3],  v[4],  v[5],  v[6],
+                       v[7], v[8], v[9], v[10], v[11], v[12], v[13]};
+}
+
 }  // namespace
 
 std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& catalogue) {
@@ -41,28 +50,16 @@ std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& cata
 }
 
 std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
-    return Lookup<StarInfoRow>(
-        catalogue, CatalogueStatements::StarInfoQuery(id), [](const CatalogueRow& row) {
-            return StarInfoRow{row.Double(0),  row.Double(1), row.Double(2),  row.Double(3),
-                               row.Double(4),  row.Double(5), row.Double(6),  row.Double(7),
-                               row.Double(8),  row.Double(9), row.Double(10), row.Double(11),
-                               row.Double(12), row.Double(13)};
-        });
+    return Lookup<StarInfoRow>(catalogue, CatalogueStatements::StarInfoQuery(id),
+                               [](const CatalogueRow& row) { return ReadStarInfo(row, 0); });
 }
 
 std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue) {
-    return List<StarListRow>(catalogue, CatalogueStatements::StarListQuery(),
-                             [](const CatalogueRow& row) {
-                                 return StarListRow{row.Text(1),    static_cast<SpkId>(row.Int(2)),
-                                                    row.Text(3),    row.Double(4),
-                                                    row.Double(5),  row.Double(6),
-                                                    row.Double(7),  row.Double(8),
-                                                    row.Double(9),  row.Double(10),
-                                                    row.Double(11), row.Double(12),
-                                                    row.Double(13), row.Double(14),
-                                                    row.Double(15), row.Double(16),
-                                                    row.Double(17), row.Double(18)};
-                             });
+    return List<StarListRow>(
+        catalogue, CatalogueStatements::StarListQuery(), [](const CatalogueRow& row) {
+            return StarListRow{row.Text(1), static_cast<SpkId>(row.Int(2)), row.Text(3),
+                               ReadStarInfo(row, 4), row.Double(18)};
+        });
 }
 
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id) {

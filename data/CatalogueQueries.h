@@ -40,24 +40,13 @@ struct StarInfoRow {
     double RotationPeriod = 0;
 };
 
+// A row of the star list: the star, its class name, the information panel's values and the
+// albedo, in the statement's column order.
 struct StarListRow {
     std::string Orbite;  // the class name
     SpkId Id = 0;
     std::string Name;
-    double Eccentricity = 0;
-    double SemiMajorAxis = 0;
-    double PerihelionDistance = 0;
-    double Inclination = 0;
-    double AscendingNodeLongitude = 0;
-    double ArgumentPerihelion = 0;
-    double MeanAnomaly = 0;
-    double OrbitalPeriod = 0;
-    double MeanMotion = 0;
-    double ApelionDistance = 0;
-    double EarthMOID = 0;
-    double AbsoluteMagnitude = 0;
-    double Diameter = 0;
-    double RotationPeriod = 0;
+    StarInfoRow Values;
     double GeometricAlbedo = 0;
 };
 

@@ -138,9 +138,9 @@ TEST_F(CatalogueTest, ListQueriesFollowTheirClassRules) {
     EXPECT_EQ((*list)[0].Id, 2000001u);
     EXPECT_EQ((*list)[0].Orbite, "Main-belt Asteroid");
     EXPECT_EQ((*list)[0].Name, "1 Ceres (A801 AA)");
-    EXPECT_DOUBLE_EQ((*list)[0].Eccentricity, 0.0785);
+    EXPECT_DOUBLE_EQ((*list)[0].Values.Eccentricity, 0.0785);
     EXPECT_DOUBLE_EQ((*list)[0].GeometricAlbedo, 0.09);
-    EXPECT_DOUBLE_EQ((*list)[0].RotationPeriod, 9.07);
+    EXPECT_DOUBLE_EQ((*list)[0].Values.RotationPeriod, 9.07);
     EXPECT_EQ((*list)[2].Orbite, "Amor");
     EXPECT_EQ((*list)[3].Id, 4294967295u);
     EXPECT_TRUE(NoStatementOpen());
