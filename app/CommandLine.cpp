@@ -1,5 +1,18 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+
+#include "app/Subcommands.h"
+
+namespace {
+CommandLine Failed(const QString& error) {
+    CommandLine line;
+    line.Action = CommandLine::Mode::Error;
+    line.Error = error;
+    return line;
+}
+}  // namespace
+
 CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -12,27 +25,93 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             QString folder;
             if (argument == "--folder") {
                 if (i + 1 >= arguments.size()) {
-                    return {CommandLine::Mode::Error, std::nullopt, "--folder needs a folder"};
+                    return Failed("--folder needs a folder");
                 }
                 folder = arguments[++i];
             } else {
                 folder = argument.mid(QString("--folder=").size());
             }
             if (folder.isEmpty()) {
-                return {CommandLine::Mode::Error, std::nullopt, "--folder needs a folder"};
+                return Failed("--folder needs a folder");
             }
             line.Folder = folder;
             continue;
         }
-        return {CommandLine::Mode::Error, std::nullopt,
-                QString("unknown argument \"%1\"").arg(argument)};
+        if (argument == "--verbose") {
+            line.Verbose = true;
+            continue;
+        }
+        return Failed(QString("unknown argument \"%1\"").arg(argument));
     }
     return line;
 }
 
 QString UsageText() {
-    return "Usage: nivra [--folder DIR]\n"
-           "\n"
-           "Opens the Nivra viewer on a program folder: DIR, or the folder of the program.\n"
-           "The folder holds Nivra.db, Datas/, Configuration/ and Images/.\n";
+    QString text =
+        "Usage: nivra [--folder DIR] [--verbose]\n"
+        "\n"
+        "Opens the Nivra viewer on a program folder: DIR, or the folder of the program.\n"
+        "The folder holds Nivra.db, Datas/, Configuration/ and Images/.\n"
+        "--verbose also prints every status-bar text on standard error as\n"
+        "\"status PART +MILLISECONDS TEXT\" (milliseconds since start-up).\n";
+    if (!Subcommands().empty()) {
+        text += "\nWithout a display:\n";
+        for (const Subcommand& command : Subcommands())
+            text += QString::fromUtf8(command.Usage);
+    }
+    return text;
+}
+
+ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionSpec>& specs) {
+    ParsedOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == "-h" || argument == "--help") {
+            options.Help = true;
+            continue;
+        }
+        if (!argument.startsWith("--")) {
+            options.Error = QString("unexpected argument \"%1\"").arg(argument);
+            return options;
+        }
+        QString name = argument.mid(2);
+        std::optional<QString> inlineValue;
+        if (const qsizetype equals = name.indexOf('='); equals >= 0) {
+            inlineValue = name.mid(equals + 1);
+            name = name.left(equals);
+        }
+        const auto spec = std::find_if(specs.begin(), specs.end(),
+                                       [&](const OptionSpec& s) { return s.Name == name; });
+        if (spec == specs.end()) {
+            options.Error = QString("unknown option \"--%1\"").arg(name);
+            return options;
+        }
+        if (options.Values.contains(name)) {
+            options.Error = QString("--%1 is given twice").arg(name);
+            return options;
+        }
+        if (!spec->TakesValue) {
+            if (inlineValue) {
+                options.Error = QString("--%1 takes no value").arg(name);
+                return options;
+            }
+            options.Values.insert(name, QString());
+            continue;
+        }
+        QString value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            options.Error = QString("--%1 needs a value").arg(name);
+            return options;
+        }
+        if (value.isEmpty()) {
+            options.Error = QString("--%1 needs a value").arg(name);
+            return options;
+        }
+        options.Values.insert(name, value);
+    }
+    return options;
 }

@@ -20,8 +20,8 @@ StartupResult Startup(const std::string& programFolder, MessageService& messages
     // The folder becomes the current directory below, so a relative one is made absolute first.
     std::error_code absoluteError;
     const std::filesystem::path absolute = std::filesystem::absolute(programFolder, absoluteError);
-    ProgramFolders folders = ProgramFolders::From(
-        absoluteError ? programFolder : absolute.lexically_normal().string());
+    ProgramFolders folders =
+        ProgramFolders::From(absoluteError ? programFolder : absolute.lexically_normal().string());
     RestoreWorkingFolder(folders);
     std::error_code ignored;  // an existing Images folder is fine; a failure shows at save time
     std::filesystem::create_directory(folders.ImagesFolder, ignored);

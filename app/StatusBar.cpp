@@ -1,7 +1,9 @@
 #include "app/StatusBar.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <cstdio>
 
 StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName("msctls_statusbar32");
@@ -42,9 +44,24 @@ void StatusBar::resizeEvent(QResizeEvent* event) {
     strip_->setGeometry(rect());
 }
 
+qint64 MillisecondsSinceStartup() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return clock.elapsed();
+}
+
 void StatusBar::SetText(int part, const QString& text) {
-    if (part >= 0 && part < kParts) {
-        parts_[part]->setText(text);
+    if (part < 0 || part >= kParts) {
+        return;
+    }
+    parts_[part]->setText(text);
+    if (echo_) {
+        std::fprintf(stderr, "status %d +%lld %s\n", part,
+                     static_cast<long long>(MillisecondsSinceStartup()), text.toUtf8().constData());
+        std::fflush(stderr);
     }
 }
 

@@ -16,6 +16,10 @@ class StatusBar : public QStatusBar {
 
     explicit StatusBar(QWidget* parent = nullptr);
 
+    // Also prints every text written from now on to standard error, as
+    // "status PART +MILLISECONDS TEXT" with the milliseconds since start-up.
+    void EchoToStandardError(bool echo) { echo_ = echo; }
+
     // Writes `text` into `part`; an index outside 0-5 is ignored.
     void SetText(int part, const QString& text);
     QString Text(int part) const;
@@ -31,4 +35,8 @@ class StatusBar : public QStatusBar {
   private:
     QWidget* strip_ = nullptr;
     std::array<QLabel*, kParts> parts_{};
+    bool echo_ = false;
 };
+
+// Milliseconds on a monotonic clock since the clock was first read (main reads it first thing).
+qint64 MillisecondsSinceStartup();

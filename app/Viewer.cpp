@@ -4,8 +4,9 @@
 
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "app/StatusBar.h"
 
-int RunViewer(const std::string& programFolder, MessageService& messages) {
+int RunViewer(const std::string& programFolder, MessageService& messages, bool verbose) {
     StartupResult started = Startup(programFolder, messages);
     if (!started.session) {
         return started.exitCode;
@@ -13,6 +14,7 @@ int RunViewer(const std::string& programFolder, MessageService& messages) {
     int exitCode = ExitCode::kNormal;
     {
         MainWindow window(*started.session, messages);
+        window.Status()->EchoToStandardError(verbose);
         window.ShowOverWorkArea();
         exitCode = QApplication::exec();
     }

@@ -6,5 +6,5 @@ class MessageService;
 
 // Runs the viewer on a program folder (file-system bytes): start-up, the main window shown
 // over the work area, the event loop, then shutdown. Returns the process exit code. Needs a
-// running QApplication.
-int RunViewer(const std::string& programFolder, MessageService& messages);
+// running QApplication. `verbose` also prints every status-bar text on standard error.
+int RunViewer(const std::string& programFolder, MessageService& messages, bool verbose = false);

@@ -1,13 +1,34 @@
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <cstdio>
 
 #include "app/CommandLine.h"
 #include "app/MessageBoxes.h"
 #include "app/Startup.h"
+#include "app/StatusBar.h"
+#include "app/Subcommands.h"
 #include "app/Viewer.h"
 
+namespace {
+
+// A subcommand draws (fonts, images) but never shows a window: it runs on Qt's offscreen
+// platform, so no display is needed, whatever the environment says.
+int RunSubcommand(int argc, char* argv[], const Subcommand& command) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName("Nivra");
+    return command.Run(QGuiApplication::arguments().mid(2));
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    MillisecondsSinceStartup();  // start-up time counts from here
+    if (argc > 1) {
+        if (const Subcommand* command = FindSubcommand(QString::fromLocal8Bit(argv[1])))
+            return RunSubcommand(argc, argv, *command);
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Nivra");
     QApplication::setDesktopFileName("nivra");
@@ -26,5 +47,5 @@ int main(int argc, char* argv[]) {
     }
     const QString folder = line.Folder.value_or(QApplication::applicationDirPath());
     MessageBoxes messages;
-    return RunViewer(QFile::encodeName(folder).toStdString(), messages);
+    return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose);
 }

@@ -20,7 +20,7 @@ void CurrentStar::SeekYear(int year) {
         return;
     }
     RecordWalk walk = star_->FirstRecord();
-    while (!walk.AtEnd() && walk.Record().Year() != year) {
+    while (!walk.AtEnd() && walk.Record()->Year() != year) {
         walk.Next();
     }
     cursorOffset_ = static_cast<std::size_t>(walk.Position() - star_->Data());

@@ -47,6 +47,14 @@ bool RecordWalk::AtEnd() const {
     return LittleEndian::U32(at_ + L::kRecordTag) == 0 || left < L::kRecordSize;
 }
 
+bool RecordWalk::AtTerminator() const {
+    if (at_ == nullptr || at_ >= end_ ||
+        static_cast<std::size_t>(end_ - at_) < sizeof(std::uint32_t)) {
+        return false;
+    }
+    return LittleEndian::U32(at_ + L::kRecordTag) == 0;
+}
+
 StarFile::StarFile(PageRegion region) : region_(std::move(region)) {
     const std::byte* data = region_.Data();
     if (region_.Size() < L::kHeaderSize) {

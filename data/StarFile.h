@@ -74,15 +74,26 @@ class EphemerisRecord {
 
 // A forward walk over the records, 88 bytes at a time, from a start record to the terminating
 // record. It also ends where the loaded data leaves no room for a whole record, so a damaged
-// file never makes a reader step outside it.
+// file never makes a reader step outside it: at the end there is no record to read and Next()
+// stays where it is.
 class RecordWalk {
   public:
     RecordWalk() = default;
     RecordWalk(const std::byte* at, const std::byte* end) : at_(at), end_(end) {}
 
     bool AtEnd() const;
-    EphemerisRecord Record() const { return EphemerisRecord(at_); }
-    void Next() { at_ += StarFileLayout::kRecordSize; }
+    // The record under the walk; nothing at the end (the terminating record, or too few bytes
+    // left for a whole record).
+    std::optional<EphemerisRecord> Record() const {
+        return AtEnd() ? std::nullopt : std::optional<EphemerisRecord>(EphemerisRecord(at_));
+    }
+    // Whether the walk stands on a terminating record (its tag, the only part of it that is
+    // read, lies inside the data and is 0).
+    bool AtTerminator() const;
+    void Next() {
+        if (!AtEnd())
+            at_ += StarFileLayout::kRecordSize;
+    }
     const std::byte* Position() const { return at_; }
     const std::byte* DataEnd() const { return end_; }
 
@@ -103,7 +114,7 @@ class RecordWalk::Iterator {
     using difference_type = std::ptrdiff_t;
     Iterator() = default;
     explicit Iterator(RecordWalk walk) : walk_(walk) {}
-    EphemerisRecord operator*() const { return walk_.Record(); }
+    EphemerisRecord operator*() const { return *walk_.Record(); }
     Iterator& operator++() {
         walk_.Next();
         return *this;

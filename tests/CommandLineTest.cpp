@@ -18,3 +18,26 @@ TEST(CommandLine, ReadsTheFolderAndRefusesWhatItDoesNotKnow) {
     EXPECT_TRUE(line.Error.contains("--colour"));
     EXPECT_EQ(ParseCommandLine({"--help"}).Action, CommandLine::Mode::Help);
 }
+
+TEST(CommandLine, VerboseIsAFlagOfTheViewer) {
+    EXPECT_TRUE(ParseCommandLine({"--verbose", "--folder", "x"}).Verbose);
+    EXPECT_FALSE(ParseCommandLine({"--folder", "x"}).Verbose);
+}
+
+TEST(SubcommandOptions, ValuesFlagsAndEveryKindOfMistake) {
+    const std::vector<OptionSpec> specs = {{"folder", true}, {"star", true}, {"all", false}};
+    ParsedOptions options = ParseOptions({"--folder", "/a b", "--star=2000001", "--all"}, specs);
+    EXPECT_TRUE(options.Error.isEmpty());
+    EXPECT_EQ(options.Value("folder"), "/a b");
+    EXPECT_EQ(options.Value("star"), "2000001");
+    EXPECT_TRUE(options.Has("all"));
+    EXPECT_FALSE(ParseOptions({}, specs).Has("all"));
+
+    EXPECT_TRUE(ParseOptions({"--help"}, specs).Help);
+    for (const QStringList& bad :
+         {QStringList{"--colour", "red"}, QStringList{"--folder"}, QStringList{"--folder="},
+          QStringList{"--all=1"}, QStringList{"stray"},
+          QStringList{"--star", "1", "--star", "2"}}) {
+        EXPECT_FALSE(ParseOptions(bad, specs).Error.isEmpty()) << bad.join(' ').toStdString();
+    }
+}

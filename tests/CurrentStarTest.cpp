@@ -38,7 +38,7 @@ TEST_F(CurrentStarTest, ALoadPutsTheCursorOnTheFirstRecordAndRunsTheRefreshHook)
     ASSERT_NE(star, nullptr);
     EXPECT_EQ(current.Star(), star);
     EXPECT_EQ(current.Cursor().Position(), star->FirstRecord().Position());
-    EXPECT_EQ(current.Cursor().Record().Year(), 2001);
+    EXPECT_EQ(current.Cursor().Record()->Year(), 2001);
     EXPECT_EQ(refreshed, std::vector<SpkId>{2000001});
 }
 
@@ -67,7 +67,7 @@ TEST_F(CurrentStarTest, ANewStarReplacesTheOld) {
     current.SeekYear(2001);
     ASSERT_NE(current.MakeCurrentStar(2000002), nullptr);
     EXPECT_EQ(current.Star()->Header().Id, 2000002u);
-    EXPECT_EQ(current.Cursor().Record().Year(), 2010);
+    EXPECT_EQ(current.Cursor().Record()->Year(), 2010);
     current.Release();
     EXPECT_EQ(current.Star(), nullptr);
     EXPECT_TRUE(current.Cursor().AtEnd());
@@ -84,8 +84,8 @@ TEST_F(CurrentStarTest, YearSeekFindsTheFirstRecordOfTheYear) {
 
     current.SeekYear(2003);
     EXPECT_EQ(current.Cursor().Position() - star->FirstRecord().Position(), (365 + 365) * 88);
-    EXPECT_EQ(current.Cursor().Record().Date().Month, 1);
-    EXPECT_EQ(current.Cursor().Record().Date().Day, 1);
+    EXPECT_EQ(current.Cursor().Record()->Date().Month, 1);
+    EXPECT_EQ(current.Cursor().Record()->Date().Day, 1);
 
     // The seek starts from the first record, not from the Cursor.
     current.SeekYear(2002);
@@ -94,7 +94,8 @@ TEST_F(CurrentStarTest, YearSeekFindsTheFirstRecordOfTheYear) {
     // A year without records: the Cursor ends on the terminating record.
     current.SeekYear(1999);
     EXPECT_TRUE(current.Cursor().AtEnd());
-    EXPECT_EQ(current.Cursor().Record().RecordTag(), 0u);
+    EXPECT_TRUE(current.Cursor().AtTerminator());
+    EXPECT_FALSE(current.Cursor().Record().has_value());
 }
 
 TEST_F(CurrentStarTest, YearSeekStopsAtTheEndOfAFileWithoutTerminator) {
@@ -105,6 +106,12 @@ TEST_F(CurrentStarTest, YearSeekStopsAtTheEndOfAFileWithoutTerminator) {
     const StarFile* star = current.MakeCurrentStar(2000001);
     ASSERT_NE(star, nullptr);
     current.SeekYear(2005);
-    EXPECT_TRUE(current.Cursor().AtEnd());
-    EXPECT_EQ(current.Cursor().Position(), star->Data() + star->Size());
+    RecordWalk cursor = current.Cursor();
+    EXPECT_TRUE(cursor.AtEnd());
+    EXPECT_EQ(cursor.Position(), star->Data() + star->Size());
+    // Nothing past the loaded data can be reached through the walk.
+    EXPECT_FALSE(cursor.AtTerminator());
+    EXPECT_FALSE(cursor.Record().has_value());
+    cursor.Next();
+    EXPECT_EQ(cursor.Position(), star->Data() + star->Size());
 }

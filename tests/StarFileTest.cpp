@@ -55,7 +55,8 @@ TEST(LoadStarFile, ReadsHeaderLinksAndRecordsInPlace) {
         walk.Next();
     }
     EXPECT_EQ(walk.Position() - first, 40 * 88);
-    const EphemerisRecord record = walk.Record();
+    ASSERT_TRUE(walk.Record().has_value());
+    const EphemerisRecord record = *walk.Record();
     const TestData::Record& expected = file.Records[40];
     EXPECT_EQ(record.RecordTag(), 1u);
     EXPECT_EQ(record.Year(), 2001);

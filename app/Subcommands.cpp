@@ -1,0 +1,24 @@
+#include "app/Subcommands.h"
+
+#include <cstdio>
+
+#include "app/Startup.h"
+
+const std::vector<Subcommand>& Subcommands() {
+    static const std::vector<Subcommand> commands = {};
+    return commands;
+}
+
+const Subcommand* FindSubcommand(const QString& name) {
+    for (const Subcommand& command : Subcommands()) {
+        if (name == QLatin1String(command.Name))
+            return &command;
+    }
+    return nullptr;
+}
+
+int SubcommandUsageError(const Subcommand& command, const QString& problem) {
+    std::fprintf(stderr, "nivra %s: %s\n\nUsage:\n%s", command.Name,
+                 problem.toLocal8Bit().constData(), command.Usage);
+    return ExitCode::kUsage;
+}
