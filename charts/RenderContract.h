@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "data/FrameTrack.h"
+#include "data/StarFile.h"
+
+class MessageService;
+struct FontTable;
+
+// A Windows-style colour value 0x00BBGGRR as a QColor.
+constexpr QRgb RgbFromColorRef(std::uint32_t colorRef) {
+    return qRgb(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
+                static_cast<int>((colorRef >> 16) & 0xFF));
+}
+
+// Background and text colours of a render: the screen and Save use black and white, Export
+// white and black. Every track point is pure red whatever the colours.
+struct ChartColours {
+    std::uint32_t Background = 0x000000;  // 0x00BBGGRR
+    std::uint32_t Text = 0xFFFFFF;        // 0x00BBGGRR
+};
+inline constexpr ChartColours kScreenColours{0x000000, 0xFFFFFF};
+inline constexpr ChartColours kExportColours{0xFFFFFF, 0x000000};
+
+// The toolbar's read-outs at the moment of the render.
+struct ChartTitleInputs {
+    // The text of the star selector's selection (UTF-8); nothing when no star is selected.
+    std::optional<std::string> SelectedStarName;
+    // -1 nothing selected, 0 "(All years)" (or the 1900 item), else the chosen first year.
+    int SelectedYear = -1;
+};
+
+// Shared by the View, Travel and Years plots for the whole run; both start at 0. The View
+// render overwrites them, Travel and Years only extend them, and Years crops to them.
+struct PlotExtents {
+    double MaxX = 0;  // pixels
+    double MaxY = 0;  // pixels
+};
+
+// Everything a chart render reads. Renders are pure functions of these inputs (and of the
+// PlotExtents they update); they never touch a widget.
+struct RenderInputs {
+    const FontTable* Fonts = nullptr;
+    ChartTitleInputs Title;
+    const StarFileHeader* Header = nullptr;  // SpkId, FirstYear, LastYear of the loaded file
+    ChartColours Colours = kScreenColours;
+    QString Caption;                         // "Travel Astrometric", "Cnst Earth", ...
+    FrameTrack Track;                        // from the Cursor to the terminating record
+    PlotExtents* Extents = nullptr;
+    // Where "Nivra cannot draw these datas!" goes when a render fails (null: nowhere).
+    MessageService* Messages = nullptr;
+    // The main window's client size; the View chart's vertical scale depends on it.
+    QSize MainClientSize{1920, 1080};
+};
+
+// One render per chart kind. Each returns the chart image (owned by the caller), or nothing when
+// no star or no year is selected, or the drawing failed (then the message has been shown).
+std::optional<QImage> RenderViewChart(const RenderInputs& inputs);
+std::optional<QImage> RenderConstellationsChart(const RenderInputs& inputs);
+// `passage`: a perihelion passage time (Julian day); `period`: the orbital period (days).
+std::optional<QImage> RenderPerihelionChart(const RenderInputs& inputs, double passage,
+                                            double period);
+std::optional<QImage> RenderTravelChart(const RenderInputs& inputs);
+std::optional<QImage> RenderYearsChart(const RenderInputs& inputs);
