@@ -3,6 +3,10 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QRawFont>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace {
 constexpr const char* kFace = "Tahoma";
@@ -26,24 +30,48 @@ QString ProgramFaceFamily() {
     return family;
 }
 
+namespace {
+
+std::uint16_t BigEndian16(const QByteArray& table, int offset) {
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(table[offset]) << 8) |
+                                      static_cast<unsigned char>(table[offset + 1]));
+}
+
+}  // namespace
+
+double CellHeightInEms(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (raw.isValid()) {
+        const QByteArray os2 = raw.fontTable("OS/2");
+        const QByteArray head = raw.fontTable("head");
+        constexpr int kWinAscent = 74;  // usWinAscent, then usWinDescent, in the OS/2 table
+        constexpr int kUnitsPerEm = 18;  // in the head table
+        if (os2.size() >= kWinAscent + 4 && head.size() >= kUnitsPerEm + 2) {
+            const double units = BigEndian16(head, kUnitsPerEm);
+            const double cell = BigEndian16(os2, kWinAscent) + BigEndian16(os2, kWinAscent + 2);
+            if (units > 0 && cell > 0)
+                return cell / units;
+        }
+    }
+    QFont reference(font);
+    reference.setPixelSize(1000);
+    const QFontMetricsF metrics(reference);
+    const double ems = (metrics.ascent() + metrics.descent()) / 1000.0;
+    return ems > 0 ? ems : 1.0;
+}
+
 QFont FontForCellHeight(const QString& family, int cellHeight, int weight) {
     QFont font(family);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    // The largest em whose line (ascent plus descent, as the face is rendered at that size)
-    // fits the cell.
-    int em = std::max(1, cellHeight);
-    for (; em > 1; --em) {
-        font.setPixelSize(em);
-        const QFontMetricsF metrics(font);
-        if (metrics.ascent() + metrics.descent() <= cellHeight + 0.5) {
-            break;
-        }
-    }
-    font.setPixelSize(em);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(EmForCellHeight(font, cellHeight)))));
     return font;
+}
+
+double EmForCellHeight(const QFont& font, int cellHeight) {
+    return cellHeight / CellHeightInEms(font);
 }
 
 FontTable CreateFontTable() {

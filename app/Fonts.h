@@ -2,9 +2,11 @@
 
 #include <QFont>
 
-// One of the program's four fonts. The cell height is the height of a text line in pixels
-// (ascent plus descent); the escapement, in tenths of a degree counter-clockwise, is the angle
-// at which the charts draw text with it.
+// One of the program's four fonts. The cell height is the height of a text cell in pixels as
+// Windows measures it: the face's Windows ascent plus descent (usWinAscent + usWinDescent of its
+// OS/2 table), which for Tahoma is 1.207 em, so a cell of 14 pixels holds an em of 11.6 pixels.
+// The escapement, in tenths of a degree counter-clockwise, is the angle at which the charts draw
+// text with it.
 struct ProgramFont {
     QFont Font;
     int CellHeight = 0;  // pixels
@@ -26,9 +28,18 @@ struct FontTable {
 // fonts-wine, otherwise the system's sans-serif face. Needs a running QGuiApplication.
 QString ProgramFaceFamily();
 
+// Windows ascent plus descent of the face of `font`, in ems (1.207 for Tahoma), from its OS/2 and
+// head tables; for a face without them, Qt's ascent plus descent.
+double CellHeightInEms(const QFont& font);
+
+// The em, in pixels, of a font of that face whose text cell is `cellHeight` pixels high:
+// cellHeight divided by CellHeightInEms (11.6 for Tahoma and 14 pixels).
+double EmForCellHeight(const QFont& font, int cellHeight);
+
+// A font of `family` whose text cell is `cellHeight` pixels high. Like Windows, which realises a
+// TrueType font at a whole em (its tmHeight - tmInternalLeading), the font is drawn at the
+// nearest whole pixel size to EmForCellHeight: 12 pixels for a 14-pixel Tahoma cell, 17 for 20.
+QFont FontForCellHeight(const QString& family, int cellHeight, int weight);
+
 // The four fonts, made in the order LabelFont, UiFont, TitleFont, AltLabelFont.
 FontTable CreateFontTable();
-
-// A font of `family` whose line (ascent plus descent) is as close as the face allows to
-// `cellHeight` pixels.
-QFont FontForCellHeight(const QString& family, int cellHeight, int weight);

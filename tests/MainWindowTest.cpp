@@ -145,14 +145,20 @@ TEST_F(MainWindowTest, FontsHaveTheirCellHeightsAndAngles) {
         EXPECT_EQ(e.font.CellHeight, e.cell);
         EXPECT_EQ(e.font.Escapement, e.escapement);
         EXPECT_EQ(e.font.Weight, e.weight);
-        const QFontMetricsF metrics(e.font.Font);
-        EXPECT_LE(metrics.ascent() + metrics.descent(), e.cell + 0.5);
-        EXPECT_GE(metrics.ascent() + metrics.descent(), e.cell - 2.5);
+        EXPECT_EQ(e.font.Font.pixelSize(), std::lround(EmForCellHeight(e.font.Font, e.cell)));
     }
     EXPECT_DOUBLE_EQ(fonts.LabelFont.RotationDegrees(), -240.0);
     EXPECT_DOUBLE_EQ(fonts.AltLabelFont.RotationDegrees(), -30.0);
     if (std::filesystem::exists("/usr/share/wine/fonts/tahoma.ttf")) {
         EXPECT_EQ(fonts.UiFont.Font.family(), "Tahoma");
+        // Tahoma: usWinAscent 2049 + usWinDescent 423 over 2048 units per em.
+        EXPECT_NEAR(CellHeightInEms(fonts.UiFont.Font), 2472.0 / 2048.0, 1e-12);
+        EXPECT_NEAR(EmForCellHeight(fonts.UiFont.Font, 14), 11.598, 0.001);
+        EXPECT_NEAR(EmForCellHeight(fonts.TitleFont.Font, 20), 16.570, 0.001);
+        EXPECT_EQ(fonts.LabelFont.Font.pixelSize(), 12);
+        EXPECT_EQ(fonts.UiFont.Font.pixelSize(), 12);
+        EXPECT_EQ(fonts.AltLabelFont.Font.pixelSize(), 12);
+        EXPECT_EQ(fonts.TitleFont.Font.pixelSize(), 17);
     }
 }
 
