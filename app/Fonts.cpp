@@ -44,7 +44,7 @@ double CellHeightInEms(const QFont& font) {
     if (raw.isValid()) {
         const QByteArray os2 = raw.fontTable("OS/2");
         const QByteArray head = raw.fontTable("head");
-        constexpr int kWinAscent = 74;  // usWinAscent, then usWinDescent, in the OS/2 table
+        constexpr int kWinAscent = 74;   // usWinAscent, then usWinDescent, in the OS/2 table
         constexpr int kUnitsPerEm = 18;  // in the head table
         if (os2.size() >= kWinAscent + 4 && head.size() >= kUnitsPerEm + 2) {
             const double units = BigEndian16(head, kUnitsPerEm);
@@ -66,7 +66,8 @@ QFont FontForCellHeight(const QString& family, int cellHeight, int weight) {
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(EmForCellHeight(font, cellHeight)))));
+    font.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(EmForCellHeight(font, cellHeight)))));
     return font;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <vector>
 
 // The caption of every message the program shows.
 inline constexpr const char* kMessageCaption = "Nivra says";
@@ -20,15 +19,4 @@ class MessageService {
 class StandardErrorMessages : public MessageService {
   public:
     void Show(const QString& text, MessageIcon icon) override;
-};
-
-// Keeps every message, for tests and for callers that report later.
-class RecordedMessages : public MessageService {
-  public:
-    struct Message {
-        QString Text;
-        MessageIcon Icon;
-    };
-    void Show(const QString& text, MessageIcon icon) override { messages.push_back({text, icon}); }
-    std::vector<Message> messages;
 };

@@ -1,47 +1,42 @@
 #include "app/StatusBar.h"
 
 #include <QElapsedTimer>
-#include <QHBoxLayout>
 #include <QLabel>
+#include <algorithm>
 #include <cstdio>
 
 StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName("msctls_statusbar32");
     setSizeGripEnabled(false);  // the main window is not resized by hand
-    // The parts are laid out by hand over the whole bar, so their right edges are exact.
+    // The parts are placed by hand over the whole bar at their fixed edges; on a bar narrower
+    // than the edges the parts keep their places and are cut at the bar's right end.
     strip_ = new QWidget(this);
-    auto* strip = strip_;
-    auto* row = new QHBoxLayout(strip);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    int left = 0;
     for (int part = 0; part < kParts; ++part) {
-        auto* label = new QLabel(strip);
+        auto* label = new QLabel(strip_);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setIndent(3);
-        if (part < kParts - 1) {
-            label->setFixedWidth(kRightEdges[part] - left);
-            left = kRightEdges[part];
-            row->addWidget(label);
-        } else {
-            row->addWidget(label, 1);
-        }
         parts_[part] = label;
     }
 }
 
 QSize StatusBar::sizeHint() const {
-    return QSize(QStatusBar::sizeHint().width(), strip_->sizeHint().height());
+    return QSize(QStatusBar::sizeHint().width(), parts_[0]->sizeHint().height());
 }
 
 QSize StatusBar::minimumSizeHint() const {
-    return sizeHint();
+    return QSize(0, sizeHint().height());
 }
 
 void StatusBar::resizeEvent(QResizeEvent* event) {
     QStatusBar::resizeEvent(event);
     strip_->setGeometry(rect());
+    int left = 0;
+    for (int part = 0; part < kParts; ++part) {
+        const int right = part < kParts - 1 ? kRightEdges[part] : std::max(left, width());
+        parts_[part]->setGeometry(left, 0, right - left, height());
+        left = right;
+    }
 }
 
 qint64 MillisecondsSinceStartup() {

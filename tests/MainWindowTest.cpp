@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "app/StatusBar.h"
+#include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;
@@ -120,6 +121,20 @@ TEST_F(MainWindowTest, StatusBarPartsEndAtTheirRightEdges) {
     const QRect last = window.Status()->PartRect(5);
     EXPECT_EQ(last.left(), 860);
     EXPECT_EQ(last.left() + last.width(), window.Status()->width());
+}
+
+TEST(StatusBar, ANarrowBarKeepsThePartEdgesAndCutsThemAtItsEnd) {
+    StatusBar bar;
+    bar.resize(500, 22);
+    bar.show();
+    QApplication::processEvents();
+    const int lefts[] = {0, 150, 300, 400, 800, 860};
+    const int rights[] = {150, 300, 400, 800, 860, 860};
+    for (int part = 0; part < 6; ++part) {
+        const QRect rect = bar.PartRect(part);
+        EXPECT_EQ(rect.left(), lefts[part]) << "part " << part;
+        EXPECT_EQ(rect.left() + rect.width(), rights[part]) << "part " << part;
+    }
 }
 
 TEST_F(MainWindowTest, OpensOverTheWorkAreaAndKeepsItsSize) {

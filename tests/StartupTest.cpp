@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "app/Viewer.h"
 #include "data/CatalogueQueries.h"
+#include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;
@@ -35,6 +36,12 @@ TEST(ProgramFolders, DerivesEveryPathWithASlashAndTheName) {
     EXPECT_EQ(folders.DatabasePath, "/home/ann/My Stars/Nivra \xC3\xA9t\xC3\xA9/Nivra.db");
     EXPECT_EQ(ProgramFolders::From("C:\\Program Files\\Nivra").DatasFolder,
               "C:\\Program Files\\Nivra/Datas");
+    // A trailing slash or "/." names the same folder: one slash before each name.
+    for (const char* given : {"/data/stars/", "/data/stars//", "/data/stars/.", "/data/stars/./"}) {
+        EXPECT_EQ(ProgramFolders::From(given).ProgramFolder, "/data/stars") << given;
+        EXPECT_EQ(ProgramFolders::From(given).DatasFolder, "/data/stars/Datas") << given;
+    }
+    EXPECT_EQ(ProgramFolders::From("/").DatabasePath, "/Nivra.db");
 }
 
 TEST_F(StartupTest, BringsUpTheSessionAndCreatesTheImagesFolder) {
