@@ -6,6 +6,8 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTabBar>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/MenuBar.h"
 #include "app/Pages.h"
@@ -89,19 +91,66 @@ QWidget* MainWindow::Page(int index) const {
 }
 
 void MainWindow::ShowOverWorkArea() {
-    if (const QScreen* screen = this->screen()) {
-        setGeometry(screen->availableGeometry());
-    }
     showMaximized();
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!exposed_ && watched == windowHandle() && event->type() == QEvent::Expose) {
+        exposed_ = true;
+        // A window manager frames the window before it first shows; with no frame there is no
+        // manager to maximise it, so the window takes the work area itself.
+        const QScreen* screen = this->screen();
+        if (windowHandle()->frameMargins().isNull() && screen != nullptr)
+            setGeometry(screen->availableGeometry());
+        LockSizeWhenPlaced();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    LockSizeWhenPlaced();
+    KeepOverWorkArea();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    // Once maximised over the work area the window keeps that size: it has no sizing border.
-    if (!sizeLocked_ && isMaximized()) {
-        sizeLocked_ = true;
-        setFixedSize(event->size());
+    LockSizeWhenPlaced();
+    KeepOverWorkArea();
+}
+
+void MainWindow::LockSizeWhenPlaced() {
+    // Sizes seen before the window is shown, or before the manager maximised it, do not count:
+    // locking one of them would hold the frame partly off the screen.
+    const QScreen* screen = this->screen();
+    if (sizeLocked_ || !exposed_ || !isMaximized() || screen == nullptr ||
+        frameGeometry() != screen->availableGeometry()) {
+        return;
     }
+    sizeLocked_ = true;
+    setFixedSize(size());
+    // The manager's answer to the fixed size (and the frame extents that come with it) may
+    // arrive after the last move or resize, so the frame is checked again a little later.
+    for (int delay : {100, 400, 1500})
+        QTimer::singleShot(delay, this, [this] { KeepOverWorkArea(); });
+}
+
+void MainWindow::KeepOverWorkArea() {
+    // A window manager may take the maximised state back from a window of fixed size (openbox
+    // does) and give it a normal frame: the frame is then fitted to the work area again.
+    const QScreen* screen = this->screen();
+    if (!sizeLocked_ || isMaximized() || screen == nullptr || windowHandle() == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QMargins frame = windowHandle()->frameMargins();
+    const QSize client(area.width() - frame.left() - frame.right(),
+                       area.height() - frame.top() - frame.bottom());
+    if (size() != client)
+        setFixedSize(client);
+    if (frameGeometry().topLeft() != area.topLeft())
+        move(area.topLeft());
 }
 
 void MainWindow::SetStatusText(int part, const QString& text) {

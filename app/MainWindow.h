@@ -25,8 +25,10 @@ class MainWindow : public QMainWindow {
     MainWindow(Session& session, MessageService& messages);
     ~MainWindow() override;
 
-    // Shows the window maximised over the screen's work area; from then on its size is fixed
-    // (it is never resized by dragging its border).
+    // Shows the window maximised over the screen's work area. Under a window manager the
+    // manager maximises it, frame and title bar inside the work area; without one the window
+    // covers the work area itself. Once it is in place its size is fixed (it is never resized by
+    // dragging its border).
     void ShowOverWorkArea();
 
     // Writes `text` into part `part` (0-5) of the status bar.
@@ -47,9 +49,14 @@ class MainWindow : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void LayoutClientArea(int width, int height);
+    // Fixes the size once the window, with its frame, fills the work area.
+    void LockSizeWhenPlaced();
+    void KeepOverWorkArea();
     void ShowPage(int index);
 
     Session& session_;
@@ -63,5 +70,6 @@ class MainWindow : public QMainWindow {
     StatusBar* statusBar_ = nullptr;
     std::array<QWidget*, kPageCount> pages_{};
     int shownPage_ = -1;
+    bool exposed_ = false;
     bool sizeLocked_ = false;
 };

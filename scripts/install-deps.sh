@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libsqlite3-dev liberfa-dev
   libgtest-dev libbenchmark-dev
   fonts-wine
+  xvfb xauth openbox xdotool x11-utils
 )
 
 missing=()
