@@ -2,10 +2,13 @@
 
 #include <cstdio>
 
+#include "app/InfoCommand.h"
 #include "app/Startup.h"
 
 const std::vector<Subcommand>& Subcommands() {
-    static const std::vector<Subcommand> commands = {};
+    static const std::vector<Subcommand> commands = {
+        InfoSubcommand(),
+    };
     return commands;
 }
 
