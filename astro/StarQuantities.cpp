@@ -2,8 +2,8 @@
 
 #include "astro/OrbitalFormulas.h"
 
-StarQuantities SolveStarQuantities(const StarInfoRow& elements) {
-    StarQuantities star{elements};
+StarQuantities SolveStarQuantities(const StarInfoRow& elements, double geometricAlbedo) {
+    StarQuantities star{elements, geometricAlbedo};
     star.EccentricAnomaly = ::EccentricAnomaly(elements.Eccentricity, elements.MeanAnomaly);
     star.TrueAnomaly = ::TrueAnomaly(elements.Eccentricity, star.EccentricAnomaly);
     return star;
@@ -41,6 +41,8 @@ double QuantityValue(Quantity quantity, const StarQuantities& star) {
             return s.Diameter;
         case Quantity::RotationPeriod:
             return s.RotationPeriod;
+        case Quantity::GeometricAlbedo:
+            return star.GeometricAlbedo;
         case Quantity::MeanMotion:
             return ShownMeanMotion(s.MeanMotion, a);
         case Quantity::SemiMinorAxis:

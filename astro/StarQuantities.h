@@ -20,6 +20,7 @@ enum class Quantity {
     AbsoluteMagnitude,  // H
     Diameter,
     RotationPeriod,
+    GeometricAlbedo,  // the star list's only
     // The catalogue's mean motion, or, where it is exactly 0, MeanMotionFromAxis(a).
     MeanMotion,
     // Derived by the orbital formulas.
@@ -51,11 +52,12 @@ enum class Quantity {
 // formula, and the true anomaly follows from its result.
 struct StarQuantities {
     StarInfoRow Elements;
+    double GeometricAlbedo = 0;   // read by the star list only; 0 for the information panel
     double EccentricAnomaly = 0;  // degrees
     double TrueAnomaly = 0;       // degrees
 };
 
-StarQuantities SolveStarQuantities(const StarInfoRow& elements);
+StarQuantities SolveStarQuantities(const StarInfoRow& elements, double geometricAlbedo = 0);
 
 // The value of one quantity, in the unit its enumerator names.
 double QuantityValue(Quantity quantity, const StarQuantities& star);
