@@ -2,10 +2,15 @@
 
 #include <cstdio>
 
+#include "app/InfoCommand.h"
+#include "app/StarsCommand.h"
 #include "app/Startup.h"
 
 const std::vector<Subcommand>& Subcommands() {
-    static const std::vector<Subcommand> commands = {};
+    static const std::vector<Subcommand> commands = {
+        InfoSubcommand(),
+        StarsSubcommand(),
+    };
     return commands;
 }
 

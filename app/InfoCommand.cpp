@@ -1,0 +1,78 @@
+#include "app/InfoCommand.h"
+
+#include <QFile>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/Startup.h"
+#include "astro/InformationRows.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "  nivra info --folder DIR --star SPKID\n"
+    "      Prints the Infos page's 31 rows for the star SPKID, tab-separated:\n"
+    "      Name, Value, Informations, Formulas.\n";
+
+// An SPK-ID: decimal digits only, at most 4294967295.
+std::optional<SpkId> ParseSpkId(const QString& text) {
+    if (text.isEmpty() || text.size() > 10) {
+        return std::nullopt;
+    }
+    unsigned long long value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c.unicode() - u'0');
+    }
+    if (value > 0xFFFFFFFFull) {
+        return std::nullopt;
+    }
+    return static_cast<SpkId>(value);
+}
+
+int RunInfo(const QStringList& arguments) {
+    const Subcommand command = InfoSubcommand();
+    const ParsedOptions options = ParseOptions(arguments, {{"folder"}, {"star"}});
+    if (!options.Error.isEmpty()) {
+        return SubcommandUsageError(command, options.Error);
+    }
+    if (options.Help) {
+        std::fputs(command.Usage, stdout);
+        return ExitCode::kNormal;
+    }
+    if (!options.Has("folder")) {
+        return SubcommandUsageError(command, "--folder DIR is required");
+    }
+    if (!options.Has("star")) {
+        return SubcommandUsageError(command, "--star SPKID is required");
+    }
+    const std::optional<SpkId> id = ParseSpkId(options.Value("star"));
+    if (!id) {
+        return SubcommandUsageError(
+            command, QString("--star needs an SPK-ID from 0 to 4294967295, not \"%1\"")
+                         .arg(options.Value("star")));
+    }
+
+    StandardErrorMessages messages;
+    const StartupResult started =
+        Startup(QFile::encodeName(options.Value("folder")).toStdString(), messages);
+    if (!started.session) {
+        return started.exitCode;
+    }
+    std::string out;
+    for (const InformationRow& row : InformationRows(started.session->Database(), *id)) {
+        out += row.Name + '\t' + row.Value + '\t' + row.Informations + '\t' + row.Formulas + '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? ExitCode::kNormal : 1;
+}
+
+}  // namespace
+
+Subcommand InfoSubcommand() {
+    return {"info", kUsage, RunInfo};
+}

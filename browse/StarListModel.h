@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "astro/StarQuantities.h"
+#include "data/Catalogue.h"
+#include "data/CatalogueQueries.h"
+
+// The columns of the "All Stars" list.
+struct StarListColumn {
+    enum class Kind {
+        SpkId,   // the SPK-ID, "%lu"
+        Name,    // the star's name, as the catalogue holds it
+        Orbit,   // the name of its orbit class
+        Number,  // a quantity, "%.<Decimals>f"
+    };
+    const char* Caption;
+    int Width;  // pixels, fixed
+    Kind Source;
+    Quantity Value = Quantity::Eccentricity;  // for Number
+    int Decimals = 15;                        // for Number
+
+    // Star and Orbit are left-aligned, every other column right-aligned (SPK-ID too).
+    bool RightAligned() const { return Source != Kind::Name && Source != Kind::Orbit; }
+};
+
+inline constexpr int kStarListColumnCount = 39;
+extern const std::array<StarListColumn, kStarListColumnCount> kStarListColumns;
+
+// Comparison texts, as the sort compares them, are held in 256-byte texts: at most 255
+// characters.
+inline constexpr std::size_t kStarListSortTextLength = 255;
+
+// The text a numeric column (every column but "Star" and "Orbit") is compared by: the cell's
+// text (its first 255 characters) read back as a number (0 when it is none) and written again
+// with "%025.15f" (fixed notation, 15 decimals, zero-padded on the left to 25 characters; "inf"
+// and "nan" padded with blanks), cut to 255 characters.
+std::string StarListSortText(std::string_view cellText);
+
+// Every catalogue star with ephemeris data whose orbit class exists, one row each, with the
+// 39 texts of kStarListColumns. Texts are made when they are asked for, never stored, so the
+// model holds a catalogue of 100,000 stars in a few tens of megabytes.
+//
+// Sorting (one header click, SortByColumn) compares two rows by the texts of the clicked column:
+// - "Star" and "Orbit" by the collation of the user's locale (QCollator; in the C locale, the
+//   order of the characters' code points), over the first 255 characters;
+// - every other column by StarListSortText, byte by byte. Numbers from 0 up to 10^9 thus order
+//   numerically. In an ascending sort the texts of infinities and NaN (blank-padded) come
+//   first, in the order "inf", "nan", "-inf", "-nan"; then the negative numbers, nearest to 0
+//   first (-0 first, -0.5 before -2, "-" sorting before every digit); then 0 and the positive
+//   numbers in increasing order. Magnitudes of 10^9 and more (10^8 for negative numbers) have
+//   longer texts and fall where their text puts them (1000000000 between 100000000 and
+//   100000001).
+// The first click on a column sorts ascending, the next descending, and so on, each column on
+// its own. The sort is stable: rows whose texts compare equal keep the order they had before
+// the click (the catalogue's ascending SPK-ID order before any click).
+class StarListModel : public QAbstractTableModel {
+  public:
+    explicit StarListModel(QObject* parent = nullptr);
+
+    // Fills the list from the catalogue's star list statement, replacing any rows. Returns the
+    // number of stars, or nothing when the statement cannot be prepared (the list is then
+    // empty). Every column's next sort becomes ascending.
+    std::optional<int> Load(const Catalogue& catalogue);
+    // The same from rows already read (in the statement's order).
+    int Load(const std::vector<StarListRow>& rows);
+
+    int RowCount() const { return static_cast<int>(order_.size()); }
+
+    // One click on the header of `column` (0-38; others are ignored).
+    void SortByColumn(int column);
+    // Whether the next click on `column` sorts ascending.
+    bool NextSortAscending(int column) const;
+
+    // The text of a cell as the list shows it, in UTF-8 (rows in their current order).
+    std::string CellText(int row, int column) const;
+    // Appends the row's 39 texts, separated by tabs, and a line feed.
+    void AppendRowLine(std::string& out, int row) const;
+
+    SpkId StarAt(int row) const;
+    // The first row, from the top, of the star `id`, or -1.
+    int RowOfStar(SpkId id) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    struct Star {
+        SpkId Id = 0;
+        std::uint32_t Orbit = 0;  // index into orbitNames_
+        std::string Name;         // UTF-8
+        StarQuantities Values;
+    };
+
+    // Writes the text of a SPK-ID or number cell at `out` (room for kLongestFixedText
+    // characters) and returns its end.
+    char* WriteNumberText(char* out, const Star& star, int column) const;
+    void AppendCellText(std::string& out, const Star& star, int column) const;
+
+    void Order(int column, bool ascending);
+
+    std::vector<Star> stars_;              // in the statement's order
+    std::vector<std::string> orbitNames_;  // UTF-8, each once
+    std::vector<int> order_;               // row -> index into stars_
+    std::vector<int> nameRanks_;           // collation rank of each star's name, made at the
+                                           // first sort by name
+    std::array<bool, kStarListColumnCount> ascending_{};
+};

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "astro/InformationRows.h"
+#include "tests/SubcommandRun.h"
+#include "tests/support/TestData.h"
+
+using TestData::TempFolder;
+
+namespace {
+
+struct InfoCommandTest : ::testing::Test {
+    TempFolder folder;
+    QString path = QString::fromStdString(folder.Path());
+
+    void SetUp() override {
+        TestData::Star ceres;
+        ceres.Id = 2000001;
+        ceres.Name = "1 Ceres";
+        TestData::Star circle;
+        circle.Id = 2000002;
+        circle.Eccentricity = 0;  // infinite directrix distances
+        circle.MeanMotion = 0;    // mean motion from the axis
+        TestData::MakeProgramFolder(folder.Path(), {{1, "Main Belt"}}, {ceres, circle}, {});
+    }
+
+    std::string ExpectedLines(SpkId id) {
+        std::string catalogueError;
+        const auto catalogue = Catalogue::Open(folder / "Nivra.db", catalogueError);
+        std::string lines;
+        for (const InformationRow& row : InformationRows(*catalogue, id)) {
+            lines +=
+                row.Name + '\t' + row.Value + '\t' + row.Informations + '\t' + row.Formulas + '\n';
+        }
+        return lines;
+    }
+};
+
+TEST_F(InfoCommandTest, PrintsThePanelRowsWithoutADisplay) {
+    for (const SpkId id : {2000001u, 2000002u}) {
+        const SubcommandRun run =
+            RunNivraWithoutDisplay({"info", "--folder", path, "--star", QString::number(id)});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+        EXPECT_EQ(run.Out.toStdString(), ExpectedLines(id));
+        EXPECT_EQ(run.Out.count('\n'), 31);
+    }
+    const SubcommandRun run =
+        RunNivraWithoutDisplay({"info", "--star=2000001", "--folder=" + path});
+    const QList<QByteArray> lines = run.Out.split('\n');
+    EXPECT_EQ(lines[0],
+              "e\t0.078500000000000\tEccentricity\t(Not computed) : e = (a\xc2\xb2 - "
+              "b\xc2\xb2) \xc3\xb7 a\xc2\xb2");
+    EXPECT_EQ(lines[13].split('\t')[1], "0.214200000000000");
+    EXPECT_TRUE(RunNivraWithoutDisplay({"info", "--folder", path, "--star", "2000002"})
+                    .Out.contains("\nh\tinf\t"));
+}
+
+TEST_F(InfoCommandTest, AStarWithoutACatalogueRowPrintsPlaceholders) {
+    const SubcommandRun run =
+        RunNivraWithoutDisplay({"info", "--folder", path, "--star", "4294967295"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out.count("\t0.00\t"), 31);
+    EXPECT_EQ(run.Out.toStdString(), ExpectedLines(4294967295u));
+}
+
+TEST_F(InfoCommandTest, BadArgumentsExitWithTheUsage) {
+    const QStringList bad[] = {
+        {"info", "--folder", path},
+        {"info", "--star", "2000001"},
+        {"info", "--folder", path, "--star", "-1"},
+        {"info", "--folder", path, "--star", "4294967296"},
+        {"info", "--folder", path, "--star", "12a"},
+        {"info", "--folder", path, "--star", "2000001", "--star", "2000002"},
+        {"info", "--folder", path, "--star", "2000001", "extra"},
+        {"info", "--folder", path, "--star", "2000001", "--sort", "1"},
+    };
+    for (const QStringList& arguments : bad) {
+        const SubcommandRun run = RunNivraWithoutDisplay(arguments);
+        EXPECT_EQ(run.ExitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.Out.isEmpty());
+        EXPECT_TRUE(run.Err.contains("nivra info --folder DIR --star SPKID"))
+            << run.Err.toStdString();
+    }
+}
+
+TEST_F(InfoCommandTest, ACatalogueThatCannotBeOpenedEndsStartUp) {
+    TempFolder broken;
+    std::filesystem::create_directory(broken / "Nivra.db");
+    const SubcommandRun run = RunNivraWithoutDisplay(
+        {"info", "--folder", QString::fromStdString(broken.Path()), "--star", "1"});
+    EXPECT_EQ(static_cast<signed char>(run.ExitCode), -3);
+    EXPECT_TRUE(run.Out.isEmpty());
+    EXPECT_TRUE(run.Err.contains("Nivra says: unable to open database file"))
+        << run.Err.toStdString();
+}
+
+}  // namespace
