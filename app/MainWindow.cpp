@@ -9,10 +9,14 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/AboutBox.h"
+#include "app/InfosPage.h"
 #include "app/MenuBar.h"
 #include "app/Pages.h"
 #include "app/Startup.h"
 #include "app/StatusBar.h"
+#include "astro/InformationPanel.h"
+#include "browse/StarListView.h"
 
 namespace {
 
@@ -35,7 +39,7 @@ class ClientArea : public QWidget {
 
 }  // namespace
 
-MainWindow::MainWindow(Session& session, MessageService& messages)
+MainWindow::MainWindow(Session& session, MessageService& messages, bool echoStatus)
     : session_(session), messages_(messages), currentStar_(session.Folders().DatasFolder) {
     setObjectName("NivraClass");
     setWindowTitle("Nivra - Tarnlight");
@@ -56,20 +60,31 @@ MainWindow::MainWindow(Session& session, MessageService& messages)
     tabs_->setDrawBase(false);
 
     statusBar_ = new StatusBar(this);
+    statusBar_->EchoToStandardError(echoStatus);
     statusBar_->setFont(fonts_.UiFont.Font);
     setStatusBar(statusBar_);
     SetStatusText(0, "Welcome");
 
-    toolbar_ = new QWidget(client_);
-    toolbar_->setObjectName("NVR_TOOLBAR");
-    UseBlackBackground(toolbar_);
+    const StatusWriter status = [this](int part, const QString& text) {
+        SetStatusText(part, text);
+    };
+    toolbar_ =
+        new ::Toolbar(client_, session_.Database(), session_.Folders(), fonts_.UiFont.Font, status);
+    connect(toolbar_, &::Toolbar::StarChosen, this, [this] { ChooseStar(); });
+    connect(toolbar_, &::Toolbar::YearChosen, this, [this] { ChooseYear(); });
 
     for (int index = 0; index < kPageCount; ++index) {
-        pages_[static_cast<std::size_t>(index)] = CreatePage(index, client_);
+        pages_[static_cast<std::size_t>(index)] = CreateContentPage(index);
     }
+    currentStar_.SetRefreshHook([this](const StarFile& star) {
+        infoPanel_->ResetInformationRows();
+        infoPanel_->FillInformationValues(session_.Database(), star.Header().Id);
+    });
+    browserLookup_ = WebBrowser::DesktopBrowserLookup();
+    actions_.OpenWebPage = [this](int command) { OpenWebCommand(command); };
+    actions_.ShowAbout = [this] { ShowAboutBox(); };
 
     tabs_->setFont(fonts_.UiFont.Font);
-    toolbar_->setFont(fonts_.UiFont.Font);
 
     for (int index = 1; index < kPageCount; ++index) {
         pages_[static_cast<std::size_t>(index)]->hide();
@@ -84,6 +99,92 @@ MainWindow::MainWindow(Session& session, MessageService& messages)
 
 MainWindow::~MainWindow() {
     currentStar_.Release();
+}
+
+QWidget* MainWindow::CreateContentPage(int index) {
+    const PageSpec& spec = kPages[static_cast<std::size_t>(index)];
+    const QString configuration = QString::fromStdString(session_.Folders().ConfigurationFolder);
+    if (QString(spec.ClassName) == "NVR_INFOS") {
+        auto* page = new InfosPage(client_, configuration);
+        page->setObjectName(spec.ClassName);
+        infoPanel_ = new InformationPanel(page, fonts_);
+        page->SetContent(infoPanel_);
+        return page;
+    }
+    if (QString(spec.ClassName) == "NVR_ALLSTARS") {
+        auto* page = new FilledPage(client_);
+        page->setObjectName(spec.ClassName);
+        UseBlackBackground(page);
+        starList_ =
+            new StarListView(page, fonts_, session_.Database(),
+                             [this](int part, const QString& text) { SetStatusText(part, text); });
+        page->SetContent(starList_);
+        return page;
+    }
+    return CreatePage(index, client_);
+}
+
+void MainWindow::ShowStatusNow(const QString& text) {
+    SetStatusText(0, text);
+    // The work runs on this thread: the bar is painted now, so each text is seen as it comes.
+    statusBar_->repaint();
+}
+
+ChartPreparationTargets MainWindow::PreparationTargets() {
+    ChartPreparationTargets targets;
+    targets.ShowStatus = [this](const QString& text) { ShowStatusNow(text); };
+    return targets;
+}
+
+void MainWindow::ChooseStar() {
+    const SpkId id = toolbar_->SelectedSpkId();
+    if (id == 0 || currentStar_.MakeCurrentStar(id) == nullptr)
+        return;  // a missing or unreadable file changes nothing
+    ShowStatusNow("Wait...");
+    toolbar_->ResetYearSelector();
+    PrepareCharts(currentStar_, PreparationTargets());
+    starList_->SelectStar(id);
+    ShowStatusNow("Ready");
+}
+
+void MainWindow::ChooseYear() {
+    const SpkId id = toolbar_->SelectedSpkId();
+    if (id == 0 || currentStar_.MakeCurrentStar(id) == nullptr)
+        return;
+    ShowStatusNow("Wait...");
+    const int year = toolbar_->SelectedYear();
+    if (year != 0)
+        currentStar_.SeekYear(year);
+    PrepareCharts(currentStar_, PreparationTargets());
+    ShowStatusNow("Ready");
+}
+
+void MainWindow::OpenWebCommand(int command) {
+    using namespace MenuCommand;
+    if (command >= kEphemeris && command <= kPhysicalParameter) {
+        const StarFile* star = currentStar_.Star();
+        if (star == nullptr) {
+            messages_.Show("Select a star!", MessageIcon::Error);
+            return;
+        }
+        const StarLink link = command == kEphemeris      ? StarLink::Ephemeris
+                              : command == kOrbitDiagram ? StarLink::OrbitDiagram
+                                                         : StarLink::PhysicalParameter;
+        // A link that does not lie whole inside the file (a damaged file) opens nothing.
+        if (const std::optional<std::string_view> address = star->Link(link)) {
+            WebBrowser::OpenWebPage(QString::fromUtf8(address->data(), address->size()),
+                                    browserLookup_, messages_);
+        }
+        return;
+    }
+    const QString address = WebBrowser::FixedPageAddress(command);
+    if (!address.isEmpty())
+        WebBrowser::OpenWebPage(address, browserLookup_, messages_);
+}
+
+void MainWindow::ShowAboutBox() {
+    AboutBox about(this, QString::fromStdString(session_.Folders().ConfigurationFolder));
+    about.exec();
 }
 
 QWidget* MainWindow::Page(int index) const {

@@ -5,10 +5,15 @@
 
 #include "app/Fonts.h"
 #include "app/MenuCommands.h"
+#include "app/Toolbar.h"
+#include "app/WebBrowser.h"
+#include "browse/ChartPreparation.h"
 #include "data/CurrentStar.h"
 
+class InformationPanel;
 class MessageService;
 class QTabBar;
+class StarListView;
 class Session;
 class StatusBar;
 
@@ -22,7 +27,8 @@ class MainWindow : public QMainWindow {
     static constexpr int kPagesTop = kTabStripHeight + kToolbarHeight;
     static constexpr int kPageCount = 12;
 
-    MainWindow(Session& session, MessageService& messages);
+    // `echoStatus`: every status-bar text also goes to standard error (--verbose).
+    MainWindow(Session& session, MessageService& messages, bool echoStatus = false);
     ~MainWindow() override;
 
     // Shows the window maximised over the screen's work area. Under a window manager the
@@ -40,7 +46,19 @@ class MainWindow : public QMainWindow {
     const FontTable& Fonts() const { return fonts_; }
     CurrentStar& Star() { return currentStar_; }
     QTabBar* Tabs() const { return tabs_; }
-    QWidget* Toolbar() const { return toolbar_; }
+    ::Toolbar* Toolbar() const { return toolbar_; }
+    InformationPanel* InfoPanel() const { return infoPanel_; }
+    StarListView* StarList() const { return starList_; }
+
+    // What a star choice and a year choice in the toolbar do: load the star shown in the star
+    // selector, then redraw every chart (a star choice also resets the year and selects the star
+    // in the star list); the status bar says "Wait..." first and "Ready" at the end. A star whose
+    // file cannot be loaded changes nothing.
+    void ChooseStar();
+    void ChooseYear();
+
+    // Where the web commands find the browser (tests put their own in).
+    void SetBrowserLookup(WebBrowser::BrowserLookup lookup) { browserLookup_ = std::move(lookup); }
     QWidget* Page(int index) const;
     StatusBar* Status() const { return statusBar_; }
 
@@ -53,6 +71,12 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    using StatusWriter = std::function<void(int part, const QString& text)>;
+    QWidget* CreateContentPage(int index);
+    void ShowStatusNow(const QString& text);
+    ChartPreparationTargets PreparationTargets();
+    void OpenWebCommand(int command);
+    void ShowAboutBox();
     void LayoutClientArea(int width, int height);
     // Fixes the size once the window, with its frame, fills the work area.
     void LockSizeWhenPlaced();
@@ -66,7 +90,10 @@ class MainWindow : public QMainWindow {
     CommandActions actions_;
     QWidget* client_ = nullptr;
     QTabBar* tabs_ = nullptr;
-    QWidget* toolbar_ = nullptr;
+    ::Toolbar* toolbar_ = nullptr;
+    InformationPanel* infoPanel_ = nullptr;
+    StarListView* starList_ = nullptr;
+    WebBrowser::BrowserLookup browserLookup_;
     StatusBar* statusBar_ = nullptr;
     std::array<QWidget*, kPageCount> pages_{};
     int shownPage_ = -1;

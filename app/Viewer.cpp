@@ -13,8 +13,7 @@ int RunViewer(const std::string& programFolder, MessageService& messages, bool v
     }
     int exitCode = ExitCode::kNormal;
     {
-        MainWindow window(*started.session, messages);
-        window.Status()->EchoToStandardError(verbose);
+        MainWindow window(*started.session, messages, verbose);
         window.ShowOverWorkArea();
         exitCode = QApplication::exec();
     }

@@ -83,7 +83,9 @@ TEST_F(MainWindowTest, StartsWithTwelveTabsTheFirstPageAndWelcome) {
     EXPECT_EQ(window.Toolbar()->objectName(), "NVR_TOOLBAR");
 
     EXPECT_EQ(window.Status()->Text(0), "Welcome");
-    for (int part = 1; part < 6; ++part)
+    EXPECT_EQ(window.Status()->Text(1), "2 orbites added");
+    EXPECT_EQ(window.Status()->Text(2), "0 stars added");
+    for (int part = 3; part < 6; ++part)
         EXPECT_EQ(window.Status()->Text(part), "");
     window.SetStatusText(2, "3 stars added");
     EXPECT_EQ(window.Status()->Text(2), "3 stars added");
