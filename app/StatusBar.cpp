@@ -53,6 +53,8 @@ void StatusBar::SetText(int part, const QString& text) {
         return;
     }
     parts_[part]->setText(text);
+    if (observer_)
+        observer_(part, text);
     if (echo_) {
         std::fprintf(stderr, "status %d +%lld %s\n", part,
                      static_cast<long long>(MillisecondsSinceStartup()), text.toUtf8().constData());

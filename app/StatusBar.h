@@ -2,6 +2,7 @@
 
 #include <QStatusBar>
 #include <array>
+#include <functional>
 
 class QLabel;
 
@@ -19,6 +20,10 @@ class StatusBar : public QStatusBar {
     // Also prints every text written from now on to standard error, as
     // "status PART +MILLISECONDS TEXT" with the milliseconds since start-up.
     void EchoToStandardError(bool echo) { echo_ = echo; }
+    // Also tells `observer` of every text written from now on (part, text).
+    void SetObserver(std::function<void(int part, const QString& text)> observer) {
+        observer_ = std::move(observer);
+    }
 
     // Writes `text` into `part`; an index outside 0-5 is ignored.
     void SetText(int part, const QString& text);
@@ -36,6 +41,7 @@ class StatusBar : public QStatusBar {
     QWidget* strip_ = nullptr;
     std::array<QLabel*, kParts> parts_{};
     bool echo_ = false;
+    std::function<void(int, const QString&)> observer_;
 };
 
 // Milliseconds on a monotonic clock since the clock was first read (main reads it first thing).

@@ -87,10 +87,10 @@ std::optional<Launch> MakeLaunch(const std::string& commandBytes, const QString&
         if (c == '%' && i + 1 < command.size()) {
             const QChar code = command[++i];
             if (!placed) {
-                // The first placeholder takes the address; inside quotes it would be read by
-                // whatever reads that argument (a shell's -c), so the command is refused.
-                if (inQuotes)
-                    return std::nullopt;
+                // The first placeholder takes the address. Inside quotes it would be read by
+                // whatever reads that argument (a shell's -c): such a command is refused.
+                if (inQuotes || tokens.size() == 1)
+                    return std::nullopt;  // nor may the address be the program
                 placed = true;
                 token.Text += page;
                 token.OnlyCodes = false;

@@ -36,7 +36,8 @@ struct Launch {
 // a '%', and every other field code is removed (an argument left empty by that is dropped). The
 // command line with the address in is cut to kMaxCommandLine characters, which shortens the
 // address. Nothing when the command is empty, its quotes are unbalanced, or its placeholder lies
-// inside quotes (an argument a shell would read: the address could run commands there).
+// inside quotes (an argument a shell would read: the address could run commands there) or in
+// the program's name.
 std::optional<Launch> MakeLaunch(const std::string& command, const QString& address);
 
 // Where the desktop keeps its choice of browser; tests put their own in.

@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QStringList>
+#include <filesystem>
+
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "app/StatusBar.h"
+#include "astro/InformationPanel.h"
+#include "browse/StarListView.h"
+#include "tests/support/RecordedMessages.h"
+#include "tests/support/TestData.h"
+
+using TestData::NvrFile;
+using TestData::Star;
+using TestData::TempFolder;
+
+namespace {
+
+// Five stars in two classes; 2000005 has no file, 2000004 has a file but no data mark.
+struct ToolbarTest : ::testing::Test {
+    std::filesystem::path working = std::filesystem::current_path();
+    TempFolder folder;
+    RecordedMessages messages;
+    std::unique_ptr<Session> session;
+
+    static Star MakeStar(std::uint32_t id, const char* name, int type, int neo, int pha,
+                         int datas) {
+        Star star;
+        star.Id = id;
+        star.Name = name;
+        star.OrbiteType = type;
+        star.OrbiteTypeNeo = neo;
+        star.OrbiteTypePha = pha;
+        star.DatasForIt = datas;
+        return star;
+    }
+
+    void SetUp() override {
+        const std::vector<Star> stars = {
+            MakeStar(2000003, "Juno", 2, 0, 0, 1),    MakeStar(2000001, "Ceres", 2, 0, 0, 1),
+            MakeStar(2000433, "Eros", 5, 1, 0, 1),    MakeStar(2000004, "Vesta", 2, 0, 0, 0),
+            MakeStar(2000005, "Astraea", 2, 0, 0, 1), MakeStar(2101955, "Bennu", 6, 1, 1, 1)};
+        std::vector<NvrFile> files;
+        for (std::uint32_t id : {2000001u, 2000003u, 2000004u, 2000433u, 2101955u})
+            files.push_back(NvrFile::Daily(id, 2001, 2003));
+        TestData::MakeProgramFolder(folder.Path(),
+                                    {{0, "All stars"},
+                                     {19, "Near-Earth Objects"},
+                                     {25, "Potentially Hazardous Asteroids"},
+                                     {2, "Main-belt Asteroid"},
+                                     {5, "Amor"},
+                                     {6, "Apollo"}},
+                                    stars, files);
+        session = Startup(folder.Path(), messages).session;
+        ASSERT_TRUE(session);
+    }
+    void TearDown() override { std::filesystem::current_path(working); }
+
+    static QStringList Texts(const QComboBox* selector) {
+        QStringList texts;
+        for (int i = 0; i < selector->count(); ++i)
+            texts << selector->itemText(i);
+        return texts;
+    }
+    static std::vector<qint64> Data(const QComboBox* selector) {
+        std::vector<qint64> data;
+        for (int i = 0; i < selector->count(); ++i)
+            data.push_back(selector->itemData(i).toLongLong());
+        return data;
+    }
+    // Chooses an item as the user does: the selection changes and "activated" comes once.
+    static void Choose(QComboBox* selector, int index) {
+        selector->setCurrentIndex(index);
+        emit selector->activated(index);
+    }
+    static int IndexOfData(const QComboBox* selector, qint64 data) {
+        return selector->findData(data);
+    }
+};
+
+}  // namespace
+
+TEST_F(ToolbarTest, StartsWithTheFirstClassItsStarsAndAllYearsButNoStar) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    EXPECT_EQ(toolbar.objectName(), "NVR_TOOLBAR");
+    EXPECT_EQ(Texts(toolbar.OrbitClassSelector()),
+              QStringList({"All stars", "Amor", "Apollo", "Main-belt Asteroid",
+                           "Near-Earth Objects", "Potentially Hazardous Asteroids"}));
+    EXPECT_EQ(Data(toolbar.OrbitClassSelector()), (std::vector<qint64>{0, 5, 6, 2, 19, 25}));
+    EXPECT_EQ(toolbar.SelectedOrbitClass(), 0);
+    EXPECT_EQ(window.Status()->Text(1), "6 orbites added");
+
+    // Class 0: every star with a file, also one without the data mark, sorted by name.
+    EXPECT_EQ(Texts(toolbar.StarSelector()),
+              QStringList({"Bennu", "Ceres", "Eros", "Juno", "Vesta"}));
+    EXPECT_EQ(Data(toolbar.StarSelector()),
+              (std::vector<qint64>{2101955, 2000001, 2000433, 2000003, 2000004}));
+    EXPECT_EQ(toolbar.SelectedSpkId(), 2101955u);
+    EXPECT_EQ(toolbar.SelectedStarName(), std::optional<std::string>("Bennu"));
+
+    EXPECT_EQ(toolbar.YearSelector()->count(), 121);
+    EXPECT_EQ(toolbar.YearSelector()->itemText(0), "(All years)");
+    EXPECT_EQ(toolbar.YearSelector()->itemText(1), "From 1900/1/1 to 2019/12/31");
+    EXPECT_EQ(toolbar.YearSelector()->itemText(120), "From 2019/1/1 to 2019/12/31");
+    EXPECT_EQ(toolbar.YearSelector()->itemData(0).toLongLong(), 0);
+    EXPECT_EQ(toolbar.YearSelector()->itemData(1).toLongLong(), 0);
+    EXPECT_EQ(toolbar.YearSelector()->itemData(120).toLongLong(), 119);
+    EXPECT_EQ(toolbar.SelectedYear(), 0);
+
+    EXPECT_EQ(window.Star().Star(), nullptr);  // nothing is loaded until a choice
+    EXPECT_EQ(window.Status()->Text(0), "Welcome");
+}
+
+TEST_F(ToolbarTest, EachClassListsItsStarsByItsOwnRule) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    const auto listed = [&](int code) {
+        const int count = toolbar.FillStarSelector(code);
+        EXPECT_EQ(count, toolbar.StarSelector()->count());
+        return Texts(toolbar.StarSelector());
+    };
+    EXPECT_EQ(listed(19), QStringList({"Bennu", "Eros"}));  // NEO flag, whatever the mark
+    EXPECT_EQ(listed(25), QStringList({"Bennu"}));
+    // Other codes need the data mark (Vesta has none) and a file (Astraea has none).
+    EXPECT_EQ(listed(2), QStringList({"Ceres", "Juno"}));
+    EXPECT_EQ(listed(-1), QStringList());
+    EXPECT_EQ(toolbar.SelectedSpkId(), 0u);
+    EXPECT_EQ(toolbar.SelectedStarName(), std::nullopt);
+    EXPECT_EQ(listed(6), QStringList({"Bennu"}));
+}
+
+TEST_F(ToolbarTest, ReadOutsOfTheYearSelector) {
+    MainWindow window(*session, messages);
+    QComboBox* years = window.Toolbar()->YearSelector();
+    years->setCurrentIndex(1);  // the 1900 item carries 0, like "(All years)"
+    EXPECT_EQ(window.Toolbar()->SelectedYear(), 0);
+    years->setCurrentIndex(2);
+    EXPECT_EQ(window.Toolbar()->SelectedYear(), 1901);
+    years->setCurrentIndex(120);
+    EXPECT_EQ(window.Toolbar()->SelectedYear(), 2019);
+    years->setCurrentIndex(-1);
+    EXPECT_EQ(window.Toolbar()->SelectedYear(), -1);
+    window.Toolbar()->OrbitClassSelector()->setCurrentIndex(-1);
+    EXPECT_EQ(window.Toolbar()->SelectedOrbitClass(), -1);
+}
+
+TEST_F(ToolbarTest, AStarChoiceLoadsItPreparesTheChartsAndSelectsItInTheList) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    QStringList statuses;
+    window.Status()->SetObserver([&](int part, const QString& text) {
+        if (part == 0)
+            statuses << text;
+    });
+    Choose(toolbar.YearSelector(), 5);  // a year first: the star choice puts "(All years)" back
+    statuses.clear();
+    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000433));
+    ASSERT_NE(window.Star().Star(), nullptr);
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000433u);
+    EXPECT_EQ(window.Star().Cursor().Position(), window.Star().Star()->FirstRecord().Position());
+    EXPECT_EQ(toolbar.YearSelector()->currentIndex(), 0);
+    EXPECT_EQ(statuses,
+              QStringList({"Wait...", "Preparing Star Orbit", "Astrometric datas", "Earth datas",
+                           "Galactic datas", "Geometric datas", "Ready", "Ready"}));
+    // The information panel was filled for the star.
+    EXPECT_NE(window.InfoPanel()->CellText(0, 1), "0.00");
+    // The star list's row of the star is the selected and current one.
+    const QModelIndex current = window.StarList()->currentIndex();
+    ASSERT_TRUE(current.isValid());
+    EXPECT_EQ(window.StarList()->model()->index(current.row(), 0).data().toString(), "2000433");
+    EXPECT_EQ(window.StarList()->selectionModel()->selectedRows().size(), 1);
+
+    // A star with a file but without the data mark is not in the list: no row stays selected.
+    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000004));
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000004u);
+    EXPECT_TRUE(window.StarList()->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(ToolbarTest, AYearChoiceReloadsTheShownStarAndSeeksItsFirstRecordOfTheYear) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000001));
+    // The class changes without a star choice: the year choice loads the star now shown.
+    Choose(toolbar.OrbitClassSelector(), toolbar.OrbitClassSelector()->findData(19));
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);  // a class choice loads nothing
+    EXPECT_EQ(toolbar.SelectedSpkId(), 2101955u);
+
+    QStringList statuses;
+    window.Status()->SetObserver([&](int part, const QString& text) {
+        if (part == 0)
+            statuses << text;
+    });
+    Choose(toolbar.YearSelector(), toolbar.YearSelector()->findData(2002 - 1900));
+    ASSERT_NE(window.Star().Star(), nullptr);
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2101955u);
+    ASSERT_TRUE(window.Star().Cursor().Record().has_value());
+    EXPECT_EQ(window.Star().Cursor().Record()->Year(), 2002);
+    EXPECT_EQ(window.Star().Cursor().Position() - window.Star().Star()->FirstRecord().Position(),
+              365 * 88);
+    EXPECT_EQ(toolbar.SelectedYear(), 2002);  // a year choice keeps the year
+    EXPECT_EQ(statuses.front(), "Wait...");
+    EXPECT_EQ(statuses.back(), "Ready");
+
+    // "(All years)" and the 1900 item start at the first record.
+    Choose(toolbar.YearSelector(), 1);
+    EXPECT_EQ(window.Star().Cursor().Position(), window.Star().Star()->FirstRecord().Position());
+}
+
+TEST_F(ToolbarTest, EveryKeyboardStepIsOneChoice) {
+    MainWindow window(*session, messages);
+    window.show();
+    ::Toolbar& toolbar = *window.Toolbar();
+    int waits = 0;
+    window.Status()->SetObserver([&](int part, const QString& text) {
+        if (part == 0 && text == "Wait...")
+            ++waits;
+    });
+    toolbar.StarSelector()->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(toolbar.StarSelector(), &down);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);  // Bennu -> Ceres
+    QApplication::sendEvent(toolbar.StarSelector(), &down);
+    EXPECT_EQ(waits, 2);
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000433u);
+    // A change the program makes itself is no choice.
+    toolbar.StarSelector()->setCurrentIndex(0);
+    toolbar.FillStarSelector(0);
+    EXPECT_EQ(waits, 2);
+    QApplication::sendEvent(toolbar.YearSelector(), &down);
+    EXPECT_EQ(waits, 3);
+}
+
+TEST_F(ToolbarTest, AFileThatVanishedOrABrokenOneChangesNothing) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000001));
+    window.SetStatusText(0, "Ready");
+    const RecordWalk cursor = window.Star().Cursor();
+
+    std::filesystem::remove(session->Folders().DatasFolder + "/2000003.Nvr");
+    std::filesystem::resize_file(session->Folders().DatasFolder + "/2000433.Nvr", 0);
+    QStringList statuses;
+    window.Status()->SetObserver([&](int, const QString& text) { statuses << text; });
+    for (std::uint32_t id : {2000003u, 2000433u}) {
+        Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), id));
+        Choose(toolbar.YearSelector(), 3);
+    }
+    EXPECT_TRUE(statuses.isEmpty());
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
+    EXPECT_EQ(window.Star().Cursor().Position(), cursor.Position());
+}
+
+TEST_F(ToolbarTest, AClassWithoutFilesLeavesTheStarSelectorEmpty) {
+    std::filesystem::remove_all(session->Folders().DatasFolder);
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    EXPECT_EQ(toolbar.StarSelector()->count(), 0);
+    EXPECT_EQ(toolbar.SelectedSpkId(), 0u);
+    Choose(toolbar.YearSelector(), 3);
+    EXPECT_EQ(window.Star().Star(), nullptr);
+    EXPECT_EQ(window.Status()->Text(0), "Welcome");
+}
+
+TEST(Toolbar, WithoutOrbitClassesNothingCanBeChosen) {
+    const std::filesystem::path working = std::filesystem::current_path();
+    TempFolder folder;
+    RecordedMessages messages;
+    // An empty catalogue file: no table can be read.
+    std::unique_ptr<Session> session = Startup(folder.Path(), messages).session;
+    ASSERT_TRUE(session);
+    {
+        MainWindow window(*session, messages);
+        EXPECT_EQ(window.Toolbar()->OrbitClassSelector()->count(), 0);
+        EXPECT_EQ(window.Toolbar()->StarSelector()->count(), 0);
+        EXPECT_EQ(window.Toolbar()->SelectedYear(), -1);  // so no chart draws
+        EXPECT_EQ(window.Status()->Text(1), "");
+    }
+    std::filesystem::current_path(working);
+}
