@@ -122,6 +122,9 @@ std::optional<Launch> MakeLaunch(const std::string& commandBytes, const QString&
 
 BrowserLookup DesktopBrowserLookup() {
     BrowserLookup lookup;
+#ifdef _WIN32
+    return lookup;  // the registry is read instead
+#endif
     lookup.DefaultBrowserId = [] {
         QProcess settings;
         settings.start("xdg-settings", {"get", "default-web-browser"});
@@ -241,6 +244,16 @@ std::optional<std::string> DefaultBrowserCommand(const BrowserLookup& lookup) {
 }
 
 void OpenWebPage(const QString& address, const BrowserLookup& lookup, MessageService& messages) {
+#ifdef _WIN32
+    if (!lookup.DefaultBrowserId) {  // no lookup of a test's: the registry
+        const std::optional<std::string> command = RegistryBrowserCommand();
+        if (!command)
+            messages.Show("Cannot find the default web browser!", MessageIcon::Error);
+        else
+            StartWindowsBrowser(*command, address.toLocal8Bit().toStdString());
+        return;
+    }
+#endif
     const std::optional<std::string> command = DefaultBrowserCommand(lookup);
     if (!command) {
         messages.Show("Cannot find the default web browser!", MessageIcon::Error);

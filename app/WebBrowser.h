@@ -58,6 +58,15 @@ BrowserLookup DesktopBrowserLookup();
 // kMaxCommandBytes.
 std::optional<std::string> DefaultBrowserCommand(const BrowserLookup& lookup);
 
+#ifdef _WIN32
+// On Windows: the command of the user's choice of program for ".html", from the registry, after
+// RewritePlaceholder; nothing when a step fails or the command is longer than 255 bytes.
+std::optional<std::string> RegistryBrowserCommand();
+// Starts that command with the address in place of its placeholder (cut to kMaxCommandLine
+// characters); an address holding a double quote is not passed on.
+bool StartWindowsBrowser(const std::string& command, const std::string& address);
+#endif
+
 // OpenWebPage: starts the default browser on `address` as a process of its own, or shows
 // "Cannot find the default web browser!" when there is none. A browser that fails to start is
 // not reported.

@@ -1,15 +1,24 @@
-// Writes the star list's benchmark catalogue: nivra_star_list_fixture DIR [COUNT]
+// Writes the benchmark catalogue: nivra_star_list_fixture DIR [COUNT] [--with-files]
 // makes DIR/Nivra.db with COUNT stars (100,000 by default), all with [DatasForIt] = 1, so that
-// `nivra stars --folder DIR` and the viewer can be timed on a catalogue of that size.
+// `nivra stars --folder DIR` and the viewer can be timed on a catalogue of that size. With
+// --with-files every star also gets a small ephemeris file in DIR/Datas (a header, its links and
+// one year of records), so the toolbar lists every star.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "bench/StarListFixture.h"
+#include "tests/support/TestData.h"
 
 int main(int argc, char** argv) {
+    bool withFiles = false;
+    if (argc > 1 && std::string(argv[argc - 1]) == "--with-files") {
+        withFiles = true;
+        --argc;
+    }
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s DIR [COUNT]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DIR [COUNT] [--with-files]\n", argv[0]);
         return 2;
     }
     const int count = argc == 3 ? std::atoi(argv[2]) : 100000;
@@ -20,5 +29,15 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(argv[1]);
     WriteStarListFixture(std::string(argv[1]) + "/Nivra.db", count);
     std::printf("%s/Nivra.db: %d stars\n", argv[1], count);
+    if (withFiles) {
+        const std::string datas = std::string(argv[1]) + "/Datas";
+        std::filesystem::create_directories(datas);
+        TestData::NvrFile file = TestData::NvrFile::Daily(0, 2001, 2001);
+        for (int i = 0; i < count; ++i) {
+            file.Id = 2000001 + static_cast<std::uint32_t>(i);
+            file.Write(datas + "/" + std::to_string(file.Id) + ".Nvr");
+        }
+        std::printf("%s: %d ephemeris files\n", datas.c_str(), count);
+    }
     return 0;
 }
