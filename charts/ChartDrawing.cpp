@@ -63,7 +63,7 @@ constexpr std::size_t kSpareLists = 2;
 constexpr std::size_t kLargestSparePoints = std::size_t{8} << 20;
 
 ChartDrawing::ChartDrawing(QSize canvas, ChartColours colours)
-    : canvas_(canvas), colours_(colours), pointsLeft_(canvas.width()), pointsTop_(canvas.height()) {
+    : canvas_(canvas), colours_(colours) {
     if (!spareLists.empty()) {
         points_ = std::move(spareLists.back());
         spareLists.pop_back();
@@ -94,7 +94,17 @@ bool ChartDrawing::InkIsVisible() const {
 
 QRect ChartDrawing::InkBounds() const {
     const Span canvas = SpanOf(CanvasRect());
-    Span bounds{pointsLeft_, pointsTop_, pointsRight_, pointsBottom_};
+    int left = canvas_.width();
+    int right = -1;
+    int top = canvas_.height();
+    int bottom = -1;
+    for (const Point& point : points_) {
+        left = std::min<int>(left, point.X);
+        right = std::max<int>(right, point.X);
+        top = std::min<int>(top, point.Y);
+        bottom = std::max<int>(bottom, point.Y);
+    }
+    Span bounds{left, top, right, bottom};
     const auto include = [&bounds](std::int64_t left, std::int64_t top, std::int64_t right,
                                    std::int64_t bottom) {
         bounds.Left = std::min(bounds.Left, left);
@@ -163,6 +173,7 @@ struct BandLists {
 
 thread_local BandLists bandPoints;
 thread_local BandLists bandTexts;
+thread_local std::vector<std::uint16_t> bandOfRow;
 
 }  // namespace
 
@@ -194,19 +205,25 @@ std::optional<QImage> ChartDrawing::Paint(const QRect& window) const {
     const int bandRows =
         static_cast<int>(std::max<std::size_t>(1, kBandBytes / (stride * sizeof(QRgb))));
     const int bands = (area.height() + bandRows - 1) / bandRows;
+    // The band of each row of the area.
+    bandOfRow.resize(static_cast<std::size_t>(area.height()));
+    for (int row = 0; row < area.height(); ++row) {
+        bandOfRow[static_cast<std::size_t>(row)] = static_cast<std::uint16_t>(row / bandRows);
+    }
+    const auto bandOf = [&](int y) { return bandOfRow[static_cast<std::size_t>(y - top)]; };
 
     // The points of each band and the texts that reach into it, in drawing order.
     bandPoints.Reset(bands);
     for (const Point& point : points_) {
         if (point.X >= left && point.X <= right && point.Y >= top && point.Y <= bottom) {
-            bandPoints.Count((point.Y - top) / bandRows);
+            bandPoints.Count(bandOf(point.Y));
         }
     }
     bandPoints.Arrange();
     for (std::size_t i = 0; i < points_.size(); ++i) {
         const Point point = points_[i];
         if (point.X >= left && point.X <= right && point.Y >= top && point.Y <= bottom) {
-            bandPoints.Place((point.Y - top) / bandRows, static_cast<std::uint32_t>(i));
+            bandPoints.Place(bandOf(point.Y), static_cast<std::uint32_t>(i));
         }
     }
     std::vector<Span> inks(texts_.size());

@@ -31,14 +31,9 @@ class ChartDrawing {
 
     // A red pixel at column `x`, row `y` (drawn only when it lies on the canvas).
     void AddPoint(std::int64_t x, std::int64_t y) {
-        if (x < 0 || y < 0 || x >= canvas_.width() || y >= canvas_.height()) {
-            return;
+        if (x >= 0 && y >= 0 && x < canvas_.width() && y < canvas_.height()) {
+            points_.push_back(Point{static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
         }
-        points_.push_back(Point{static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
-        pointsLeft_ = std::min(pointsLeft_, static_cast<int>(x));
-        pointsRight_ = std::max(pointsRight_, static_cast<int>(x));
-        pointsTop_ = std::min(pointsTop_, static_cast<int>(y));
-        pointsBottom_ = std::max(pointsBottom_, static_cast<int>(y));
     }
     // `stamp` put down with its text origin at column `x`, row `y`.
     void AddText(std::int64_t x, std::int64_t y, std::shared_ptr<const TextStamp> stamp);
@@ -71,10 +66,6 @@ class ChartDrawing {
     QSize canvas_;
     ChartColours colours_;
     std::vector<Point> points_;  // the points on the canvas, in drawing order
-    int pointsLeft_;
-    int pointsRight_ = -1;
-    int pointsTop_;
-    int pointsBottom_ = -1;
     std::vector<Text> texts_;
     std::vector<std::shared_ptr<const TextStamp>> stamps_;  // keeps the stamps of texts_
 };

@@ -17,7 +17,7 @@ constexpr std::size_t kUnit = std::size_t{2} << 20;  // bytes
 // Images below this size take ordinary memory: they are cheap to make.
 constexpr std::size_t kSmallImage = std::size_t{1} << 20;  // bytes
 // Released blocks kept for later images, at the most (the oldest go first beyond it).
-constexpr std::size_t kKeptBytes = std::size_t{256} << 20;
+constexpr std::size_t kKeptBytes = std::size_t{128} << 20;
 
 struct Block {
     void* Mapping = nullptr;  // what the system gave

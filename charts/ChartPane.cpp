@@ -4,7 +4,6 @@
 #include <QTabBar>
 
 #include "charts/FramePane.h"
-#include "charts/PaneBackground.h"
 
 namespace {
 
@@ -46,8 +45,8 @@ QString ChartPane::FramePaneClassName(ChartKind kind, CoordinateFrame frame) {
 
 ChartPane::ChartPane(ChartKind kind, const QFont& tabFont, QWidget* parent)
     : QWidget(parent), tabs_(new QTabBar(this)) {
+    // The tab strip keeps the desktop's colours; the FramePanes below it are black.
     setObjectName(PaneClassName(kind));
-    PaintBlackBehind(this);
 
     tabs_->setObjectName("SysTabControl32");
     tabs_->setFont(tabFont);

@@ -127,6 +127,7 @@ void PlotTravelTrack(const FrameTrack& track, PlotExtents& extents, ChartDrawing
 
 void PlotYearsTrack(const FrameTrack& track, const FontTable& fonts, PlotExtents& extents,
                     ChartDrawing& drawing) {
+    const TextStamps labels(fonts.LabelFont);
     SeamUnwrapping seam;
     int previousYear = 0;
     ForEachPoint(track, [&](EphemerisRecord record, const FramePoint& point) {
@@ -134,9 +135,8 @@ void PlotYearsTrack(const FrameTrack& track, const FontTable& fonts, PlotExtents
         drawing.AddPoint(at.X, at.Y);
         const int year = record.Year();
         if (year != previousYear) {
-            drawing.AddText(
-                at.X, at.Y,
-                StampText(fonts.LabelFont, StampedText("%lu", static_cast<unsigned long>(year))));
+            drawing.AddText(at.X, at.Y,
+                            labels(StampedText("%lu", static_cast<unsigned long>(year))));
         }
         previousYear = year;
     });
@@ -154,6 +154,8 @@ WidePoint MapWidePoint(const FramePoint& point, SeamUnwrapping& seam) {
 
 void PlotConstellationsTrack(const FrameTrack& track, const FontTable& fonts,
                              ChartDrawing& drawing) {
+    const TextStamps belowLabels(fonts.LabelFont);
+    const TextStamps aboveLabels(fonts.AltLabelFont);
     SeamUnwrapping seam;
     std::int32_t previous = 0;
     unsigned changes = 0;
@@ -168,8 +170,8 @@ void PlotConstellationsTrack(const FrameTrack& track, const FontTable& fonts,
             if (!name.empty()) {
                 drawing.AddText(
                     at.X, below ? at.Y + kConstellationLabelRows : at.Y - kConstellationLabelRows,
-                    StampText(below ? fonts.LabelFont : fonts.AltLabelFont,
-                              QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+                    (below ? belowLabels : aboveLabels)(
+                        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
             }
         }
         previous = number;
@@ -179,6 +181,7 @@ void PlotConstellationsTrack(const FrameTrack& track, const FontTable& fonts,
 void PlotPerihelionTrack(const FrameTrack& track, const FontTable& fonts,
                          const PerihelionPassage& passage, ChartDrawing& drawing) {
     const std::array<PassageLabel, 3> passages = PassageLabels(passage.Time, passage.Period);
+    const TextStamps labels(fonts.LabelFont);
     SeamUnwrapping seam;
     ForEachPoint(track, [&](EphemerisRecord record, const FramePoint& point) {
         const WidePoint at = MapWidePoint(point, seam);
@@ -187,8 +190,7 @@ void PlotPerihelionTrack(const FrameTrack& track, const FontTable& fonts,
         const double day = RecordJulianDay(date);
         for (const PassageLabel& label : passages) {
             if (day == label.Day) {
-                drawing.AddText(at.X, at.Y,
-                                StampText(fonts.LabelFont, PassageLabelText(date, label)));
+                drawing.AddText(at.X, at.Y, labels(PassageLabelText(date, label)));
             }
         }
     });

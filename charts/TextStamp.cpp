@@ -105,22 +105,29 @@ std::shared_ptr<const TextStamp> DrawStamp(const ProgramFont& font, const QStrin
 
 }  // namespace
 
-std::shared_ptr<const TextStamp> StampText(const ProgramFont& font, const QString& text) {
+TextStamps::TextStamps(const ProgramFont& font)
+    : font_(font),
+      key_(font.Font.key() + QChar(0x1F) + QString::number(font.Escapement) + QChar(0x1F)) {}
+
+std::shared_ptr<const TextStamp> TextStamps::operator()(const QString& text) const {
     static std::mutex mutex;
     static QHash<QString, std::shared_ptr<const TextStamp>> kept;
-    const QString key =
-        font.Font.key() + QChar(0x1F) + QString::number(font.Escapement) + QChar(0x1F) + text;
+    const QString key = key_ + text;
     {
         const std::lock_guard lock(mutex);
         if (const auto found = kept.constFind(key); found != kept.constEnd()) {
             return *found;
         }
     }
-    std::shared_ptr<const TextStamp> stamp = DrawStamp(font, text);
+    std::shared_ptr<const TextStamp> stamp = DrawStamp(font_, text);
     const std::lock_guard lock(mutex);
     if (kept.size() >= kMaxKeptStamps) {
         kept.clear();
     }
     kept.insert(key, stamp);
     return stamp;
+}
+
+std::shared_ptr<const TextStamp> StampText(const ProgramFont& font, const QString& text) {
+    return TextStamps(font)(text);
 }

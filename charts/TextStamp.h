@@ -34,7 +34,18 @@ struct TextStamp {
     }
 };
 
-// The stamp of `text` in `font`, drawn with grey-level antialiasing. Stamps are kept and shared:
-// the same font and text give the same stamp (a chart redraws the same names and years often).
-// Needs a running QGuiApplication.
+// The stamps of texts in one font, drawn with grey-level antialiasing. Stamps are kept and
+// shared for the whole run: the same font and text give the same stamp (a chart redraws the same
+// names and years often). Needs a running QGuiApplication.
+class TextStamps {
+  public:
+    explicit TextStamps(const ProgramFont& font);
+    std::shared_ptr<const TextStamp> operator()(const QString& text) const;
+
+  private:
+    const ProgramFont& font_;
+    QString key_;  // what tells this font from every other
+};
+
+// The stamp of `text` in `font` (one look-up of TextStamps).
 std::shared_ptr<const TextStamp> StampText(const ProgramFont& font, const QString& text);
