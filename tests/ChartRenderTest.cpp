@@ -86,6 +86,15 @@ TEST(ChartPixelMapping, RoundsHalfwayToEvenAndSendsWhatIsNoNumberOffTheCanvas) {
     EXPECT_EQ(RoundToPixel(1e10), lowest);
     EXPECT_EQ(RoundToPixel(-1e10), lowest);
     EXPECT_EQ(RoundToPixel(std::numeric_limits<double>::infinity()), lowest);
+    // The same as the runtime's rint everywhere in range, halfway cases included.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> values(-50000, 50000);
+    for (int i = 0; i < 100000; ++i) {
+        const double value = i % 2 == 0 ? values(random) : std::floor(values(random)) + 0.5;
+        ASSERT_EQ(RoundToPixel(value), static_cast<std::int32_t>(std::rint(value))) << value;
+    }
+    EXPECT_EQ(RoundToPixel(2147483647.4), 2147483647);
+    EXPECT_EQ(RoundToPixel(-2147483648.0), lowest);
 }
 
 TEST(ChartPixelMapping, TheViewMapsFourPixelsPerDegreeWithItsSeamRuleAndScale) {
@@ -414,19 +423,19 @@ TEST_F(ChartRenderTest, PerihelionLabelsStandOnTheRecordsOfThePassageDays) {
 
 namespace {
 
-// A random track that wanders over the seam both ways, above and below the canvas, near its
-// edges, changing constellation and year; `turns` forward turns stretch it past the right edge.
-std::vector<TestData::Record> RandomTrack(std::mt19937& random, int count, double drift) {
-    std::uniform_real_distribution<double> step(-4.0, 6.0);
-    std::uniform_real_distribution<double> rise(-6.0, 6.0);
+// A random track: FirstAngle steps of `step` degrees on average, `spread` either side, from
+// `first`; SecondAngle wandering above, across and below the canvas; the constellation changing
+// every few records (numbers outside the table too), the year now and then, some records at 06:00.
+std::vector<TestData::Record> RandomTrack(std::mt19937& random, int count, double first,
+                                          double step, double spread) {
+    std::uniform_real_distribution<double> steps(step - spread, step + spread);
+    std::uniform_real_distribution<double> rise(-3.0, 3.0);
     std::uniform_int_distribution<int> constellation(-2, 90);
-    std::uniform_int_distribution<int> hour(0, 3);
     std::vector<Angles> points;
-    double first = std::uniform_real_distribution<double>(0, 360)(random);
     double second = std::uniform_real_distribution<double>(-60, 380)(random);
     for (int i = 0; i < count; ++i) {
         points.push_back({first, second});
-        first = std::fmod(first + step(random) + drift + 360.0, 360.0);
+        first = std::fmod(first + steps(random) + 360.0, 360.0);
         second = std::clamp(second + rise(random), -80.0, 420.0);
     }
     std::vector<TestData::Record> records = AstrometricRecords(points);
@@ -435,10 +444,23 @@ std::vector<TestData::Record> RandomTrack(std::mt19937& random, int count, doubl
         if (random() % 5 == 0)
             number = constellation(random);
         record.Constellation = number;
-        record.Hour = hour(random) == 0 ? 6 : 0;
+        record.Hour = random() % 4 == 0 ? 6 : 0;
         record.Year += static_cast<int>(random() % 3);
     }
     return records;
+}
+
+// How often a track steps from 359 or more onto 0 or less (forward over the seam), and back.
+std::pair<int, int> SeamCrossings(const std::vector<TestData::Record>& records) {
+    int forward = 0;
+    int backward = 0;
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const double before = std::rint(records[i - 1].Astrometric.First);
+        const double after = std::rint(records[i].Astrometric.First);
+        forward += before >= 359 && after <= 0;
+        backward += before <= 0 && after >= 359;
+    }
+    return {forward, backward};
 }
 
 }  // namespace
@@ -447,16 +469,30 @@ TEST_F(ChartRenderTest, TheFastRenderGivesTheImageOfTheWholeCanvasCutByScanning)
     std::mt19937 random(20240601);
     std::vector<std::vector<TestData::Record>> tracks;
     tracks.push_back({});
-    tracks.push_back(RandomTrack(random, 1, 0));
-    for (int i = 0; i < 5; ++i)
-        tracks.push_back(RandomTrack(random, 400, 0));
-    tracks.push_back(RandomTrack(random, 2400, 18.5));  // about 122 turns
+    tracks.push_back(RandomTrack(random, 1, 200, 0, 0));
+    // Small steps to and fro across the seam.
+    for (int i = 0; i < 4; ++i)
+        tracks.push_back(RandomTrack(random, 1500, 355 + i, 0.05, 0.95));
+    // Large steps, which jump over the seam without unwrapping.
+    tracks.push_back(RandomTrack(random, 1200, 100, 1, 5));
+    // Forward for more than 120 turns: cut at the canvas's right edge.
+    tracks.push_back(RandomTrack(random, 97000, 0, 0.45, 0.02));
     // Hugging the left and top edges, where labels are cut by the canvas.
     std::vector<TestData::Record> edge =
         AstrometricRecords({{0.2, -38}, {359.8, -35}, {0.4, -20}, {1, 355}, {2, 359.6}});
     for (std::size_t i = 0; i < edge.size(); ++i)
         edge[i].Constellation = static_cast<int>(i) + 30;
     tracks.push_back(edge);
+
+    int forward = 0;
+    int backward = 0;
+    for (std::size_t t = 2; t < 6; ++t) {
+        forward += SeamCrossings(tracks[t]).first;
+        backward += SeamCrossings(tracks[t]).second;
+    }
+    ASSERT_GT(forward, 0);
+    ASSERT_GT(backward, 0);
+    ASSERT_GT(SeamCrossings(tracks[7]).first, 120);
 
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         const TrackData data(tracks[t]);
