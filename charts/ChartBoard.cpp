@@ -3,6 +3,7 @@
 #include "app/Fonts.h"
 #include "charts/ChartPane.h"
 #include "charts/FramePane.h"
+#include "charts/PageNames.h"
 #include "charts/ViewPane.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
@@ -19,20 +20,6 @@ std::size_t KindIndex(ChartKind kind) {
 
 QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-const char* ViewPageClassName(CoordinateFrame frame) {
-    switch (frame) {
-        case CoordinateFrame::Astrometric:
-            return "NVR_ASTRO";
-        case CoordinateFrame::Earth:
-            return "NVR_EARTH";
-        case CoordinateFrame::Galactic:
-            return "NVR_GALAC";
-        case CoordinateFrame::Geometric:
-            return "NVR_GEO";
-    }
-    return "";
 }
 
 }  // namespace

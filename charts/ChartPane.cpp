@@ -4,49 +4,12 @@
 #include <QTabBar>
 
 #include "charts/FramePane.h"
-
-namespace {
-
-const char* FrameSuffix(CoordinateFrame frame) {
-    switch (frame) {
-        case CoordinateFrame::Astrometric:
-            return "_ASTRO";
-        case CoordinateFrame::Earth:
-            return "_EARTH";
-        case CoordinateFrame::Galactic:
-            return "_GALAC";
-        case CoordinateFrame::Geometric:
-            return "_GEO";
-    }
-    return "";
-}
-
-}  // namespace
-
-QString ChartPane::PaneClassName(ChartKind kind) {
-    switch (kind) {
-        case ChartKind::Travel:
-            return "NVR_TRVL";
-        case ChartKind::Constellations:
-            return "NVR_CNST";
-        case ChartKind::Years:
-            return "NVR_Years";
-        case ChartKind::Perihelion:
-            return "NVR_Peri";
-        case ChartKind::View:
-            break;
-    }
-    return QString();
-}
-
-QString ChartPane::FramePaneClassName(ChartKind kind, CoordinateFrame frame) {
-    return PaneClassName(kind) + FrameSuffix(frame);
-}
+#include "charts/PageNames.h"
 
 ChartPane::ChartPane(ChartKind kind, const QFont& tabFont, QWidget* parent)
     : QWidget(parent), tabs_(new QTabBar(this)) {
     // The tab strip keeps the desktop's colours; the FramePanes below it are black.
-    setObjectName(PaneClassName(kind));
+    setObjectName(ChartPageClassName(kind));
 
     tabs_->setObjectName("SysTabControl32");
     tabs_->setFont(tabFont);

@@ -24,11 +24,6 @@ class ChartPane : public QWidget {
     FramePane* Pane(CoordinateFrame frame) const;
     QTabBar* Tabs() const { return tabs_; }
 
-    // The window class names of a wide kind's ChartPane and of its FramePanes: NVR_TRVL and
-    // NVR_TRVL_ASTRO, NVR_CNST and NVR_CNST_EARTH, NVR_Years..., NVR_Peri...
-    static QString PaneClassName(ChartKind kind);
-    static QString FramePaneClassName(ChartKind kind, CoordinateFrame frame);
-
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
