@@ -1,6 +1,9 @@
 #include "charts/ChartBoard.h"
 
+#include <QCoreApplication>
+
 #include "app/Fonts.h"
+#include "app/MessageService.h"
 #include "charts/ChartPane.h"
 #include "charts/FramePane.h"
 #include "charts/PageNames.h"
@@ -79,8 +82,21 @@ std::optional<QImage> ChartBoard::RenderViewForPaint(CoordinateFrame frame) {
     if (Header() == nullptr) {
         return std::nullopt;
     }
-    return RenderViewChart(
-        Inputs(FrameTrack{providers_.Star->Cursor(), frame}, "View " + Latin1(FrameName(frame))));
+    RenderInputs inputs =
+        Inputs(FrameTrack{providers_.Star->Cursor(), frame}, "View " + Latin1(FrameName(frame)));
+    // A failure message is shown once the paint is over: a modal box inside a paint would paint
+    // again underneath it.
+    RecordedMessages failures;
+    inputs.Messages = &failures;
+    std::optional<QImage> picture = RenderViewChart(inputs);
+    if (MessageService* messages = providers_.Messages) {
+        for (const RecordedMessages::Message& message : failures.messages) {
+            QMetaObject::invokeMethod(
+                qApp, [messages, message] { messages->Show(message.Text, message.Icon); },
+                Qt::QueuedConnection);
+        }
+    }
+    return picture;
 }
 
 void ChartBoard::RefreshChart(ChartKind kind, const FrameTrack& track, const QString& caption) {

@@ -239,6 +239,30 @@ TEST_F(ChartRenderTest, AnEmptyTrackShowsOnlyTheTitleCloselyCropped) {
     EXPECT_EQ(RedPixels(Canvas(ChartKind::Travel, Inputs(unterminated))), Points({{10, 90}}));
 }
 
+TEST_F(ChartRenderTest, TheAutoCropFramesTheTitleAndTheTrackClosely) {
+    const TrackData data(AstrometricRecords({{100, 10}, {199, 300}}));  // rows 50 and 340
+    const RenderInputs inputs = Inputs(data);
+    const QString title = *FormatChartTitle(inputs.Title, inputs.Header, inputs.Caption);
+    const QRect titleInk = StampText(Fonts().TitleFont, title)->Ink.translated(16, 16);
+    const QRect expected = titleInk.united(QRect(100, 50, 100, 291));
+    const std::optional<QImage> screen = RenderTravelChart(inputs);
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(screen->size(), expected.size());
+    EXPECT_EQ(RedPixels(*screen), Points({{100 - expected.left(), 50 - expected.top()},
+                                          {199 - expected.left(), 340 - expected.top()}}));
+
+    // Black on white for Export: cut around everything that is not white, to the same frame.
+    RenderInputs exported = inputs;
+    exported.Colours = kExportColours;
+    const std::optional<QImage> white = RenderTravelChart(exported);
+    ASSERT_TRUE(white);
+    EXPECT_EQ(white->size(), expected.size());
+    // Right of the track, below the title.
+    EXPECT_EQ(white->pixel(white->width() - 1, white->height() - 1), 0xFFFFFFFFu);
+    EXPECT_EQ(screen->pixel(screen->width() - 1, screen->height() - 1), 0xFF000000u);
+    EXPECT_EQ(RedPixels(*white), RedPixels(*screen));
+}
+
 TEST_F(ChartRenderTest, TravelExtendsTheViewsExtentsAndYearsIsCutToThem) {
     // The View's last pixel is (1000, 300) at k = 2; the track's largest x is 359 and its
     // largest rounded SecondAngle 150.
