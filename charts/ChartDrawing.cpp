@@ -54,13 +54,13 @@ void FillPixels(QRgb* pixels, std::size_t count, QRgb colour) {
 #endif
 }
 
-}  // namespace
-
 // Point lists of finished drawings, kept for the next drawings of this thread: a chart has
 // one point a record, tens of thousands, and the memory of such a list is slow to get anew.
 thread_local std::vector<std::vector<ChartDrawing::Point>> spareLists;
 constexpr std::size_t kSpareLists = 2;
-constexpr std::size_t kLargestSparePoints = std::size_t{8} << 20;
+constexpr std::size_t kLargestSparePoints = std::size_t{8} << 20;  // points
+
+}  // namespace
 
 ChartDrawing::ChartDrawing(QSize canvas, ChartColours colours)
     : canvas_(canvas), colours_(colours) {
@@ -94,17 +94,13 @@ bool ChartDrawing::InkIsVisible() const {
 
 QRect ChartDrawing::InkBounds() const {
     const Span canvas = SpanOf(CanvasRect());
-    int left = canvas_.width();
-    int right = -1;
-    int top = canvas_.height();
-    int bottom = -1;
+    Span bounds{canvas.Right + 1, canvas.Bottom + 1, canvas.Left - 1, canvas.Top - 1};
     for (const Point& point : points_) {
-        left = std::min<int>(left, point.X);
-        right = std::max<int>(right, point.X);
-        top = std::min<int>(top, point.Y);
-        bottom = std::max<int>(bottom, point.Y);
+        bounds.Left = std::min<std::int64_t>(bounds.Left, point.X);
+        bounds.Right = std::max<std::int64_t>(bounds.Right, point.X);
+        bounds.Top = std::min<std::int64_t>(bounds.Top, point.Y);
+        bounds.Bottom = std::max<std::int64_t>(bounds.Bottom, point.Y);
     }
-    Span bounds{left, top, right, bottom};
     const auto include = [&bounds](std::int64_t left, std::int64_t top, std::int64_t right,
                                    std::int64_t bottom) {
         bounds.Left = std::min(bounds.Left, left);
