@@ -1,0 +1,8 @@
+#include "export/SaveChartImage.h"
+
+const ChartRenders& ProgramChartRenders() {
+    static const ChartRenders renders{&RenderViewChart, &RenderConstellationsChart,
+                                      &RenderPerihelionChart, &RenderTravelChart,
+                                      &RenderYearsChart};
+    return renders;
+}
