@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QImageReader>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/ExportCommand.h"
+#include "app/MessageService.h"
+#include "tests/support/TestData.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr SpkId kStar = 2000001;
+constexpr SpkId kNoPassageData = 2000002;
+
+// Renders that play the PlotExtents' rules: the View plot sets them to a point that tells its
+// frame, Travel and Years only extend them, and Years is cut to them.
+struct ExtentRenders {
+    std::vector<QString> captions;
+    std::vector<RenderInputs> inputs;  // of every render, in order
+
+    ChartRenders Renders() {
+        auto small = [this](const RenderInputs& inputs) {
+            captions.push_back(inputs.Caption);
+            return std::optional(Image(10, 10, inputs));
+        };
+        return {
+            [this](const RenderInputs& inputs) {
+                captions.push_back(inputs.Caption);
+                *inputs.Extents = {1000.0 + 10 * static_cast<int>(inputs.Track.Frame), 300};
+                return std::optional(Image(20, 10, inputs));
+            },
+            small,
+            [small](const RenderInputs& inputs, double, double) { return small(inputs); },
+            [this](const RenderInputs& inputs) {
+                captions.push_back(inputs.Caption);
+                inputs.Extents->MaxX = std::max(inputs.Extents->MaxX, 359.0);
+                return std::optional(Image(30, 10, inputs));
+            },
+            [this](const RenderInputs& inputs) -> std::optional<QImage> {
+                captions.push_back(inputs.Caption);
+                if (inputs.Extents->MaxX < 1)
+                    return std::nullopt;
+                return Image(static_cast<int>(inputs.Extents->MaxX),
+                             static_cast<int>(inputs.Extents->MaxY) + 40, inputs);
+            },
+        };
+    }
+    QImage Image(int width, int height, const RenderInputs& given) {
+        inputs.push_back(given);
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(RgbFromColorRef(given.Colours.Background));
+        return image;
+    }
+};
+
+struct ExportCommandTest : ::testing::Test {
+    TestData::TempFolder folder;
+    ExtentRenders renders;
+    RecordedMessages errors;
+    std::string output;
+
+    ExportCommandTest() {
+        TestData::Star ceres;
+        ceres.Id = kStar;
+        ceres.Name = "Ceres";
+        TestData::Star pallas;
+        pallas.Id = kNoPassageData;
+        pallas.Name = "Pallas";
+        pallas.DatasForIt = 0;
+        TestData::MakeProgramFolder(folder.Path(), {{1, "Main-belt Asteroid"}}, {ceres, pallas},
+                                    {TestData::NvrFile::Daily(kStar, 2000, 2001),
+                                     TestData::NvrFile::Daily(kNoPassageData, 2000, 2000)});
+    }
+
+    int Run(QStringList arguments) {
+        arguments << "--folder" << QString::fromStdString(folder.Path());
+        QString error;
+        const std::optional<ExportRequest> request = ParseExportRequest(arguments, error);
+        EXPECT_TRUE(request) << error.toStdString();
+        if (!request)
+            return -100;
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE* out = open_memstream(&buffer, &size);
+        const int code = RunExport(*request, renders.Renders(), out, errors);
+        std::fclose(out);
+        output.assign(buffer, size);
+        std::free(buffer);
+        return code;
+    }
+
+    std::string Images(const std::string& name) const { return folder / ("Images/" + name); }
+};
+
+QSize ImageSize(const std::string& path) {
+    return QImageReader(QString::fromStdString(path)).size();
+}
+
+}  // namespace
+
+TEST(ExportRequest, DefaultsAreEveryChartInBothLooksAsJpeg) {
+    QString error;
+    const std::optional<ExportRequest> request =
+        ParseExportRequest({"--folder", "/f", "--star", "2000001"}, error);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->Folder, "/f");
+    EXPECT_EQ(request->Star, 2000001u);
+    EXPECT_EQ(request->Year, 0);
+    EXPECT_EQ(request->Looks.size(), 2u);
+    EXPECT_EQ(request->Kinds.size(), 5u);
+    EXPECT_EQ(request->Frames.size(), 4u);
+    EXPECT_EQ(request->Format, ChartFileFormat::Jpeg);
+}
+
+TEST(ExportRequest, ChoicesAndYears) {
+    QString error;
+    std::optional<ExportRequest> request =
+        ParseExportRequest({"--folder", "/f", "--star", "3", "--year", "2005", "--look", "export",
+                            "--kind", "Years", "--frame", "galactic", "--format", "png"},
+                           error);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->Year, 2005);
+    EXPECT_EQ(request->Looks, std::vector{ChartLook::Export});
+    EXPECT_EQ(request->Kinds, std::vector{ChartKind::Years});
+    EXPECT_EQ(request->Frames, std::vector{CoordinateFrame::Galactic});
+    EXPECT_EQ(request->Format, ChartFileFormat::Png);
+    // 1900 is the year selector's first year item, which behaves as "(All years)".
+    request = ParseExportRequest({"--folder", "/f", "--star", "3", "--year", "1900"}, error);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->Year, 0);
+}
+
+TEST(ExportRequest, ABadCommandLineSaysWhatIsWrong) {
+    const std::vector<QStringList> bad = {
+        {"--star", "1"},
+        {"--folder", "/f"},
+        {"--folder", "/f", "--star", "0"},
+        {"--folder", "/f", "--star", "4294967296"},
+        {"--folder", "/f", "--star", "Ceres"},
+        {"--folder", "/f", "--star", "1", "--year", "2020"},
+        {"--folder", "/f", "--star", "1", "--year", "1899"},
+        {"--folder", "/f", "--star", "1", "--look", "sideways"},
+        {"--folder", "/f", "--star", "1", "--kind", "pie"},
+        {"--folder", "/f", "--star", "1", "--frame", "lunar"},
+        {"--folder", "/f", "--star", "1", "--format", "gif"},
+        {"--folder", "/f", "--star", "1", "--colour", "red"},
+    };
+    for (const QStringList& arguments : bad) {
+        QString error;
+        EXPECT_FALSE(ParseExportRequest(arguments, error)) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(RunExportCommand({"--folder", "/f"}, ChartRenders{}), 2);
+}
+
+TEST_F(ExportCommandTest, WritesTheChosenFilesInMenuOrderWithOneLinePerFile) {
+    EXPECT_EQ(Run({"--star", "2000001", "--kind", "constellations", "--format", "png"}), 0);
+    const std::string images = folder / "Images";
+    EXPECT_EQ(output, images + "/View Cnst Astro.png\tFile successfully saved\n" + images +
+                          "/View Cnst Earth.png\tFile successfully saved\n" + images +
+                          "/View Cnst Galac.png\tFile successfully saved\n" + images +
+                          "/View Cnst Geo.png\tFile successfully saved\n" + images +
+                          "/Export Cnst Astro.png\tFile successfully saved\n" + images +
+                          "/Export Cnst Earth.png\tFile successfully saved\n" + images +
+                          "/Export Cnst Galac.png\tFile successfully saved\n" + images +
+                          "/Export Cnst Geo.png\tFile successfully saved\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(images), fs::directory_iterator()), 8);
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(ExportCommandTest, EveryChartInBothLooksMakesFortyFiles) {
+    EXPECT_EQ(Run({"--star", "2000001", "--look", "both", "--kind", "all", "--frame", "all"}), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "Images"), fs::directory_iterator()),
+              40);
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 40);
+    EXPECT_EQ(ImageSize(Images("Export View - Geo.jpg")), QSize(20, 10));
+}
+
+TEST_F(ExportCommandTest, TheExtentsAreThoseChartPreparationLeavesThenThoseOfEarlierSaves) {
+    // Alone, the Years chart is cut to what preparation left: the Geometric group ran last.
+    EXPECT_EQ(Run({"--star", "2000001", "--look", "save", "--kind", "years", "--frame",
+                   "astrometric", "--format", "png"}),
+              0);
+    EXPECT_EQ(ImageSize(Images("View Years Astro.png")), QSize(1030, 340));
+    // Preparation drew the View, Travel and Years charts of each group in its order, then the
+    // save came.
+    ASSERT_EQ(renders.captions.size(), 13u);
+    EXPECT_EQ(renders.captions[0], "View Astrometric");
+    EXPECT_EQ(renders.captions[1], "Travel Astrometric");
+    EXPECT_EQ(renders.captions[2], "Years Astrometric");
+    EXPECT_EQ(renders.captions[11], "Years Geometric");
+    EXPECT_EQ(renders.captions[12], "Years Astrometric");
+
+    // After the View save of the same frame (menu order: View before Years).
+    EXPECT_EQ(Run({"--star", "2000001", "--look", "export", "--frame", "earth", "--format", "png"}),
+              0);
+    EXPECT_EQ(ImageSize(Images("Export Years Earth.png")), QSize(1010, 340));
+}
+
+TEST_F(ExportCommandTest, AChartWithNothingToSaveIsSaidAndTheExitIsOne) {
+    EXPECT_EQ(
+        Run({"--star", "2000002", "--look", "save", "--kind", "perihelion", "--frame", "earth"}),
+        1);
+    EXPECT_EQ(output, Images("View Peri Earth.jpg") + "\tNothing was saved\n");
+    EXPECT_FALSE(fs::exists(Images("View Peri Earth.jpg")));
+}
+
+TEST_F(ExportCommandTest, AFileThatCannotBeWrittenIsSaidAndTheExitIsOne) {
+    fs::remove_all(folder / "Images");
+    std::ofstream(folder / "Images") << "not a folder";
+    EXPECT_EQ(Run({"--star", "2000001", "--kind", "view", "--frame", "earth", "--look", "save"}),
+              1);
+    EXPECT_EQ(output, Images("View - Earth.jpg") + "\tCannot save this file\n");
+}
+
+TEST_F(ExportCommandTest, AStarWithoutCatalogueRowOrFileIsRefused) {
+    EXPECT_EQ(Run({"--star", "2000003"}), 1);
+    EXPECT_EQ(output, "");
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0].Text,
+              "star 2000003 is not in the catalogue or has no ephemeris file");
+}
+
+TEST_F(ExportCommandTest, AYearChoiceMovesTheStartOfEveryChart) {
+    EXPECT_EQ(Run({"--star", "2000001", "--year", "2001", "--kind", "travel", "--frame", "galactic",
+                   "--look", "save"}),
+              0);
+    ASSERT_FALSE(renders.inputs.empty());
+    const RenderInputs& save = renders.inputs.back();
+    EXPECT_EQ(save.Caption, "Travel Galactic");
+    EXPECT_EQ(save.Title.SelectedYear, 2001);
+    EXPECT_EQ(*save.Title.SelectedStarName, "Ceres");
+    ASSERT_TRUE(save.Track.Records.Record());
+    const RecordDate start = save.Track.Records.Record()->Date();
+    EXPECT_EQ(start.Year, 2001);
+    EXPECT_EQ(start.Month, 1);
+    EXPECT_EQ(start.Day, 1);
+}
