@@ -30,19 +30,31 @@ constexpr int kFirstSelectableYear = 1900;
 constexpr int kLastSelectableYear = 2019;
 constexpr const char* kNothingSaved = "Nothing was saved";
 
-// The values of a --look, --kind or --frame option, in menu order, from its value: a name
-// (case-insensitive) or `all`.
+// Reads option --`name` into `chosen`: the values it names, in menu order (a name, without regard
+// to case, or `all`). False, with `error` saying why, when the value names none.
 template <typename Value, std::size_t N>
-std::optional<std::vector<Value>> Choose(const QString& given, const std::array<Value, N>& values,
-                                         const std::array<const char*, N>& names, const char* all) {
-    std::vector<Value> chosen;
+bool Choose(const ParsedOptions& options, const QString& name, const std::array<Value, N>& values,
+            const std::array<const char*, N>& names, const char* all, std::vector<Value>& chosen,
+            QString& error) {
+    if (!options.Has(name)) {
+        return true;
+    }
+    const QString given = options.Value(name);
+    std::vector<Value> picked;
+    QStringList words;
     for (std::size_t i = 0; i < N; ++i) {
+        words << names[i];
         if (given.compare(all, Qt::CaseInsensitive) == 0 ||
             given.compare(names[i], Qt::CaseInsensitive) == 0) {
-            chosen.push_back(values[i]);
+            picked.push_back(values[i]);
         }
     }
-    return chosen.empty() ? std::nullopt : std::optional(chosen);
+    if (picked.empty()) {
+        error = QString("--%1 takes %2 or %3").arg(name, words.join(", "), all);
+        return false;
+    }
+    chosen = std::move(picked);
+    return true;
 }
 
 // A catalogue text as the toolbar shows it: UTF-8 when it is valid, Windows-1252 otherwise.
@@ -116,35 +128,15 @@ std::optional<ExportRequest> ParseExportRequest(const QStringList& arguments, QS
         // The 1900 item carries the same value as "(All years)" and behaves like it.
         request.Year = year == kFirstSelectableYear ? 0 : year;
     }
-    if (options.Has("look")) {
-        const auto looks =
-            Choose(options.Value("look"), std::array{ChartLook::Save, ChartLook::Export},
-                   std::array{"save", "export"}, "both");
-        if (!looks) {
-            error = "--look takes save, export or both";
-            return std::nullopt;
-        }
-        request.Looks = *looks;
-    }
-    if (options.Has("kind")) {
-        const auto kinds =
-            Choose(options.Value("kind"), kAllChartKinds,
-                   std::array{"constellations", "perihelion", "travel", "view", "years"}, "all");
-        if (!kinds) {
-            error = "--kind takes constellations, perihelion, travel, view, years or all";
-            return std::nullopt;
-        }
-        request.Kinds = *kinds;
-    }
-    if (options.Has("frame")) {
-        const auto frames =
-            Choose(options.Value("frame"), kAllFrames,
-                   std::array{"astrometric", "earth", "galactic", "geometric"}, "all");
-        if (!frames) {
-            error = "--frame takes astrometric, earth, galactic, geometric or all";
-            return std::nullopt;
-        }
-        request.Frames = *frames;
+    if (!Choose(options, "look", std::array{ChartLook::Save, ChartLook::Export},
+                std::array{"save", "export"}, "both", request.Looks, error) ||
+        !Choose(options, "kind", kAllChartKinds,
+                std::array{"constellations", "perihelion", "travel", "view", "years"}, "all",
+                request.Kinds, error) ||
+        !Choose(options, "frame", kAllFrames,
+                std::array{"astrometric", "earth", "galactic", "geometric"}, "all", request.Frames,
+                error)) {
+        return std::nullopt;
     }
     if (options.Has("format")) {
         const QString format = options.Value("format").toLower();

@@ -7,14 +7,11 @@
 
 #include "app/ExportCommand.h"
 #include "app/MessageService.h"
-#include "tests/support/TestData.h"
+#include "tests/ChartFilesFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr SpkId kStar = 2000001;
-constexpr SpkId kNoPassageData = 2000002;
 
 // Renders that play the PlotExtents' rules: the View plot sets them to a point that tells its
 // frame, Travel and Years only extend them, and Years is cut to them.
@@ -63,18 +60,7 @@ struct ExportCommandTest : ::testing::Test {
     RecordedMessages errors;
     std::string output;
 
-    ExportCommandTest() {
-        TestData::Star ceres;
-        ceres.Id = kStar;
-        ceres.Name = "Ceres";
-        TestData::Star pallas;
-        pallas.Id = kNoPassageData;
-        pallas.Name = "Pallas";
-        pallas.DatasForIt = 0;
-        TestData::MakeProgramFolder(folder.Path(), {{1, "Main-belt Asteroid"}}, {ceres, pallas},
-                                    {TestData::NvrFile::Daily(kStar, 2000, 2001),
-                                     TestData::NvrFile::Daily(kNoPassageData, 2000, 2000)});
-    }
+    ExportCommandTest() { ChartFilesFolder::Make(folder.Path()); }
 
     int Run(QStringList arguments) {
         arguments << "--folder" << QString::fromStdString(folder.Path());

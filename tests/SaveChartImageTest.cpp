@@ -11,15 +11,15 @@
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
 #include "export/SaveChartImage.h"
+#include "tests/ChartFilesFolder.h"
 #include "tests/support/JpegMarkers.h"
-#include "tests/support/TestData.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr SpkId kStar = 2000001;
-constexpr SpkId kNoPassageData = 2000002;
+constexpr SpkId kStar = ChartFilesFolder::kCeres;
+constexpr SpkId kNoPassageData = ChartFilesFolder::kPallas;
 
 // What a render was asked for.
 struct RenderCall {
@@ -74,18 +74,7 @@ struct SaveChartImageTest : ::testing::Test {
     FakeRenders fake;
 
     SaveChartImageTest() {
-        TestData::Star ceres;
-        ceres.Id = kStar;
-        ceres.Name = "Ceres";
-        ceres.TimePerihelionPassage = 2458000.5;
-        ceres.OrbitalPeriod = 1681.6;
-        TestData::Star pallas;
-        pallas.Id = kNoPassageData;
-        pallas.Name = "Pallas";
-        pallas.DatasForIt = 0;
-        TestData::MakeProgramFolder(folder.Path(), {{1, "Main-belt Asteroid"}}, {ceres, pallas},
-                                    {TestData::NvrFile::Daily(kStar, 2000, 2002),
-                                     TestData::NvrFile::Daily(kNoPassageData, 2000, 2000)});
+        ChartFilesFolder::Make(folder.Path());
         fs::create_directory(images);
         std::string error;
         catalogue = Catalogue::Open(folder / "Nivra.db", error);
@@ -175,8 +164,8 @@ TEST_F(SaveChartImageTest, EachOfTheFortyCommandsRendersItsChartAndWritesItsFile
             EXPECT_EQ(call.Colours.Background, first == 4001 ? 0x000000u : 0xFFFFFFu);
             EXPECT_EQ(call.Colours.Text, first == 4001 ? 0xFFFFFFu : 0x000000u);
             if (rows[k].kind == ChartKind::Perihelion) {
-                EXPECT_EQ(call.Passage, 2458000.5);
-                EXPECT_EQ(call.Period, 1681.6);
+                EXPECT_EQ(call.Passage, ChartFilesFolder::kCeresPassage);
+                EXPECT_EQ(call.Period, ChartFilesFolder::kCeresPeriod);
             }
             EXPECT_EQ(outcome.Result, SaveOutcome::Status::Saved);
             EXPECT_EQ(outcome.Path, images + "/" + command.FileLabel + ".jpg");
