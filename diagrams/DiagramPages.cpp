@@ -89,14 +89,17 @@ bool RefreshStarOrbitPane(DiagramPage& page, const DiagramInputs& inputs) {
 }
 
 bool RefreshOrbitsPane(DiagramPage& page, const DiagramInputs& inputs) {
-    std::optional<QImage> image = RenderOrbits(OnScreen(inputs));
-    if (!image) {
+    std::optional<OrbitsScene> scene = DescribeOrbits(OnScreen(inputs));
+    const std::optional<QRect> crop = scene ? OrbitsCropRect(*scene) : std::nullopt;
+    if (!crop) {
         return false;
     }
-    const QSize size = image->size();
-    page.SetPicture(inputs.Header->Id, size,
-                    [image = std::move(*image)](QPainter& painter, const QRect& exposed) {
-                        painter.drawImage(exposed.topLeft(), image, exposed);
-                    });
+    const SpkId star = scene->Id;
+    page.SetPicture(
+        star, crop->size(),
+        [scene = std::move(*scene), origin = crop->topLeft()](QPainter& painter, const QRect&) {
+            painter.translate(-origin);
+            PaintOrbits(painter, scene);
+        });
     return true;
 }

@@ -133,20 +133,75 @@ QRect OrbitsContentBounds(const OrbitsScene& scene) {
     return bounds & QRect(QPoint(0, 0), scene.Canvas);
 }
 
-std::optional<QImage> RenderOrbits(const OrbitsScene& scene) {
-    const QRect region = OrbitsContentBounds(scene);
-    if (region.isEmpty()) {
+namespace {
+
+// The scene painted on `area` of its canvas alone.
+std::optional<QImage> PaintedPart(const OrbitsScene& scene, const QRect& area) {
+    QImage part(area.size(), QImage::Format_RGB32);
+    if (part.isNull()) {
         return std::nullopt;
     }
-    QImage canvas(region.size(), QImage::Format_RGB32);
-    if (canvas.isNull()) {
-        return std::nullopt;
-    }
-    QPainter painter(&canvas);
-    painter.translate(-region.topLeft());
+    QPainter painter(&part);
+    painter.translate(-area.topLeft());
     PaintOrbits(painter, scene);
     painter.end();
-    return Imaging::AutoCrop(canvas, ColourOf(scene.Colours.Background));
+    return part;
+}
+
+// The smallest rectangle around the pixels `area` holds that differ from the background
+// (canvas coordinates), or nothing.
+std::optional<QRect> DrawnPart(const OrbitsScene& scene, const QRect& area) {
+    const std::optional<QImage> part = PaintedPart(scene, area);
+    if (!part) {
+        return std::nullopt;
+    }
+    const std::optional<QRect> drawn =
+        Imaging::ContentRect(*part, ColourOf(scene.Colours.Background));
+    return drawn ? std::optional(drawn->translated(area.topLeft())) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QRect> OrbitsCropRect(const OrbitsScene& scene) {
+    const QRect bounds = OrbitsContentBounds(scene);
+    constexpr int kStrip = 32;  // pixels
+    // Strips across the bounds from one side inwards, up to the first that holds a drawn pixel:
+    // its outermost drawn pixel is the drawing's on that side.
+    const auto firstDrawn = [&](const auto& strip) -> std::optional<QRect> {
+        for (int i = 0;; ++i) {
+            const QRect area = strip(i) & bounds;
+            if (area.isEmpty()) {
+                return std::nullopt;
+            }
+            if (std::optional<QRect> drawn = DrawnPart(scene, area)) {
+                return drawn;
+            }
+        }
+    };
+    const std::optional<QRect> top = firstDrawn([&](int i) {
+        return QRect(bounds.left(), bounds.top() + i * kStrip, bounds.width(), kStrip);
+    });
+    const std::optional<QRect> bottom = firstDrawn([&](int i) {
+        return QRect(bounds.left(), bounds.bottom() + 1 - (i + 1) * kStrip, bounds.width(), kStrip);
+    });
+    if (!top || !bottom) {
+        return std::nullopt;
+    }
+    const int height = bottom->bottom() - top->top() + 1;
+    const std::optional<QRect> left = firstDrawn(
+        [&](int i) { return QRect(bounds.left() + i * kStrip, top->top(), kStrip, height); });
+    const std::optional<QRect> right = firstDrawn([&](int i) {
+        return QRect(bounds.right() + 1 - (i + 1) * kStrip, top->top(), kStrip, height);
+    });
+    if (!left || !right) {
+        return std::nullopt;
+    }
+    return QRect(QPoint(left->left(), top->top()), QPoint(right->right(), bottom->bottom()));
+}
+
+std::optional<QImage> RenderOrbits(const OrbitsScene& scene) {
+    const std::optional<QRect> crop = OrbitsCropRect(scene);
+    return crop ? PaintedPart(scene, *crop) : std::nullopt;
 }
 
 std::optional<QImage> RenderOrbits(const DiagramInputs& inputs) {

@@ -71,8 +71,12 @@ void PaintOrbits(QPainter& painter, const OrbitsScene& scene);
 // A rectangle of the canvas outside which the scene draws nothing but background.
 QRect OrbitsContentBounds(const OrbitsScene& scene);
 
-// The diagram cut to the smallest rectangle holding every pixel that differs from the background
-// colour, or nothing as DescribeOrbits, or when the image cannot be allocated. Only the part of
-// the canvas that can hold a drawn pixel is ever allocated.
+// The crop: the smallest rectangle of the canvas holding every pixel that differs from the
+// background colour. Found by painting only strips along the edges of OrbitsContentBounds, never
+// the whole canvas. Nothing when no pixel is drawn or a strip cannot be allocated.
+std::optional<QRect> OrbitsCropRect(const OrbitsScene& scene);
+
+// The diagram cut to OrbitsCropRect, or nothing as DescribeOrbits, or when the image cannot be
+// allocated. Only the cropped image is ever allocated.
 std::optional<QImage> RenderOrbits(const OrbitsScene& scene);
 std::optional<QImage> RenderOrbits(const DiagramInputs& inputs);
