@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "charts/ChartKind.h"
 #include "data/FrameTrack.h"
 #include "data/StarFile.h"
 
@@ -51,14 +52,17 @@ struct RenderInputs {
     ChartTitleInputs Title;
     const StarFileHeader* Header = nullptr;  // SpkId, FirstYear, LastYear of the loaded file
     ChartColours Colours = kScreenColours;
-    QString Caption;                         // "Travel Astrometric", "Cnst Earth", ...
-    FrameTrack Track;                        // from the Cursor to the terminating record
+    QString Caption;   // "Travel Astrometric", "Cnst Earth", ...
+    FrameTrack Track;  // from the Cursor to the terminating record
     PlotExtents* Extents = nullptr;
     // Where "Nivra cannot draw these datas!" goes when a render fails (null: nowhere).
     MessageService* Messages = nullptr;
     // The main window's client size; the View chart's vertical scale depends on it.
     QSize MainClientSize{1920, 1080};
 };
+
+// What a render shows when it cannot make its image (caption "Nivra says", error icon).
+inline constexpr const char* kRenderFailureText = "Nivra cannot draw these datas!";
 
 // One render per chart kind. Each returns the chart image (owned by the caller), or nothing when
 // no star or no year is selected, or the drawing failed (then the message has been shown).
@@ -69,3 +73,28 @@ std::optional<QImage> RenderPerihelionChart(const RenderInputs& inputs, double p
                                             double period);
 std::optional<QImage> RenderTravelChart(const RenderInputs& inputs);
 std::optional<QImage> RenderYearsChart(const RenderInputs& inputs);
+
+// The Perihelion chart's extra inputs, from the catalogue's PerihelionQuery.
+struct PerihelionPassage {
+    double Time = 0;    // TimePerihelionPassage, Julian day
+    double Period = 0;  // OrbitalPeriod, days
+};
+
+// How a render reaches its pixels. Fast draws only the part of the canvas that ends up in the
+// image, found from the marks; Reference draws the whole canvas and then crops it by scanning,
+// as the imaging module would. Both give the same image, pixel for pixel. FullCanvas gives the
+// whole canvas before any crop (to look at where things land).
+enum class RenderPath { Fast, Reference, FullCanvas };
+
+// The render of `kind` (the five functions above call it with RenderPath::Fast); `passage` is read
+// by the Perihelion chart only.
+std::optional<QImage> RenderChart(ChartKind kind, const RenderInputs& inputs,
+                                  const PerihelionPassage& passage = {},
+                                  RenderPath path = RenderPath::Fast);
+
+// The title line of every chart, "{%lu} - %s - %s - Years from %d to %d" (SpkId, selected star
+// name, caption, start year, last year) cut to 255 bytes as a 256-byte buffer holds it. The start
+// year is the selected year, or the header's FirstYear when "(All years)" (0) is selected.
+// Nothing when no star or no year is selected or no file is loaded.
+std::optional<QString> FormatChartTitle(const ChartTitleInputs& title, const StarFileHeader* header,
+                                        const QString& caption);

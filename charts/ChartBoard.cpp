@@ -1,0 +1,128 @@
+#include "charts/ChartBoard.h"
+
+#include "app/Fonts.h"
+#include "charts/ChartPane.h"
+#include "charts/FramePane.h"
+#include "charts/ViewPane.h"
+#include "data/CatalogueQueries.h"
+#include "data/CurrentStar.h"
+
+namespace {
+
+std::size_t FrameIndex(CoordinateFrame frame) {
+    return static_cast<std::size_t>(frame);
+}
+
+std::size_t KindIndex(ChartKind kind) {
+    return static_cast<std::size_t>(kind);
+}
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const char* ViewPageClassName(CoordinateFrame frame) {
+    switch (frame) {
+        case CoordinateFrame::Astrometric:
+            return "NVR_ASTRO";
+        case CoordinateFrame::Earth:
+            return "NVR_EARTH";
+        case CoordinateFrame::Galactic:
+            return "NVR_GALAC";
+        case CoordinateFrame::Geometric:
+            return "NVR_GEO";
+    }
+    return "";
+}
+
+}  // namespace
+
+ChartBoard::ChartBoard(const FontTable& fonts, ChartBoardProviders providers)
+    : fonts_(fonts), providers_(std::move(providers)) {}
+
+QWidget* ChartBoard::CreateViewPage(CoordinateFrame frame, QWidget* parent) {
+    auto* page = new ViewPane(
+        ViewPageClassName(frame), [this, frame] { return RenderViewForPaint(frame); }, parent);
+    viewPages_[FrameIndex(frame)] = page;
+    return page;
+}
+
+QWidget* ChartBoard::CreateChartPage(ChartKind kind, QWidget* parent) {
+    if (kind == ChartKind::View) {
+        return nullptr;
+    }
+    auto* page = new ChartPane(kind, fonts_.UiFont.Font, parent);
+    chartPages_[KindIndex(kind)] = page;
+    return page;
+}
+
+ViewPane* ChartBoard::ViewPage(CoordinateFrame frame) const {
+    return viewPages_[FrameIndex(frame)];
+}
+
+ChartPane* ChartBoard::ChartPage(ChartKind kind) const {
+    return chartPages_[KindIndex(kind)];
+}
+
+const StarFileHeader* ChartBoard::Header() const {
+    if (providers_.Star == nullptr || providers_.Star->Star() == nullptr) {
+        return nullptr;
+    }
+    return &providers_.Star->Star()->Header();
+}
+
+RenderInputs ChartBoard::Inputs(const FrameTrack& track, const QString& caption) {
+    RenderInputs inputs;
+    inputs.Fonts = &fonts_;
+    if (providers_.TitleInputs) {
+        inputs.Title = providers_.TitleInputs();
+    }
+    inputs.Header = Header();
+    inputs.Colours = kScreenColours;
+    inputs.Caption = caption;
+    inputs.Track = track;
+    inputs.Extents = &extents_;
+    inputs.Messages = providers_.Messages;
+    const QSize client = providers_.MainClientSize ? providers_.MainClientSize() : QSize();
+    inputs.MainClientSize = client.width() > 0 ? client : QSize(1920, 1080);
+    return inputs;
+}
+
+std::optional<QImage> ChartBoard::RenderViewForPaint(CoordinateFrame frame) {
+    if (Header() == nullptr) {
+        return std::nullopt;
+    }
+    return RenderViewChart(
+        Inputs(FrameTrack{providers_.Star->Cursor(), frame}, "View " + Latin1(FrameName(frame))));
+}
+
+void ChartBoard::RefreshChart(ChartKind kind, const FrameTrack& track, const QString& caption) {
+    const RenderInputs inputs = Inputs(track, caption);
+    if (kind == ChartKind::View) {
+        std::optional<QImage> picture = RenderViewChart(inputs);
+        ViewPane* page = ViewPage(track.Frame);
+        if (picture && page != nullptr && page->isVisible()) {
+            page->ShowPicture(std::move(*picture));
+        }
+        return;
+    }
+    std::optional<QImage> chart;
+    if (kind == ChartKind::Perihelion) {
+        if (providers_.Database == nullptr || inputs.Header == nullptr) {
+            return;
+        }
+        const std::optional<PerihelionRow> row =
+            QueryPerihelion(*providers_.Database, inputs.Header->Id);
+        if (!row) {
+            return;
+        }
+        chart = RenderPerihelionChart(inputs, row->TimePerihelionPassage, row->OrbitalPeriod);
+    } else {
+        chart = RenderChart(kind, inputs);
+    }
+    ChartPane* page = ChartPage(kind);
+    FramePane* pane = page != nullptr ? page->Pane(track.Frame) : nullptr;
+    if (chart && pane != nullptr) {
+        pane->ShowChart(std::move(*chart), inputs.Header->Id);
+    }
+}
