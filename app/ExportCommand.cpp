@@ -149,7 +149,7 @@ std::optional<ExportRequest> ParseExportRequest(const QStringList& arguments, QS
     return request;
 }
 
-int RunExport(const ExportRequest& request, const ChartRenders& renders, std::FILE* out,
+int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE* out,
               MessageService& errors) {
     StartupResult started = Startup(QFile::encodeName(request.Folder).toStdString(), errors);
     if (!started.session) {
@@ -190,12 +190,8 @@ int RunExport(const ExportRequest& request, const ChartRenders& renders, std::FI
         inputs.Track = track;
         inputs.Extents = &extents;
         inputs.Messages = &errors;
-        if (kind == ChartKind::View) {
-            renders.View(inputs);
-        } else if (kind == ChartKind::Travel) {
-            renders.Travel(inputs);
-        } else if (kind == ChartKind::Years) {
-            renders.Years(inputs);
+        if (kind == ChartKind::View || kind == ChartKind::Travel || kind == ChartKind::Years) {
+            render(kind, inputs, {});
         }
     };
     PrepareCharts(star, preparation);
@@ -217,7 +213,7 @@ int RunExport(const ExportRequest& request, const ChartRenders& renders, std::FI
             for (CoordinateFrame frame : request.Frames) {
                 const ChartCommand command = *DecodeChartCommand(ChartCommandId(look, kind, frame));
                 messages.last.clear();
-                const SaveOutcome outcome = SaveChartImage(command, context, renders);
+                const SaveOutcome outcome = SaveChartImage(command, context, render);
                 const std::string path =
                     ChartImagePath(context.ImagesFolder, command.FileLabel, context.Format);
                 const QString message = outcome.Result == SaveOutcome::Status::NothingToSave
@@ -232,7 +228,7 @@ int RunExport(const ExportRequest& request, const ChartRenders& renders, std::FI
     return everyFileWritten ? 0 : 1;
 }
 
-int RunExportCommand(const QStringList& arguments, const ChartRenders& renders) {
+int RunExportCommand(const QStringList& arguments) {
     if (arguments.contains("--help") || arguments.contains("-h")) {
         std::fputs(kExportUsage, stdout);
         return ExitCode::kNormal;
@@ -243,5 +239,5 @@ int RunExportCommand(const QStringList& arguments, const ChartRenders& renders) 
         return SubcommandUsageError(Subcommand{"export", kExportUsage, nullptr}, error);
     }
     StandardErrorMessages errors;
-    return RunExport(*request, renders, stdout, errors);
+    return RunExport(*request, ProgramChartRender(), stdout, errors);
 }

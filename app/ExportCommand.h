@@ -34,9 +34,9 @@ std::optional<ExportRequest> ParseExportRequest(const QStringList& arguments, QS
 // commands in menu order (Save before Export; kinds and frames as in the menus). Prints
 // "PATH<TAB>MESSAGE" on `out` for each command; other messages go to `errors`. Returns 0 when
 // every file was written, 1 otherwise, or start-up's exit code.
-int RunExport(const ExportRequest& request, const ChartRenders& renders, std::FILE* out,
+int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE* out,
               MessageService& errors);
 
-// The subcommand: parses, runs with `renders` (the program's own: ProgramChartRenders()),
-// prints the usage and returns 2 on a bad command line.
-int RunExportCommand(const QStringList& arguments, const ChartRenders& renders);
+// The subcommand: parses, runs with the program's renders, prints the usage and returns 2 on a bad
+// command line.
+int RunExportCommand(const QStringList& arguments);

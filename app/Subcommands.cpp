@@ -2,10 +2,13 @@
 
 #include <cstdio>
 
+#include "app/ExportCommand.h"
 #include "app/Startup.h"
 
 const std::vector<Subcommand>& Subcommands() {
-    static const std::vector<Subcommand> commands = {};
+    static const std::vector<Subcommand> commands = {
+        {"export", kExportUsage, &RunExportCommand},
+    };
     return commands;
 }
 

@@ -2,16 +2,10 @@
 
 #include "data/Catalogue.h"
 #include "data/CatalogueStatements.h"
-#include "data/TextFormat.h"
 
 std::optional<QString> DiagramTitle(const DiagramInputs& inputs, const char* caption) {
-    if (inputs.Header == nullptr || !inputs.Title.SelectedStarName) {
-        return std::nullopt;
-    }
-    return QString::fromStdString(FormatText("{%lu} - %s - %s - Years from %d to %d",
-                                             static_cast<unsigned long>(inputs.Header->Id),
-                                             inputs.Title.SelectedStarName->c_str(), caption,
-                                             inputs.Header->FirstYear, inputs.Header->LastYear));
+    // The charts' title line as with "(All years)": a diagram reads no selected year.
+    return FormatChartTitle({inputs.Title.SelectedStarName, 0}, inputs.Header, caption);
 }
 
 OrbitElementsLookup LookupOrbitElements(const Catalogue& catalogue, SpkId id) {

@@ -20,7 +20,8 @@ struct DiagramInputs {
 };
 
 // A diagram's title line, "{%lu} - %s - <caption> - Years from %d to %d", with the file's first
-// and last years whatever year is chosen in the toolbar. Nothing when no star is selected.
+// and last years whatever year is chosen in the toolbar, cut as the charts' title line is.
+// Nothing when no star is selected or no file is loaded.
 std::optional<QString> DiagramTitle(const DiagramInputs& inputs, const char* caption);
 
 // The drawing step's own run of OrbitElementsQuery: whether its text could be prepared, and the

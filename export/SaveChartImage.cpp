@@ -11,33 +11,30 @@ QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The chart of `command`; for a Perihelion chart only when the catalogue gives the star's
+// passage time and orbital period.
 std::optional<QImage> Render(const ChartCommand& command, const RenderInputs& inputs,
-                             const SaveContext& context, const ChartRenders& renders) {
-    switch (command.Kind) {
-        case ChartKind::View:
-            return renders.View(inputs);
-        case ChartKind::Constellations:
-            return renders.Constellations(inputs);
-        case ChartKind::Travel:
-            return renders.Travel(inputs);
-        case ChartKind::Years:
-            return renders.Years(inputs);
-        case ChartKind::Perihelion: {
-            if (context.Database == nullptr) {
-                return std::nullopt;
-            }
-            const std::optional<PerihelionRow> row =
-                QueryPerihelion(*context.Database, inputs.Header->Id);
-            if (!row) {
-                return std::nullopt;
-            }
-            return renders.Perihelion(inputs, row->TimePerihelionPassage, row->OrbitalPeriod);
-        }
+                             const SaveContext& context, const ChartRender& render) {
+    if (command.Kind != ChartKind::Perihelion) {
+        return render(command.Kind, inputs, {});
     }
-    return std::nullopt;
+    if (context.Database == nullptr) {
+        return std::nullopt;
+    }
+    const std::optional<PerihelionRow> row = QueryPerihelion(*context.Database, inputs.Header->Id);
+    if (!row) {
+        return std::nullopt;
+    }
+    return render(command.Kind, inputs, {row->TimePerihelionPassage, row->OrbitalPeriod});
 }
 
 }  // namespace
+
+ChartRender ProgramChartRender() {
+    return [](ChartKind kind, const RenderInputs& inputs, const PerihelionPassage& passage) {
+        return RenderChart(kind, inputs, passage);
+    };
+}
 
 QString SaveCaption(ChartKind kind, CoordinateFrame frame) {
     const QString name =
@@ -56,7 +53,7 @@ std::string ChartImagePath(const std::string& imagesFolder, const std::string& f
 }
 
 SaveOutcome SaveChartImage(const ChartCommand& command, const SaveContext& context,
-                           const ChartRenders& renders) {
+                           const ChartRender& render) {
     if (context.Star == nullptr || context.Star->Star() == nullptr) {
         return {};
     }
@@ -71,7 +68,7 @@ SaveOutcome SaveChartImage(const ChartCommand& command, const SaveContext& conte
     inputs.Messages = context.Messages;
     inputs.MainClientSize = context.MainClientSize;
 
-    const std::optional<QImage> image = Render(command, inputs, context, renders);
+    const std::optional<QImage> image = Render(command, inputs, context, render);
     if (!image) {
         return {};
     }

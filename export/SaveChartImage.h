@@ -51,17 +51,11 @@ struct SaveContext {
     ChartFileFormat Format = ChartFileFormat::Jpeg;
 };
 
-// The render of each chart kind. The program uses the chart renders themselves; tests may hand
-// in their own.
-struct ChartRenders {
-    std::function<std::optional<QImage>(const RenderInputs&)> View;
-    std::function<std::optional<QImage>(const RenderInputs&)> Constellations;
-    // The passage time (Julian day) and the orbital period (days) come after the inputs.
-    std::function<std::optional<QImage>(const RenderInputs&, double, double)> Perihelion;
-    std::function<std::optional<QImage>(const RenderInputs&)> Travel;
-    std::function<std::optional<QImage>(const RenderInputs&)> Years;
-};
-const ChartRenders& ProgramChartRenders();
+// The render a command calls: the charts' own RenderChart (ProgramChartRender); tests may hand in
+// another. `passage` is read by the Perihelion chart only.
+using ChartRender = std::function<std::optional<QImage>(ChartKind kind, const RenderInputs& inputs,
+                                                        const PerihelionPassage& passage)>;
+ChartRender ProgramChartRender();
 
 // The messages of a command, shown with the information icon.
 inline constexpr const char* kSavedMessage = "File successfully saved";
@@ -83,7 +77,4 @@ struct SaveOutcome {
 // Perihelion row for the star, or when the render gives nothing, nothing is written and no
 // message is shown by this command.
 SaveOutcome SaveChartImage(const ChartCommand& command, const SaveContext& context,
-                           const ChartRenders& renders);
-inline SaveOutcome SaveChartImage(const ChartCommand& command, const SaveContext& context) {
-    return SaveChartImage(command, context, ProgramChartRenders());
-}
+                           const ChartRender& render = ProgramChartRender());

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QImageReader>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "app/ExportCommand.h"
+#include "app/Fonts.h"
 #include "app/MessageService.h"
+#include "data/CurrentStar.h"
 #include "tests/ChartFilesFolder.h"
 
 namespace fs = std::filesystem;
@@ -19,31 +23,26 @@ struct ExtentRenders {
     std::vector<QString> captions;
     std::vector<RenderInputs> inputs;  // of every render, in order
 
-    ChartRenders Renders() {
-        auto small = [this](const RenderInputs& inputs) {
-            captions.push_back(inputs.Caption);
-            return std::optional(Image(10, 10, inputs));
-        };
-        return {
-            [this](const RenderInputs& inputs) {
-                captions.push_back(inputs.Caption);
-                *inputs.Extents = {1000.0 + 10 * static_cast<int>(inputs.Track.Frame), 300};
-                return std::optional(Image(20, 10, inputs));
-            },
-            small,
-            [small](const RenderInputs& inputs, double, double) { return small(inputs); },
-            [this](const RenderInputs& inputs) {
-                captions.push_back(inputs.Caption);
-                inputs.Extents->MaxX = std::max(inputs.Extents->MaxX, 359.0);
-                return std::optional(Image(30, 10, inputs));
-            },
-            [this](const RenderInputs& inputs) -> std::optional<QImage> {
-                captions.push_back(inputs.Caption);
-                if (inputs.Extents->MaxX < 1)
-                    return std::nullopt;
-                return Image(static_cast<int>(inputs.Extents->MaxX),
-                             static_cast<int>(inputs.Extents->MaxY) + 40, inputs);
-            },
+    ChartRender Render() {
+        return [this](ChartKind kind, const RenderInputs& given,
+                      const PerihelionPassage&) -> std::optional<QImage> {
+            captions.push_back(given.Caption);
+            PlotExtents& extents = *given.Extents;
+            switch (kind) {
+                case ChartKind::View:
+                    extents = {1000.0 + 10 * static_cast<int>(given.Track.Frame), 300};
+                    return Image(20, 10, given);
+                case ChartKind::Travel:
+                    extents.MaxX = std::max(extents.MaxX, 359.0);
+                    return Image(30, 10, given);
+                case ChartKind::Years:
+                    if (extents.MaxX < 1)
+                        return std::nullopt;
+                    return Image(static_cast<int>(extents.MaxX),
+                                 static_cast<int>(extents.MaxY) + 40, given);
+                default:
+                    return Image(10, 10, given);
+            }
         };
     }
     QImage Image(int width, int height, const RenderInputs& given) {
@@ -72,7 +71,7 @@ struct ExportCommandTest : ::testing::Test {
         char* buffer = nullptr;
         std::size_t size = 0;
         std::FILE* out = open_memstream(&buffer, &size);
-        const int code = RunExport(*request, renders.Renders(), out, errors);
+        const int code = RunExport(*request, renders.Render(), out, errors);
         std::fclose(out);
         output.assign(buffer, size);
         std::free(buffer);
@@ -140,7 +139,7 @@ TEST(ExportRequest, ABadCommandLineSaysWhatIsWrong) {
         EXPECT_FALSE(ParseExportRequest(arguments, error)) << arguments.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
-    EXPECT_EQ(RunExportCommand({"--folder", "/f"}, ChartRenders{}), 2);
+    EXPECT_EQ(RunExportCommand({"--folder", "/f"}), 2);
 }
 
 TEST_F(ExportCommandTest, WritesTheChosenFilesInMenuOrderWithOneLinePerFile) {
@@ -225,4 +224,74 @@ TEST_F(ExportCommandTest, AYearChoiceMovesTheStartOfEveryChart) {
     EXPECT_EQ(start.Year, 2001);
     EXPECT_EQ(start.Month, 1);
     EXPECT_EQ(start.Day, 1);
+}
+
+namespace {
+
+struct ProcessRun {
+    int exitCode;
+    QString out;
+};
+
+ProcessRun NivraExport(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(environment);
+    process.start(NIVRA_EXECUTABLE, QStringList{"export"} + arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+}  // namespace
+
+TEST(NivraExport, WritesFilesWithThePixelsOfTheRendersAndNeedsNoDisplay) {
+    TestData::TempFolder folder;
+    ChartFilesFolder::Make(folder.Path());
+    const ProcessRun run =
+        NivraExport({"--folder", QString::fromStdString(folder.Path()), "--star", "2000001",
+                     "--year", "2001", "--kind", "constellations", "--format", "png"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.count('\n'), 8);
+    EXPECT_TRUE(run.out.startsWith(QString::fromStdString(
+        folder.Path() + "/Images/View Cnst Astro.png\tFile successfully saved\n")))
+        << run.out.toStdString();
+
+    // The same charts rendered here, as the window would after choosing Ceres and 2001.
+    CurrentStar star(folder / "Datas");
+    ASSERT_NE(star.MakeCurrentStar(ChartFilesFolder::kCeres), nullptr);
+    star.SeekYear(2001);
+    const FontTable fonts = CreateFontTable();
+    PlotExtents extents;
+    for (ChartLook look : {ChartLook::Save, ChartLook::Export}) {
+        for (CoordinateFrame frame : kAllFrames) {
+            const ChartCommand command =
+                *DecodeChartCommand(ChartCommandId(look, ChartKind::Constellations, frame));
+            RenderInputs inputs;
+            inputs.Fonts = &fonts;
+            inputs.Title = {"Ceres", 2001};
+            inputs.Header = &star.Star()->Header();
+            inputs.Colours = SaveColours(look);
+            inputs.Caption = SaveCaption(ChartKind::Constellations, frame);
+            inputs.Track = FrameTrack{star.Cursor(), frame};
+            inputs.Extents = &extents;
+            const std::optional<QImage> expected = RenderConstellationsChart(inputs);
+            ASSERT_TRUE(expected);
+            const QImage written =
+                QImageReader(
+                    QString::fromStdString(folder / ("Images/" + command.FileLabel + ".png")))
+                    .read()
+                    .convertToFormat(QImage::Format_RGB32);
+            EXPECT_TRUE(written == expected->convertToFormat(QImage::Format_RGB32))
+                << command.FileLabel;
+        }
+    }
+}
+
+TEST(NivraExport, ABadCommandLineExitsWithTwoAndTheUsage) {
+    const ProcessRun run = NivraExport({"--star", "2000001", "--look", "sideways"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(NivraExport({"--help"}).out.contains("nivra export --folder DIR --star SPKID"));
 }

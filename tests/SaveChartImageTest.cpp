@@ -51,15 +51,11 @@ struct FakeRenders {
         return image;
     }
 
-    ChartRenders Renders() {
-        auto plain = [this](ChartKind kind) {
-            return [this, kind](const RenderInputs& inputs) { return Draw(kind, inputs); };
-        };
-        return {plain(ChartKind::View), plain(ChartKind::Constellations),
-                [this](const RenderInputs& inputs, double passage, double period) {
-                    return Draw(ChartKind::Perihelion, inputs, passage, period);
-                },
-                plain(ChartKind::Travel), plain(ChartKind::Years)};
+    ChartRender Render() {
+        return
+            [this](ChartKind kind, const RenderInputs& inputs, const PerihelionPassage& passage) {
+                return Draw(kind, inputs, passage.Time, passage.Period);
+            };
     }
 };
 
@@ -94,7 +90,7 @@ struct SaveChartImageTest : ::testing::Test {
     }
 
     SaveOutcome Save(int command, const SaveContext& context) {
-        return SaveChartImage(*DecodeChartCommand(command), context, fake.Renders());
+        return SaveChartImage(*DecodeChartCommand(command), context, fake.Render());
     }
 };
 
@@ -294,4 +290,31 @@ TEST_F(SaveChartImageTest, AReadOnlyImagesFolderCannotBeWritten) {
     EXPECT_EQ(messages.messages.back().Text, "Cannot save this file");
     EXPECT_EQ(Bytes(images + "/View Cnst Astro.jpg"), before);
     EXPECT_FALSE(fs::exists(images + "/Export Cnst Earth.jpg"));
+}
+
+TEST_F(SaveChartImageTest, TheChartsOwnRenderSavesWhiteOnBlackAndExportsBlackOnWhiteFramedAlike) {
+    ASSERT_NE(star.MakeCurrentStar(kStar), nullptr);
+    for (int command : {4001, 5001, 4010, 5010}) {
+        ASSERT_EQ(SaveChartImage(*DecodeChartCommand(command), Context()).Result,
+                  SaveOutcome::Status::Saved);
+    }
+    for (const auto& [save, export_] : {std::pair{"View Cnst Astro", "Export Cnst Astro"},
+                                        std::pair{"View Travel Earth", "Export Travel Earth"}}) {
+        SCOPED_TRACE(save);
+        const QImage saved = Load(images + "/" + save + ".jpg");
+        const QImage exported = Load(images + "/" + export_ + ".jpg");
+        EXPECT_EQ(saved.size(), exported.size());
+        int darkSaved = 0;
+        int lightExported = 0;
+        for (int y = 0; y < saved.height(); ++y) {
+            for (int x = 0; x < saved.width(); ++x) {
+                darkSaved += qGray(saved.pixel(x, y)) < 16;
+                lightExported += qGray(exported.pixel(x, y)) > 239;
+            }
+        }
+        // The same chart with its colours swapped: as many background pixels in both.
+        const int pixels = saved.width() * saved.height();
+        EXPECT_GT(darkSaved, pixels / 2);
+        EXPECT_NEAR(lightExported, darkSaved, pixels / 100);
+    }
 }
