@@ -1,11 +1,11 @@
 #include "diagrams/DiagramDrawing.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
 #include "app/Fonts.h"
+#include "charts/TextStamp.h"
 
 namespace {
 // Far beyond any image the program makes, small enough for every sum of two such values.
@@ -48,11 +48,22 @@ void DrawLineTo(QPainter& painter, QPoint from, QPoint to, QColor colour) {
 
 void DrawTextCell(QPainter& painter, const ProgramFont& font, QPoint origin, const QString& text,
                   QColor colour) {
-    painter.save();
-    painter.translate(origin);
-    painter.rotate(font.RotationDegrees());
-    painter.setFont(font.Font);
-    painter.setPen(colour);
-    painter.drawText(QPointF(0, QFontMetricsF(font.Font, painter.device()).ascent()), text);
-    painter.restore();
+    // The charts' stamp of the text, so that a text looks the same in a diagram and in a chart.
+    const std::shared_ptr<const TextStamp> stamp = StampText(font, text);
+    const QRect ink = stamp->Ink;
+    if (ink.isEmpty()) {
+        return;
+    }
+    QImage coloured(ink.size(), QImage::Format_ARGB32_Premultiplied);
+    if (coloured.isNull()) {
+        return;
+    }
+    for (int y = 0; y < ink.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(coloured.scanLine(y));
+        for (int x = 0; x < ink.width(); ++x) {
+            const int coverage = stamp->At(ink.left() + x, ink.top() + y);
+            line[x] = qPremultiply(qRgba(colour.red(), colour.green(), colour.blue(), coverage));
+        }
+    }
+    painter.drawImage(origin + ink.topLeft(), coloured);
 }

@@ -42,8 +42,8 @@ void DrawBoxEllipse(QPainter& painter, const EllipseBox& box, QColor pen, int pe
 // A horizontal or vertical line 1 pixel wide from `from` up to, not including, `to`.
 void DrawLineTo(QPainter& painter, QPoint from, QPoint to, QColor colour);
 
-// Writes `text` as the program's text output places it: `origin` is the top-left corner of the
+// Writes `text` as the charts write theirs (TextStamp): `origin` is the top-left corner of the
 // text cell (its baseline one ascent lower), the whole turned about `origin` by the font's
-// escapement. Transparent background.
+// escapement, the glyphs blended over what lies below. Transparent background.
 void DrawTextCell(QPainter& painter, const ProgramFont& font, QPoint origin, const QString& text,
                   QColor colour);
