@@ -35,7 +35,7 @@ int LoadJpeg(const QString& path, LoadedImage& out) {
     return kOk;
 }
 
-std::optional<QImage> AutoCrop(const QImage& image, QColor colour) {
+std::optional<QRect> ContentRect(const QImage& image, QColor colour) {
     if (image.isNull()) {
         return std::nullopt;
     }
@@ -67,7 +67,12 @@ std::optional<QImage> AutoCrop(const QImage& image, QColor colour) {
     if (right < 0) {
         return std::nullopt;
     }
-    return image.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+std::optional<QImage> AutoCrop(const QImage& image, QColor colour) {
+    const std::optional<QRect> content = ContentRect(image, colour);
+    return content ? std::optional(image.copy(*content)) : std::nullopt;
 }
 
 std::optional<QImage> Crop(const QImage& image, const QRect& rectangle) {

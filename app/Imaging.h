@@ -35,6 +35,9 @@ int LoadJpeg(const QString& path, LoadedImage& out);
 
 // The smallest rectangle of `image` holding every pixel whose colour differs from `colour` in
 // any of red, green or blue (zero tolerance). Nothing when every pixel has that colour.
+std::optional<QRect> ContentRect(const QImage& image, QColor colour);
+
+// The part of `image` inside ContentRect: the image cut to what differs from `colour`.
 std::optional<QImage> AutoCrop(const QImage& image, QColor colour);
 
 // The part of `image` inside `rectangle` (x, y, width, height in pixels), clipped to the image.

@@ -4,12 +4,14 @@
 
 #include "app/InfoCommand.h"
 #include "app/StarsCommand.h"
+#include "app/ExportCommand.h"
 #include "app/Startup.h"
 
 const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> commands = {
         InfoSubcommand(),
         StarsSubcommand(),
+        {"export", kExportUsage, &RunExportCommand},
     };
     return commands;
 }

@@ -1,6 +1,8 @@
-// Chart preparation of one star choice, headless: the twenty chart images (four View, sixteen
-// wide) of a star, drawn by the chart board exactly as the window draws them, against a plain
-// memset of the same number of bytes, measured in the same run.
+// Chart preparation of one star choice, headless: the Orbits and Star Orbite diagrams and the
+// twenty chart images (four View, sixteen wide) of a star, drawn by their pages and the chart
+// board exactly as the window draws them, against a plain memset of the same number of bytes,
+// measured in the same run. The diagram pages keep descriptions, not images: they hand over no
+// image bytes (they paint only what is visible, when it is shown).
 //
 //   nivra_chart_bench [--folder=DIR --star=SPKID]... [benchmark flags]
 //
@@ -34,6 +36,8 @@
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
 #include "data/TextFormat.h"
+#include "diagrams/DiagramInputs.h"
+#include "diagrams/DiagramPages.h"
 #include "tests/support/TestData.h"
 
 namespace {
@@ -55,16 +59,16 @@ class PreparedStar {
             std::fprintf(stderr, "cannot load star %u from %s\n", choice.Id, choice.Folder.c_str());
             std::exit(1);
         }
-        std::string name = "star";
+        name_ = "star";
         if (catalogue_) {
             if (auto rows = QueryStarChoices(*catalogue_, 0)) {
                 for (const StarChoiceRow& row : *rows)
                     if (row.Id == choice.Id)
-                        name = row.Name;
+                        name_ = row.Name;
             }
         }
         ChartBoardProviders providers;
-        providers.TitleInputs = [name] { return ChartTitleInputs{name, 0}; };
+        providers.TitleInputs = [this] { return ChartTitleInputs{name_, 0}; };
         providers.MainClientSize = [] { return QSize(1920, 1080); };
         providers.Star = &star_;
         providers.Database = catalogue_.get();
@@ -75,6 +79,16 @@ class PreparedStar {
         for (ChartKind kind : {ChartKind::Travel, ChartKind::Constellations, ChartKind::Years,
                                ChartKind::Perihelion})
             board_->CreateChartPage(kind, host_.get());
+        orbitsPage_ = CreateOrbitsPage(host_.get());
+        starOrbitPage_ = CreateStarOrbitPage(host_.get());
+        diagramInputs_.Fonts = &fonts;
+        diagramInputs_.Database = catalogue_.get();
+        diagramInputs_.Header = &star_.Star()->Header();
+        diagramInputs_.Title = ChartTitleInputs{name_, 0};
+        targets_.RefreshOrbitsPane = [this] { RefreshOrbitsPane(*orbitsPage_, diagramInputs_); };
+        targets_.RefreshStarOrbitPane = [this] {
+            RefreshStarOrbitPane(*starOrbitPage_, diagramInputs_);
+        };
         targets_.ShowStatus = [](const QString&) {};
         targets_.RefreshChart = [this](ChartKind kind, const FrameTrack& track,
                                        const QString& caption) {
@@ -97,7 +111,7 @@ class PreparedStar {
         QApplication::processEvents();
     }
 
-    // Bytes of the twenty images one preparation hands over.
+    // Bytes of the twenty chart images one preparation hands over (the diagrams hand over none).
     std::vector<std::size_t> OutputSizes() const {
         std::vector<std::size_t> sizes(4, std::size_t{1440} * 760 * 4);
         for (ChartKind kind : {ChartKind::Travel, ChartKind::Constellations, ChartKind::Years,
@@ -116,10 +130,14 @@ class PreparedStar {
 
   private:
     std::unique_ptr<Catalogue> catalogue_;
+    std::string name_;
     CurrentStar star_;
     StandardErrorMessages messages_;
     std::unique_ptr<QWidget> host_;
     std::unique_ptr<ChartBoard> board_;
+    DiagramPage* orbitsPage_ = nullptr;
+    DiagramPage* starOrbitPage_ = nullptr;
+    DiagramInputs diagramInputs_;
     ChartPreparationTargets targets_;
 };
 

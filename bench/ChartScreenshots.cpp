@@ -3,8 +3,10 @@
 //   nivra_chart_screenshots --folder DIR --star SPKID --out DIR
 //
 // writes view-astrometric.png (the Astrometric View page), travel.png and constellations.png
-// (the Travel and Constellations pages on their Astrometric tab), each 1280 x 720 pixels.
+// (the Travel and Constellations pages on their Astrometric tab), star-orbite-page.png (the Star
+// Orbite page scrolled to the Sun) and orbits-page.png (the Orbits page), each 1280 x 720 pixels.
 #include <QApplication>
+#include <QScrollBar>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,9 @@
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
+#include "diagrams/DiagramInputs.h"
+#include "diagrams/DiagramPages.h"
+#include "diagrams/StarOrbitDiagram.h"
 
 namespace {
 
@@ -77,7 +82,16 @@ int main(int argc, char** argv) {
     QWidget* view = board.CreateViewPage(CoordinateFrame::Astrometric, &window);
     QWidget* travel = board.CreateChartPage(ChartKind::Travel, &window);
     QWidget* constellations = board.CreateChartPage(ChartKind::Constellations, &window);
+    DiagramPage* starOrbit = CreateStarOrbitPage(&window);
+    DiagramPage* orbits = CreateOrbitsPage(&window);
+    DiagramInputs diagramInputs;
+    diagramInputs.Fonts = &fonts;
+    diagramInputs.Database = catalogue.get();
+    diagramInputs.Header = &current.Star()->Header();
+    diagramInputs.Title = ChartTitleInputs{name, 0};
     ChartPreparationTargets targets;
+    targets.RefreshOrbitsPane = [&] { RefreshOrbitsPane(*orbits, diagramInputs); };
+    targets.RefreshStarOrbitPane = [&] { RefreshStarOrbitPane(*starOrbit, diagramInputs); };
     targets.RefreshChart = [&board](ChartKind kind, const FrameTrack& track,
                                     const QString& caption) {
         board.RefreshChart(kind, track, caption);
@@ -87,8 +101,15 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (auto [page, file] :
          {std::pair{view, "view-astrometric.png"}, std::pair{travel, "travel.png"},
-          std::pair{constellations, "constellations.png"}}) {
+          std::pair{constellations, "constellations.png"},
+          std::pair{static_cast<QWidget*>(starOrbit), "star-orbite-page.png"},
+          std::pair{static_cast<QWidget*>(orbits), "orbits-page.png"}}) {
         page->setGeometry(0, 0, 1280, 720);
+        if (page == starOrbit) {
+            const QPoint sun = StarOrbitCentre();
+            starOrbit->horizontalScrollBar()->setValue(sun.x() - 640);
+            starOrbit->verticalScrollBar()->setValue(sun.y() - 360);
+        }
         const QString path = QString::fromLocal8Bit(out) + "/" + file;
         if (!page->grab().save(path)) {
             std::fprintf(stderr, "cannot write %s\n", path.toLocal8Bit().constData());
