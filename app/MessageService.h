@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 // The caption of every message the program shows.
 inline constexpr const char* kMessageCaption = "Nivra says";
@@ -19,4 +20,16 @@ class MessageService {
 class StandardErrorMessages : public MessageService {
   public:
     void Show(const QString& text, MessageIcon icon) override;
+};
+
+// Keeps the messages shown to it, for a caller that passes them on later (a paint cannot show a
+// modal box while it runs).
+class HeldMessages : public MessageService {
+  public:
+    struct Message {
+        QString Text;
+        MessageIcon Icon;
+    };
+    void Show(const QString& text, MessageIcon icon) override { held.push_back({text, icon}); }
+    std::vector<Message> held;
 };

@@ -86,11 +86,11 @@ std::optional<QImage> ChartBoard::RenderViewForPaint(CoordinateFrame frame) {
         Inputs(FrameTrack{providers_.Star->Cursor(), frame}, "View " + Latin1(FrameName(frame)));
     // A failure message is shown once the paint is over: a modal box inside a paint would paint
     // again underneath it.
-    RecordedMessages failures;
+    HeldMessages failures;
     inputs.Messages = &failures;
     std::optional<QImage> picture = RenderViewChart(inputs);
     if (MessageService* messages = providers_.Messages) {
-        for (const RecordedMessages::Message& message : failures.messages) {
+        for (const HeldMessages::Message& message : failures.held) {
             QMetaObject::invokeMethod(
                 qApp, [messages, message] { messages->Show(message.Text, message.Icon); },
                 Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/MessageService.h"
+#include "tests/support/RecordedMessages.h"
 #include "browse/ChartPreparation.h"
 #include "charts/ChartBoard.h"
 #include "charts/ChartPane.h"

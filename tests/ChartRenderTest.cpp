@@ -5,6 +5,7 @@
 #include <random>
 
 #include "app/MessageService.h"
+#include "tests/support/RecordedMessages.h"
 #include "charts/ChartDrawing.h"
 #include "charts/ConstellationTable.h"
 #include "charts/PerihelionLabels.h"

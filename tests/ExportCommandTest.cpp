@@ -10,6 +10,7 @@
 #include "app/ExportCommand.h"
 #include "app/Fonts.h"
 #include "app/MessageService.h"
+#include "tests/support/RecordedMessages.h"
 #include "data/CurrentStar.h"
 #include "tests/ChartFilesFolder.h"
 

@@ -8,6 +8,7 @@
 
 #include "app/Fonts.h"
 #include "app/MessageService.h"
+#include "tests/support/RecordedMessages.h"
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
 #include "export/SaveChartImage.h"
