@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QMenuBar>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
@@ -17,6 +18,10 @@
 #include "app/StatusBar.h"
 #include "astro/InformationPanel.h"
 #include "browse/StarListView.h"
+#include "charts/ChartBoard.h"
+#include "diagrams/DiagramInputs.h"
+#include "diagrams/DiagramPages.h"
+#include "export/SaveChartImage.h"
 
 namespace {
 
@@ -73,6 +78,14 @@ MainWindow::MainWindow(Session& session, MessageService& messages, bool echoStat
     connect(toolbar_, &::Toolbar::StarChosen, this, [this] { ChooseStar(); });
     connect(toolbar_, &::Toolbar::YearChosen, this, [this] { ChooseYear(); });
 
+    ChartBoardProviders providers;
+    providers.TitleInputs = [this] { return TitleInputs(); };
+    providers.MainClientSize = [this] { return ClientSize(); };
+    providers.Star = &currentStar_;
+    providers.Database = &session_.Database();
+    providers.Messages = &messages_;
+    chartBoard_ = std::make_unique<ChartBoard>(fonts_, providers);
+
     for (int index = 0; index < kPageCount; ++index) {
         pages_[static_cast<std::size_t>(index)] = CreateContentPage(index);
     }
@@ -83,6 +96,7 @@ MainWindow::MainWindow(Session& session, MessageService& messages, bool echoStat
     browserLookup_ = WebBrowser::DesktopBrowserLookup();
     actions_.OpenWebPage = [this](int command) { OpenWebCommand(command); };
     actions_.ShowAbout = [this] { ShowAboutBox(); };
+    actions_.SaveChart = [this](const ChartCommand& command) { SaveChart(command); };
 
     tabs_->setFont(fonts_.UiFont.Font);
 
@@ -103,6 +117,20 @@ MainWindow::~MainWindow() {
 
 QWidget* MainWindow::CreateContentPage(int index) {
     const PageSpec& spec = kPages[static_cast<std::size_t>(index)];
+    if (index < 4)
+        return chartBoard_->CreateViewPage(kAllFrames[static_cast<std::size_t>(index)], client_);
+    const QString name = spec.ClassName;
+    if (name == "NVR_ORBITES")
+        return orbitsPage_ = CreateOrbitsPage(client_);
+    if (name == "NVR_STAR_ORBIT")
+        return starOrbitPage_ = CreateStarOrbitPage(client_);
+    for (const auto& [className, kind] :
+         {std::pair{"NVR_TRVL", ChartKind::Travel},
+          std::pair{"NVR_CNST", ChartKind::Constellations},
+          std::pair{"NVR_Years", ChartKind::Years}, std::pair{"NVR_Peri", ChartKind::Perihelion}}) {
+        if (name == className)
+            return chartBoard_->CreateChartPage(kind, client_);
+    }
     const QString configuration = QString::fromStdString(session_.Folders().ConfigurationFolder);
     if (QString(spec.ClassName) == "NVR_INFOS") {
         auto* page = new InfosPage(client_, configuration);
@@ -130,10 +158,48 @@ void MainWindow::ShowStatusNow(const QString& text) {
     statusBar_->repaint();
 }
 
+ChartTitleInputs MainWindow::TitleInputs() const {
+    return {toolbar_->SelectedStarName(), toolbar_->SelectedYear()};
+}
+
+QSize MainWindow::ClientSize() const {
+    return QSize(width(), height() - (menuBar() != nullptr ? menuBar()->height() : 0));
+}
+
+DiagramInputs MainWindow::DiagramInputsNow() const {
+    DiagramInputs inputs;
+    inputs.Fonts = &fonts_;
+    inputs.Database = &session_.Database();
+    inputs.Header = currentStar_.Star() != nullptr ? &currentStar_.Star()->Header() : nullptr;
+    inputs.Title = TitleInputs();
+    return inputs;
+}
+
 ChartPreparationTargets MainWindow::PreparationTargets() {
     ChartPreparationTargets targets;
     targets.ShowStatus = [this](const QString& text) { ShowStatusNow(text); };
+    targets.RefreshOrbitsPane = [this] { RefreshOrbitsPane(*orbitsPage_, DiagramInputsNow()); };
+    targets.RefreshStarOrbitPane = [this] {
+        RefreshStarOrbitPane(*starOrbitPage_, DiagramInputsNow());
+    };
+    targets.RefreshChart = [this](ChartKind kind, const FrameTrack& track, const QString& caption) {
+        chartBoard_->RefreshChart(kind, track, caption);
+    };
     return targets;
+}
+
+void MainWindow::SaveChart(const ChartCommand& command) {
+    SaveContext context;
+    context.Fonts = &fonts_;
+    context.Database = &session_.Database();
+    context.Star = &currentStar_;
+    context.Title = TitleInputs();
+    context.Extents = &chartBoard_->Extents();
+    context.ImagesFolder = session_.Folders().ImagesFolder;
+    context.MainClientSize = ClientSize();
+    context.Messages = &messages_;
+    context.SaveParams = session_.ChartImageSaveParams();
+    SaveChartImage(command, context);
 }
 
 void MainWindow::ChooseStar() {

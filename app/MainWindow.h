@@ -2,14 +2,18 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 #include "app/Fonts.h"
 #include "app/MenuCommands.h"
 #include "app/Toolbar.h"
 #include "app/WebBrowser.h"
 #include "browse/ChartPreparation.h"
+#include "charts/RenderContract.h"
 #include "data/CurrentStar.h"
 
+class ChartBoard;
+class DiagramPage;
 class InformationPanel;
 class MessageService;
 class QTabBar;
@@ -49,6 +53,13 @@ class MainWindow : public QMainWindow {
     ::Toolbar* Toolbar() const { return toolbar_; }
     InformationPanel* InfoPanel() const { return infoPanel_; }
     StarListView* StarList() const { return starList_; }
+    ChartBoard& Charts() const { return *chartBoard_; }
+
+    // The toolbar's read-outs as the charts' titles use them.
+    ChartTitleInputs TitleInputs() const;
+    // The client area as the View chart's vertical scale reads it: the window below its menu bar
+    // (pixels).
+    QSize ClientSize() const;
 
     // What a star choice and a year choice in the toolbar do: load the star shown in the star
     // selector, then redraw every chart (a star choice also resets the year and selects the star
@@ -77,6 +88,8 @@ class MainWindow : public QMainWindow {
     ChartPreparationTargets PreparationTargets();
     void OpenWebCommand(int command);
     void ShowAboutBox();
+    void SaveChart(const ChartCommand& command);
+    struct DiagramInputs DiagramInputsNow() const;
     void LayoutClientArea(int width, int height);
     // Fixes the size once the window, with its frame, fills the work area.
     void LockSizeWhenPlaced();
@@ -93,6 +106,9 @@ class MainWindow : public QMainWindow {
     ::Toolbar* toolbar_ = nullptr;
     InformationPanel* infoPanel_ = nullptr;
     StarListView* starList_ = nullptr;
+    std::unique_ptr<ChartBoard> chartBoard_;
+    DiagramPage* orbitsPage_ = nullptr;
+    DiagramPage* starOrbitPage_ = nullptr;
     WebBrowser::BrowserLookup browserLookup_;
     StatusBar* statusBar_ = nullptr;
     std::array<QWidget*, kPageCount> pages_{};
