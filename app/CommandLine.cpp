@@ -115,3 +115,17 @@ ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<Optio
     }
     return options;
 }
+
+std::optional<std::uint32_t> ParseSpkId(const QString& text) {
+    if (text.isEmpty() || text.size() > 10)
+        return std::nullopt;
+    unsigned long long value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c.unicode() - u'0');
+    }
+    if (value > 0xFFFFFFFFull)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -40,3 +41,6 @@ struct ParsedOptions {
 // Reads `arguments` against `specs`; an unknown option, a missing value, an option given twice or
 // a stray argument is an error.
 ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionSpec>& specs);
+
+// An SPK-ID written in decimal digits only (no sign, no blank), at most 4294967295.
+std::optional<std::uint32_t> ParseSpkId(const QString& text);

@@ -1,7 +1,6 @@
 #include "app/ExportCommand.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <algorithm>
 
 #include "app/CommandLine.h"
@@ -9,6 +8,7 @@
 #include "app/MessageService.h"
 #include "app/Startup.h"
 #include "app/Subcommands.h"
+#include "browse/CatalogueText.h"
 #include "browse/ChartPreparation.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
@@ -57,18 +57,6 @@ bool Choose(const ParsedOptions& options, const QString& name, const std::array<
     return true;
 }
 
-// A catalogue text as the toolbar shows it: UTF-8 when it is valid, Windows-1252 otherwise.
-std::string ShownText(const std::string& stored) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(QByteArray::fromStdString(stored));
-    if (utf8.hasError()) {
-        QStringDecoder windows("windows-1252");
-        text = windows.isValid() ? QString(windows.decode(QByteArray::fromStdString(stored)))
-                                 : QString::fromLatin1(stored);
-    }
-    return text.toStdString();
-}
-
 // The star's name as the star selector shows it when every star with a file is listed.
 std::optional<std::string> StarName(const Catalogue& catalogue, SpkId id) {
     const auto stars = QueryStarChoices(catalogue, 0);
@@ -77,7 +65,7 @@ std::optional<std::string> StarName(const Catalogue& catalogue, SpkId id) {
     }
     const auto star = std::find_if(stars->begin(), stars->end(),
                                    [id](const StarChoiceRow& row) { return row.Id == id; });
-    return star == stars->end() ? std::nullopt : std::optional(ShownText(star->Name));
+    return star == stars->end() ? std::nullopt : std::optional(CatalogueTextAsUtf8(star->Name));
 }
 
 // Forwards every message to `errors` but the command's own one, which is printed on its line.
@@ -112,13 +100,13 @@ std::optional<ExportRequest> ParseExportRequest(const QStringList& arguments, QS
         return std::nullopt;
     }
     request.Folder = options.Value("folder");
-    bool number = false;
-    const qulonglong star = options.Value("star").toULongLong(&number);
-    if (!number || star == 0 || star > 0xFFFFFFFFull) {
+    const std::optional<std::uint32_t> star = ParseSpkId(options.Value("star"));
+    if (!star || *star == 0) {
         error = "--star takes an SPK-ID, a whole number from 1 to 4294967295";
         return std::nullopt;
     }
-    request.Star = static_cast<SpkId>(star);
+    request.Star = *star;
+    bool number = false;
     if (options.Has("year")) {
         const int year = options.Value("year").toInt(&number);
         if (!number || year < kFirstSelectableYear || year > kLastSelectableYear) {

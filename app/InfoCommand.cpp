@@ -16,24 +16,6 @@ constexpr const char* kUsage =
     "      Prints the Infos page's 31 rows for the star SPKID, tab-separated:\n"
     "      Name, Value, Informations, Formulas.\n";
 
-// An SPK-ID: decimal digits only, at most 4294967295.
-std::optional<SpkId> ParseSpkId(const QString& text) {
-    if (text.isEmpty() || text.size() > 10) {
-        return std::nullopt;
-    }
-    unsigned long long value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c.unicode() - u'0');
-    }
-    if (value > 0xFFFFFFFFull) {
-        return std::nullopt;
-    }
-    return static_cast<SpkId>(value);
-}
-
 int RunInfo(const QStringList& arguments) {
     const Subcommand command = InfoSubcommand();
     const ParsedOptions options = ParseOptions(arguments, {{"folder"}, {"star"}});

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "app/ExportCommand.h"
 #include "app/InfoCommand.h"
 #include "app/StarsCommand.h"
-#include "app/ExportCommand.h"
 #include "app/Startup.h"
 
 const std::vector<Subcommand>& Subcommands() {
