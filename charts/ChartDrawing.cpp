@@ -139,8 +139,9 @@ QRect ChartDrawing::InkBounds() const {
 namespace {
 
 // Rows are painted in bands of about this many bytes, small enough to stay in the processor's
-// cache while the band is filled and the marks that fall in it are drawn.
-constexpr std::size_t kBandBytes = std::size_t{192} << 10;
+// cache while the band is filled and the marks that fall in it are drawn (measured best among
+// 48 KiB to 2 MiB on the chart preparation benchmark).
+constexpr std::size_t kBandBytes = std::size_t{1} << 20;
 
 // Lists of indices grouped by band, each group in increasing order (a stable counting sort).
 struct BandLists {
