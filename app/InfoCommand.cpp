@@ -18,20 +18,12 @@ constexpr const char* kUsage =
 
 int RunInfo(const QStringList& arguments) {
     const Subcommand command = InfoSubcommand();
-    const ParsedOptions options = ParseOptions(arguments, {{"folder"}, {"star"}});
-    if (!options.Error.isEmpty()) {
-        return SubcommandUsageError(command, options.Error);
-    }
-    if (options.Help) {
-        std::fputs(command.Usage, stdout);
-        return ExitCode::kNormal;
-    }
-    if (!options.Has("folder")) {
-        return SubcommandUsageError(command, "--folder DIR is required");
-    }
-    if (!options.Has("star")) {
-        return SubcommandUsageError(command, "--star SPKID is required");
-    }
+    int exitCode = 0;
+    const std::optional<ParsedOptions> read = ReadSubcommandOptions(
+        command, arguments, {{"folder"}, {"star"}}, {"folder", "star"}, exitCode);
+    if (!read)
+        return exitCode;
+    const ParsedOptions& options = *read;
     const std::optional<SpkId> id = ParseSpkId(options.Value("star"));
     if (!id) {
         return SubcommandUsageError(

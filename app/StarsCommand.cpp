@@ -38,17 +38,12 @@ bool WriteOut(const std::string& text) {
 
 int RunStars(const QStringList& arguments) {
     const Subcommand command = StarsSubcommand();
-    const ParsedOptions options = ParseOptions(arguments, {{"folder"}, {"sort"}});
-    if (!options.Error.isEmpty()) {
-        return SubcommandUsageError(command, options.Error);
-    }
-    if (options.Help) {
-        std::fputs(command.Usage, stdout);
-        return ExitCode::kNormal;
-    }
-    if (!options.Has("folder")) {
-        return SubcommandUsageError(command, "--folder DIR is required");
-    }
+    int exitCode = 0;
+    const std::optional<ParsedOptions> read =
+        ReadSubcommandOptions(command, arguments, {{"folder"}, {"sort"}}, {"folder"}, exitCode);
+    if (!read)
+        return exitCode;
+    const ParsedOptions& options = *read;
     std::vector<int> clicks;
     if (options.Has("sort")) {
         const std::optional<std::vector<int>> columns = ParseColumns(options.Value("sort"));

@@ -29,3 +29,26 @@ int SubcommandUsageError(const Subcommand& command, const QString& problem) {
                  problem.toLocal8Bit().constData(), command.Usage);
     return ExitCode::kUsage;
 }
+
+std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
+                                                   const QStringList& arguments,
+                                                   const std::vector<OptionSpec>& specs,
+                                                   const QStringList& required, int& exitCode) {
+    ParsedOptions options = ParseOptions(arguments, specs);
+    if (!options.Error.isEmpty()) {
+        exitCode = SubcommandUsageError(command, options.Error);
+        return std::nullopt;
+    }
+    if (options.Help) {
+        std::fputs(command.Usage, stdout);
+        exitCode = ExitCode::kNormal;
+        return std::nullopt;
+    }
+    for (const QString& name : required) {
+        if (!options.Has(name)) {
+            exitCode = SubcommandUsageError(command, QString("--%1 is required").arg(name));
+            return std::nullopt;
+        }
+    }
+    return options;
+}

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "app/CommandLine.h"
 
 // A subcommand of nivra ("nivra info ...", "nivra stars ...", "nivra export ..."). Subcommands
 // never create a window and need no display.
@@ -19,3 +23,12 @@ const std::vector<Subcommand>& Subcommands();
 // Prints "nivra NAME: PROBLEM" and the subcommand's usage on standard error; returns the exit
 // code of a bad command line.
 int SubcommandUsageError(const Subcommand& command, const QString& problem);
+
+// A subcommand's options, read against `specs`, with every option of `required` (names without
+// "--", each taking a value) present. Nothing when the command should end at once: after a bad
+// command line (the problem and the usage on standard error, `exitCode` 2) or after --help (the
+// usage on standard output, `exitCode` 0).
+std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
+                                                   const QStringList& arguments,
+                                                   const std::vector<OptionSpec>& specs,
+                                                   const QStringList& required, int& exitCode);

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds every test with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer (gcc) into
+# build-sanitizers/ (or $NIVRA_SANITIZER_BUILD) and runs them all; any report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${NIVRA_SANITIZER_BUILD:-build-sanitizers}
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DNIVRA_BUILD_BENCHMARKS=OFF \
+    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+fi
+cmake --build "$build" -j "$(nproc)"
+export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
