@@ -57,14 +57,14 @@ double FitResidualArcseconds(const std::function<Vector3(double)>& truth, double
     double rms = 0;
     for (int iteration = 0; iteration < 4; ++iteration) {
         const std::vector<StateVector> base =
-            IntegrateOrbit(state, epoch, times, planets, perturbers);
+            IntegrateOrbit(state, epoch, times, planets, perturbers).States;
         std::array<std::vector<Vector3>, 6> partials;
         for (int k = 0; k < 6; ++k) {
             const double step = k < 3 ? 1e-6 : 1e-8;
             StateVector moved = state;
             (k < 3 ? moved.Position[k] : moved.Velocity[k - 3]) += step;
             const std::vector<StateVector> shifted =
-                IntegrateOrbit(moved, epoch, times, planets, perturbers);
+                IntegrateOrbit(moved, epoch, times, planets, perturbers).States;
             for (std::size_t i = 0; i < times.size(); ++i)
                 partials[k].push_back((1.0 / step) * (shifted[i].Position - base[i].Position));
         }
@@ -119,7 +119,7 @@ TEST(Ephemeris, CeresAgreesWithHorizonsOn2022June10) {
     const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
     ASSERT_EQ(ceres.SpkId, 2000001u);
     const std::vector<EphemerisEntry> year =
-        ComputeEphemeris(ceres, 2022, 2022, OrbitModel::Perturbed);
+        ComputeEphemeris(ceres, 2022, 2022, OrbitModel::Perturbed).Entries;
     ASSERT_EQ(year.size(), 365u);
     const EphemerisEntry& day = year[31 + 28 + 31 + 30 + 31 + 9];
     ASSERT_EQ(day.Month, 6);
@@ -162,7 +162,9 @@ TEST(Ephemeris, PerturbedMotionFitsTheEphemerisOfMarsOverSixtyYears) {
 
 TEST(Ephemeris, TwoBodyAndPerturbedAgreeAtTheEpochAndDriftApart) {
     const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
-    const std::vector<YearDrift> drift = MeasureDrift(ceres, 2000, 2022);
+    std::string failure;
+    const std::vector<YearDrift> drift = MeasureDrift(ceres, 2000, 2022, failure);
+    EXPECT_EQ(failure, "");
     ASSERT_EQ(drift.size(), 23u);
     EXPECT_LT(drift.back().MaxArcseconds, 60.0);    // 2022, the elements' own year
     EXPECT_GT(drift.front().MaxArcseconds, 600.0);  // 2000: Jupiter has moved Ceres by arcminutes
@@ -214,7 +216,7 @@ TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
         EphemerisEntry entry;
         entry.Year = 2011;
         entry.Month = 12;
-        entry.Day = 30 + i;
+        entry.Day = 29 + i;
         entry.DayOfWeek = (5 + i) % 7;
         entry.Constellation = 80 + i;
         entry.Astrometric = {10.0 + i, 20.0};
@@ -256,7 +258,7 @@ TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
     EXPECT_EQ(b[second + 4] | b[second + 5] << 8, 2011);
     EXPECT_EQ(b[second + 6], 12);
     EXPECT_EQ(b[second + 8], 6);  // day of the week
-    EXPECT_EQ(b[second + 10], 31);
+    EXPECT_EQ(b[second + 10], 30);
     EXPECT_EQ(u32(second + 20), 81u);
     EXPECT_DOUBLE_EQ(f64(second + 24), 11.0);  // astrometric longitude
     EXPECT_DOUBLE_EQ(f64(second + 32), 70.0);  // 90 - 20
@@ -274,7 +276,7 @@ TEST(EphemerisFile, RoundTripsWithTheLayoutTheViewerReads) {
     EXPECT_EQ(back->Header.OrbitDiagramLink, header.OrbitDiagramLink);
     EXPECT_DOUBLE_EQ(back->Header.ElementsEpoch, 2459800.5);
     ASSERT_EQ(back->Entries.size(), 3u);
-    EXPECT_EQ(back->Entries[2].Day, 32);
+    EXPECT_EQ(back->Entries[2].Day, 31);
     EXPECT_EQ(back->Entries[2].DayOfWeek, 0);
     EXPECT_DOUBLE_EQ(back->Entries[2].Earth.Latitude, -38.0);
 

@@ -12,13 +12,22 @@
 class PlanetTable {
   public:
     static constexpr int kPlanets = 8;
+    using Positions = std::array<Vector3, kPlanets>;
 
-    // Covers Julian days (TDB) from `first` to `last`, with a margin of two days on each side.
-    PlanetTable(double first, double last);
+    // The longest span a table covers, days: a little more than the 146,512 days from 1800 to
+    // 2200, the years the perturbed model takes the elements' epochs from (about 60 MB).
+    static constexpr double kMaxSpan = 150000.0;
+
+    // Covers Julian days (TDB) from `first` to `last`, with a margin of two days on each side,
+    // computed on `threads` threads. `last` - `first` must lie within [0, kMaxSpan], else
+    // std::invalid_argument.
+    PlanetTable(double first, double last, unsigned threads = 1);
 
     bool Covers(double jd) const { return jd >= start_ && jd <= start_ + (days_ - 1); }
     // Heliocentric position (au) of planet p (0 Mercury ... 7 Neptune) at Julian day `jd` (TDB).
     Vector3 Position(int planet, double jd) const;
+    // All eight at once.
+    void PositionsAt(double jd, Positions& positions) const;
 
     // GM of each planet (with its satellites), au^3/day^2, from the Sun-to-planet mass ratios of
     // the IAU 2009 system of astronomical constants (Luzum et al. 2011).
