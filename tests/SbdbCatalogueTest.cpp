@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
@@ -250,4 +252,105 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndSaysWhichAndWhy) {
         },
         error));
     EXPECT_EQ(Slurp(path), "the new catalogue");
+}
+
+TEST(SbdbCatalogue, EveryRealEllipticOrbitPassesTheBounds) {
+    // SBDB's comets, from the Kreutz sungrazers to the Oort-cloud comets, given SPK-IDs.
+    SbdbFile comets = Read(ReadBuiltinData("comets.json"), "comets.json");
+    std::size_t elliptic = 0;
+    for (std::size_t i = 0; i < comets.Bodies.size(); ++i) {
+        comets.Bodies[i].SpkId = 1000001 + static_cast<std::uint32_t>(i);
+        elliptic += *comets.Bodies[i].Eccentricity.Number < 1;
+    }
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"comets.json", comets}}, report);
+    EXPECT_EQ(content.Stars.size(), elliptic);
+    EXPECT_EQ(elliptic, 1566u);
+    for (const std::string& line : report.Refused)
+        EXPECT_NE(line.find(": e = "), std::string::npos) << line;
+    std::set<std::string> names;
+    for (const CatalogueStar& star : content.Stars)
+        names.insert(star.Name);
+    for (const char* extreme : {"C/2004 R2 (ASAS)", "C/1963 R1 (Pereyra)", "C/1680 V1",
+                                "C/2014 UN271 (Bernardinelli-Bernstein)", "1P/Halley"}) {
+        EXPECT_TRUE(names.count(extreme)) << extreme;
+    }
+}
+
+TEST(SbdbCatalogue, UnusableValuesAreNamedAndLeftUnknown) {
+    const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  1 Ceres (A801 AA)","1.5","N",null,"nan","inf",null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","1e-300","1.58","MBA"],
+      [null,null,"N",null,"3.3",null,null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","4.6","1.58","MBA"],
+      ["  4 Vesta",2000004,"N",null,"3.2",null,null,null,"59800",0.09,2.36,2.15,7.1,-256.2,1.5e2,61.2,3.6,1.1,"MBA"]
+    ]})js";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"x.json", Read(json)}}, report);
+    ASSERT_EQ(content.Stars.size(), 1u);
+    EXPECT_EQ(content.Stars[0].Name, "Vesta");
+    EXPECT_DOUBLE_EQ(content.Stars[0].AscendingNodeLongitude, 360 - 256.2);  // one turn back
+    EXPECT_EQ(report.Refused, (std::vector<std::string>{
+                                  "x.json: 1 Ceres (A801 AA): spkid = 1.5 is not an SPK-ID (a "
+                                  "whole number from 1 to 4294967295); not loaded",
+                                  "x.json: row 2: no full_name; not loaded"}));
+
+    // The same Ceres with a usable SPK-ID: loaded, its unusable values left unknown.
+    const std::string ceres = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  1 Ceres (A801 AA)",null,"N",null,"nan","inf",null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","1e-300","1.58","MBA"]]})js";
+    report = {};
+    const CatalogueContent loaded = BuildCatalogue({{"x.json", Read(ceres)}}, report);
+    ASSERT_EQ(loaded.Stars.size(), 1u);
+    EXPECT_EQ(loaded.Stars[0].Diameter, 0.0);
+    EXPECT_EQ(loaded.Stars[0].AbsoluteMagnitude, 0.0);
+    EXPECT_NEAR(loaded.Stars[0].OrbitalPeriod, 4.61 * 365.25, 5.0);  // Kepler's, from a
+    ASSERT_EQ(report.Notes.size(), 3u);
+    EXPECT_EQ(
+        report.Notes[0].rfind("x.json: 1 Ceres (A801 AA): per_y = 1e-300 is not the period", 0),
+        0u);
+    EXPECT_EQ(report.Notes[1],
+              "x.json: 1 Ceres (A801 AA): H = nan is not a finite number; left unknown");
+    EXPECT_EQ(report.Notes[2],
+              "x.json: 1 Ceres (A801 AA): diameter = inf is not a finite number; left unknown");
+}
+
+TEST(ElementBounds, EachBoundHoldsAtItsEdge) {
+    struct Case {
+        ElementKind Kind;
+        double Value;
+        bool Plausible;
+    };
+    const Case cases[] = {
+        {ElementKind::Eccentricity, 0.0, true},
+        {ElementKind::Eccentricity, 0.99999999, true},
+        {ElementKind::Eccentricity, 1.0, false},
+        {ElementKind::Eccentricity, -1e-9, false},
+        {ElementKind::PerihelionDistance, kMinPerihelionDistance, true},
+        {ElementKind::PerihelionDistance, 0.99 * kMinPerihelionDistance, false},
+        {ElementKind::SemiMajorAxis, kMinSemiMajorAxis, true},
+        {ElementKind::SemiMajorAxis, 0.99 * kMinSemiMajorAxis, false},
+        {ElementKind::SemiMajorAxis, kMaxSemiMajorAxis, true},
+        {ElementKind::SemiMajorAxis, 1.01 * kMaxSemiMajorAxis, false},
+        {ElementKind::Inclination, 0.0, true},
+        {ElementKind::Inclination, 180.0, true},
+        {ElementKind::Inclination, 180.001, false},
+        {ElementKind::Inclination, -0.001, false},
+        {ElementKind::Angle, -360.0, true},
+        {ElementKind::Angle, 720.0, true},
+        {ElementKind::Angle, 720.5, false},
+        {ElementKind::JulianDay, 0.0, true},
+        {ElementKind::JulianDay, 5373484.5, true},
+        {ElementKind::JulianDay, 2459800.5 + 1e9, false},
+        {ElementKind::Angle, NAN, false},
+        {ElementKind::JulianDay, INFINITY, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BoundProblem(c.Kind, c.Value).empty(), c.Plausible)
+            << static_cast<int>(c.Kind) << " " << c.Value;
+    }
+    // A catalogue row is checked on the semi-major axis it implies, too.
+    EXPECT_EQ(ElementsProblem({2.55, 0.0786, 10.6, 80.3, 73.5, 334.3, 2459800.5}), "");
+    EXPECT_EQ(ElementsProblem({1.0, 0.99999999999, 10.6, 80.3, 73.5, 334.3, 2459800.5})
+                  .rfind("a = q / (1 - e) = ", 0),
+              0u);
+    EXPECT_EQ(ElementsProblem({1e-8, 0.999, 5.6, 125.5, 136.1, 359.9999, 2459800.5}),
+              "q = 1e-08 is below 0.0001 au");
 }

@@ -31,8 +31,8 @@ std::string BoundProblem(ElementKind kind, double value) {
                 return "is below " + BoundText(kMinPerihelionDistance) + " au";
             return {};
         case ElementKind::SemiMajorAxis:
-            if (!(value > 0))
-                return "is not positive";
+            if (value < kMinSemiMajorAxis)
+                return "is below " + BoundText(kMinSemiMajorAxis) + " au";
             if (value > kMaxSemiMajorAxis)
                 return "is above " + BoundText(kMaxSemiMajorAxis) + " au";
             return {};

@@ -12,7 +12,12 @@
 // 0.0011 au (C/2007 M5 (SOHO), parabolic), its smallest elliptic one 0.0050 au (C/1963 R1).
 inline constexpr double kMinPerihelionDistance = 1e-4;
 
-// Semi-major axis a, au: six times SBDB's largest, C/2004 R2 (ASAS) at 1.6e6 au (e =
+// Semi-major axis a, au, at least a fifth of the smallest known, 2021 PH27 at 0.46 au (a period
+// of 11.5 days): a smaller orbit, swung through a perihelion near the Sun many times a year,
+// drifts from its own ellipse faster than the integration can follow it to the tolerance.
+inline constexpr double kMinSemiMajorAxis = 0.1;
+
+// Semi-major axis a, au, at most six times SBDB's largest, C/2004 R2 (ASAS) at 1.6e6 au (e =
 // 0.99999993). Past it, rounding in Kepler's equation near perihelion (about a * 1e-16 au in
 // a (cos E - e)) grows past 1e-9 au.
 inline constexpr double kMaxSemiMajorAxis = 1e7;

@@ -99,13 +99,15 @@ double Integrator::Step(double t, const State& y, double h, std::array<State, 7>
             next = stage;
         k[static_cast<std::size_t>(s)] = Derivative(t + kC[s] * h, stage);
     }
+    // Each component's error is measured against that component where the step starts: a
+    // wild step that lands far away cannot loosen its own tolerance.
     double error = 0;
     for (std::size_t i = 0; i < 6; ++i) {
         double difference = 0;
         for (std::size_t s = 0; s < 7; ++s)
             difference += kErrorWeights[s] * k[s][i];
-        const double scale = (i < 3 ? kAbsolutePosition : kAbsoluteVelocity) +
-                             kRelative * std::max(std::fabs(y[i]), std::fabs(next[i]));
+        const double scale =
+            (i < 3 ? kAbsolutePosition : kAbsoluteVelocity) + kRelative * std::fabs(y[i]);
         error = std::max(error, std::fabs(h * difference) / scale);
     }
     return std::isfinite(error) ? error : HUGE_VAL;
