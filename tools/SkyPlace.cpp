@@ -56,7 +56,7 @@ DayContext MakeDayContext(int year, int month, int day) {
         for (std::size_t j = 0; j < 3; ++j)
             context.IcrsToEclipticOfDate[i][j] = rm[i][j];
     double deps = 0;
-    eraNut06a(context.TT.Day1, context.TT.Day2, &context.NutationInLongitude, &deps);
+    eraNut00b(context.TT.Day1, context.TT.Day2, &context.NutationInLongitude, &deps);
     return context;
 }
 
