@@ -34,7 +34,9 @@ const char* kUsageText =
     "  nivra-data sample DIR\n"
     "      Builds a complete program folder from the built-in SBDB data.\n"
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
-    "      For each year, the largest angle between the two-body and the perturbed positions.\n";
+    "      For each year, the largest angle between the two-body and the perturbed positions.\n"
+    "Exit codes: 0 done; 1 nothing changed; 2 bad command line; 3 done, but bodies or stars\n"
+    "were left out (each named on standard error).\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "nivra-data: %s\n\n%s", problem.c_str(), kUsageText);
