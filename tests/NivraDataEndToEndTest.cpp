@@ -171,6 +171,20 @@ CatalogueStar CeresRow(std::uint32_t id) {
     return star;
 }
 
+// A folder holding good.json and the catalogue Nivra.db built from it.
+struct GoodFolder {
+    TempFolder Folder;
+    std::string Out = Folder / "Nivra.db";
+    std::string Datas = Folder / "Datas";
+    QStringList Catalogue = {"catalogue", "--out", Q(Out), Q(Folder / "good.json")};
+    QStringList Ephemeris = {"ephemeris", "--catalogue", Q(Out), "--out", Q(Datas),
+                             "--from",    "2020",        "--to", "2020"};
+    GoodFolder() {
+        std::ofstream(Folder / "good.json") << kGoodExport;
+        EXPECT_EQ(NivraData(Catalogue).exitCode, 0);
+    }
+};
+
 std::set<std::uint32_t> MarkedStars(const std::string& catalogue) {
     std::string error;
     std::unique_ptr<Catalogue> db = Catalogue::Open(catalogue, error);
@@ -185,10 +199,9 @@ std::set<std::uint32_t> MarkedStars(const std::string& catalogue) {
 }  // namespace
 
 TEST(NivraDataCatalogue, ABadExportNeverReplacesAGoodCatalogue) {
-    TempFolder folder;
-    const std::string out = folder / "Nivra.db";
-    std::ofstream(folder / "good.json") << kGoodExport;
-    ASSERT_EQ(NivraData({"catalogue", "--out", Q(out), Q(folder / "good.json")}).exitCode, 0);
+    const GoodFolder good;
+    const TempFolder& folder = good.Folder;
+    const std::string& out = good.Out;
     const std::string before = Slurp(out);
 
     const std::vector<std::pair<std::string, std::string>> bad = {
@@ -303,16 +316,11 @@ TEST(NivraDataEphemeris, HostileRowsNeverKillHangOrMarkAndTheOthersAreWritten) {
 }
 
 TEST(NivraDataCatalogue, ARebuildKeepsTheMarksOfValidFilesAndTheFileMode) {
-    TempFolder folder;
-    const std::string out = folder / "Nivra.db";
-    const std::string datas = folder / "Datas";
-    std::ofstream(folder / "good.json") << kGoodExport;
-    const QStringList catalogue = {"catalogue", "--out", Q(out), Q(folder / "good.json")};
-    ASSERT_EQ(NivraData(catalogue).exitCode, 0);
-    ASSERT_EQ(NivraData({"ephemeris", "--catalogue", Q(out), "--out", Q(datas), "--from", "2020",
-                         "--to", "2020"})
-                  .exitCode,
-              0);
+    const GoodFolder good;
+    const std::string& out = good.Out;
+    const std::string& datas = good.Datas;
+    const QStringList& catalogue = good.Catalogue;
+    ASSERT_EQ(NivraData(good.Ephemeris).exitCode, 0);
     ASSERT_EQ(MarkedStars(out), (std::set<std::uint32_t>{2000001, 2000004}));
 
     // Vesta's file loses its end; the catalogue is made private to its owner.
@@ -327,11 +335,10 @@ TEST(NivraDataCatalogue, ARebuildKeepsTheMarksOfValidFilesAndTheFileMode) {
 }
 
 TEST(NivraDataEphemeris, StaleTemporaryFilesOfKilledRunsAreRemoved) {
-    TempFolder folder;
-    const std::string out = folder / "Nivra.db";
-    const std::string datas = folder / "Datas";
-    std::ofstream(folder / "good.json") << kGoodExport;
-    ASSERT_EQ(NivraData({"catalogue", "--out", Q(out), Q(folder / "good.json")}).exitCode, 0);
+    const GoodFolder good;
+    const TempFolder& folder = good.Folder;
+    const std::string& out = good.Out;
+    const std::string& datas = good.Datas;
     QProcess finished;  // its process id is free once it has ended
     finished.start("true", QStringList{});
     ASSERT_TRUE(finished.waitForStarted());
@@ -406,14 +413,12 @@ bool KilledAtRename(const QStringList& arguments, const char* variable, int call
 }  // namespace
 
 TEST(NivraDataEphemeris, AKillAtAnyMomentLeavesCompleteFilesAndAConsistentCatalogue) {
-    TempFolder folder;
-    const std::string out = folder / "Nivra.db";
-    const std::string datas = folder / "Datas";
-    std::ofstream(folder / "good.json") << kGoodExport;
-    const QStringList catalogue = {"catalogue", "--out", Q(out), Q(folder / "good.json")};
-    ASSERT_EQ(NivraData(catalogue).exitCode, 0);
-    const QStringList ephemeris = {"ephemeris", "--catalogue", Q(out), "--out", Q(datas),
-                                   "--from",    "2020",        "--to", "2020"};
+    const GoodFolder good;
+    const TempFolder& folder = good.Folder;
+    const std::string& out = good.Out;
+    const std::string& datas = good.Datas;
+    const QStringList& catalogue = good.Catalogue;
+    const QStringList& ephemeris = good.Ephemeris;
 
     // A run renames each star's file into place, then the marked catalogue.
     for (int call = 1; call <= 3; ++call) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <cmath>
 #include <map>
+#include <utility>
 
 #include "tools/NumberText.h"
 
@@ -14,6 +15,18 @@ namespace {
 constexpr double kDaysPerJulianYear = 365.25;
 constexpr double kModifiedJulianDayZero = 2400000.5;
 constexpr double kLargestSpkId = 4294967295.0;
+
+// The values read as written, by field name (lower case, '_' for '.').
+constexpr std::pair<SbdbValue SbdbBody::*, const char*> kValueFields[] = {
+    {&SbdbBody::Eccentricity, "e"},       {&SbdbBody::SemiMajorAxis, "a"},
+    {&SbdbBody::PerihelionDistance, "q"}, {&SbdbBody::AphelionDistance, "ad"},
+    {&SbdbBody::Inclination, "i"},        {&SbdbBody::AscendingNode, "om"},
+    {&SbdbBody::ArgumentPerihelion, "w"}, {&SbdbBody::MeanAnomaly, "ma"},
+    {&SbdbBody::MeanMotion, "n"},         {&SbdbBody::PerihelionTime, "tp"},
+    {&SbdbBody::EarthMoid, "moid"},       {&SbdbBody::AbsoluteMagnitude, "h"},
+    {&SbdbBody::Diameter, "diameter"},    {&SbdbBody::RotationPeriod, "rot_per"},
+    {&SbdbBody::Albedo, "albedo"},
+};
 
 SbdbValue ValueOf(const std::string& field, const QJsonValue& value) {
     SbdbValue result;
@@ -127,16 +140,8 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
         body.Neo = FlagOf(field("neo"));
         if (!field("pha").isNull() && !field("pha").isUndefined())
             body.Pha = FlagOf(field("pha"));
-        body.Eccentricity = value("e");
-        body.SemiMajorAxis = value("a");
-        body.PerihelionDistance = value("q");
-        body.AphelionDistance = value("ad");
-        body.Inclination = value("i");
-        body.AscendingNode = value("om");
-        body.ArgumentPerihelion = value("w");
-        body.MeanAnomaly = value("ma");
-        body.MeanMotion = value("n");
-        body.PerihelionTime = value("tp");
+        for (const auto& [member, name] : kValueFields)
+            body.*member = value(name);
         body.Epoch = value("epoch_mjd");
         if (body.Epoch.Number)
             *body.Epoch.Number += kModifiedJulianDayZero;
@@ -147,11 +152,6 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
             *body.PeriodDays.Number *= kDaysPerJulianYear;
         else if (!body.PeriodDays.Given())
             body.PeriodDays = value("per");
-        body.EarthMoid = value("moid");
-        body.AbsoluteMagnitude = value("h");
-        body.Diameter = value("diameter");
-        body.RotationPeriod = value("rot_per");
-        body.Albedo = value("albedo");
         file.Bodies.push_back(std::move(body));
     }
     return file;
