@@ -110,27 +110,36 @@ std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
     return bytes;  // the terminating record is the zeroed last 88 bytes
 }
 
+namespace {
+
+// What the viewer could not draw in one record; empty when it is sound.
+std::string UnsoundPart(const EphemerisEntry& entry) {
+    if (entry.Month < 1 || entry.Month > 12 || entry.Day < 1 || entry.Day > 31 ||
+        entry.DayOfWeek < 0 || entry.DayOfWeek > 6)
+        return "not a date";
+    if (entry.Constellation < 1 || entry.Constellation > 88)
+        return "constellation " + std::to_string(entry.Constellation);
+    const std::pair<const char*, const SkyAngles*> frames[] = {{"Astrometric", &entry.Astrometric},
+                                                               {"Earth", &entry.Earth},
+                                                               {"Galactic", &entry.Galactic},
+                                                               {"Geometric", &entry.Geometric}};
+    for (const auto& [name, angles] : frames) {
+        if (!(angles->Longitude >= 0 && angles->Longitude < 360))
+            return std::string("the ") + name + " longitude is " + NumberText(angles->Longitude);
+        if (!(angles->Latitude >= -90 && angles->Latitude <= 90))
+            return std::string("the ") + name + " latitude is " + NumberText(angles->Latitude);
+    }
+    return {};
+}
+
+}  // namespace
+
 std::string FirstUnsoundRecord(const std::vector<EphemerisEntry>& entries) {
     for (const EphemerisEntry& entry : entries) {
-        char date[48];
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", entry.Year, entry.Month, entry.Day);
-        if (entry.Month < 1 || entry.Month > 12 || entry.Day < 1 || entry.Day > 31 ||
-            entry.DayOfWeek < 0 || entry.DayOfWeek > 6)
-            return std::string(date) + ": not a date";
-        if (entry.Constellation < 1 || entry.Constellation > 88)
-            return std::string(date) + ": constellation " + std::to_string(entry.Constellation);
-        const std::pair<const char*, const SkyAngles*> frames[] = {
-            {"Astrometric", &entry.Astrometric},
-            {"Earth", &entry.Earth},
-            {"Galactic", &entry.Galactic},
-            {"Geometric", &entry.Geometric}};
-        for (const auto& [name, angles] : frames) {
-            if (!(angles->Longitude >= 0 && angles->Longitude < 360))
-                return std::string(date) + ": the " + name + " longitude is " +
-                       NumberText(angles->Longitude);
-            if (!(angles->Latitude >= -90 && angles->Latitude <= 90))
-                return std::string(date) + ": the " + name + " latitude is " +
-                       NumberText(angles->Latitude);
+        if (const std::string unsound = UnsoundPart(entry); !unsound.empty()) {
+            char date[48];
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", entry.Year, entry.Month, entry.Day);
+            return std::string(date) + ": " + unsound;
         }
     }
     return {};

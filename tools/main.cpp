@@ -19,7 +19,7 @@ namespace {
 
 // Exit codes (the README lists them).
 constexpr int kDone = 0;    // everything asked was done
-constexpr int kFailed = 1;  // nothing was changed: no catalogue written, no file written
+constexpr int kFailed = 1;  // failed: no catalogue written, no file written or none marked
 constexpr int kUsage = 2;   // a bad command line
 constexpr int kPartly = 3;  // done, but bodies or stars were left out (named on stderr)
 
@@ -35,7 +35,7 @@ const char* kUsageText =
     "      Builds a complete program folder from the built-in SBDB data.\n"
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
     "      For each year, the largest angle between the two-body and the perturbed positions.\n"
-    "Exit codes: 0 done; 1 nothing changed; 2 bad command line; 3 done, but bodies or stars\n"
+    "Exit codes: 0 done; 1 failed; 2 bad command line; 3 done, but bodies or stars\n"
     "were left out (each named on standard error).\n";
 
 int Usage(const std::string& problem) {
