@@ -14,6 +14,7 @@
 #include "tools/BuiltinData.h"
 #include "tools/CatalogueBuilder.h"
 #include "tools/DriftReport.h"
+#include "tools/EarthTable.h"
 #include "tools/ElementBounds.h"
 #include "tools/EphemerisBuilder.h"
 #include "tools/OrbitPropagation.h"
@@ -578,4 +579,24 @@ TEST(DayContext, NutationStaysWithinThreeMilliarcsecondsOfIau2000A) {
                 << year << "-" << month;
         }
     }
+}
+
+TEST(EarthTable, StaysWithinThirtyMetresOfEpv00) {
+    const double first = CivilJulianDay(1900, 1, 1, 0).Value();
+    const double last = CivilJulianDay(2100, 12, 31, 0).Value();
+    const EarthTable earth(first, last, 2);
+    constexpr double kThirtyMetres = 2e-10;  // au (and au/day for the velocities)
+    double worst = 0;
+    for (double tt = first; tt <= last; tt += 97.31) {  // every phase of the two-day grid
+        double table[2][2][3];
+        double exact[2][2][3];
+        earth.At(tt, table[0], table[1]);
+        eraEpv00(tt, 0, exact[0], exact[1]);
+        for (int v = 0; v < 2; ++v)
+            for (int pv = 0; pv < 2; ++pv)
+                for (int c = 0; c < 3; ++c)
+                    worst = std::max(worst, std::fabs(table[v][pv][c] - exact[v][pv][c]));
+    }
+    EXPECT_LT(worst, kThirtyMetres);
+    EXPECT_GT(worst, 0.0);  // interpolated, not the samples themselves
 }

@@ -12,6 +12,7 @@
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
 #include "tools/Constellations.h"
+#include "tools/EarthTable.h"
 #include "tools/ElementBounds.h"
 #include "tools/NumberText.h"
 #include "tools/ParallelFor.h"
@@ -35,12 +36,15 @@ std::vector<DayContext> MakeDays(int firstYear, int lastYear, unsigned threads) 
                 dates.push_back({year, month, day});
         }
     }
+    // TT - UTC stays within a few minutes of a day's start over the years.
+    const EarthTable earth(CivilJulianDay(firstYear, 1, 1, 0).Value(),
+                           CivilJulianDay(lastYear, 12, 31, 0).Value() + 1, threads);
     std::vector<DayContext> days(dates.size());
     constexpr std::size_t kDaysPerTask = 64;
     ParallelFor((dates.size() + kDaysPerTask - 1) / kDaysPerTask, threads, [&](std::size_t task) {
         const std::size_t end = std::min(dates.size(), (task + 1) * kDaysPerTask);
         for (std::size_t d = task * kDaysPerTask; d < end; ++d)
-            days[d] = MakeDayContext(dates[d].Year, dates[d].Month, dates[d].Day);
+            days[d] = MakeDayContext(dates[d].Year, dates[d].Month, dates[d].Day, &earth);
     });
     return days;
 }
