@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <stdexcept>
 
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
@@ -28,28 +27,25 @@ constexpr std::uint32_t kNumberedAsteroidBase = 2000000;  // JPL: SPK-ID = 20000
 constexpr double kPeriodAgreement = 0.05;
 constexpr double kDegreesPerRadian = 180.0 / M_PI;
 
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
 // The text with every control character written as backslash, u and four hex digits (NUL:
 // "\\u0000"), so that a message shows it.
 std::string Printable(const std::string& text) {
     std::string out;
     for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (IsControl(c)) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned char>(c));
             out += escaped;
         } else {
             out += c;
         }
     }
     return out;
-}
-
-bool HasControlCharacter(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F;
-    });
 }
 
 // Why a given value is out of bounds, quoted ("e = 1.0000001 is not below 1 (an ellipse)");
@@ -257,7 +253,7 @@ CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, Catalog
                 refuse("no full_name");
                 continue;
             }
-            if (HasControlCharacter(body.FullName)) {
+            if (std::any_of(body.FullName.begin(), body.FullName.end(), IsControl)) {
                 refuse("full_name holds a control character");
                 continue;
             }

@@ -353,7 +353,6 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
         return false;
     }
     RemoveStaleTemporaryFiles(run.OutFolder, IsEphemerisFileName);
-    RemoveStaleTemporariesOf(run.CataloguePath);
 
     const std::vector<std::uint32_t> written = WriteEphemerisFiles(stars, run, report, progress);
     report.FilesWritten = static_cast<int>(written.size());
