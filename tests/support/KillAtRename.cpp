@@ -1,7 +1,7 @@
 // Loaded with LD_PRELOAD into a program under test, this kills the program with SIGKILL at its
 // Nth call of rename(): NIVRA_KILL_AT_RENAME=N kills it just after that rename has replaced the
-// file, NIVRA_KILL_BEFORE_RENAME=N just before. A test then sees what a user would find after a
-// power cut or an out-of-memory kill at exactly that moment.
+// file, NIVRA_KILL_BEFORE_RENAME=N just before. A test then sees what a user would find after
+// the program was killed (kill -9, the out-of-memory killer) at exactly that moment.
 #include <dlfcn.h>
 
 #include <atomic>
