@@ -13,15 +13,23 @@ Vector3 PerturbedAcceleration(const Vector3& position, double jd, const PlanetTa
     Vector3 acceleration = (-kSunGM / (r * r * r)) * position;
     const auto& gm = PlanetTable::GravitationalParameters();
     PlanetTable::Positions at;
-    planets.PositionsAt(jd, at);
+    Vector3 sunAcceleration;
+    planets.PositionsAt(jd, at, sunAcceleration);
+    // Each planet's direct pull less its pull on the Sun (the latter tabulated for all eight).
+    const bool all = perturbers == kAllPlanets;
+    if (all)
+        acceleration += -1.0 * sunAcceleration;
     for (std::size_t p = 0; p < PlanetTable::kPlanets; ++p) {
         if ((perturbers & (1u << p)) == 0)
             continue;
         const Vector3& planet = at[p];
         const Vector3 towards = planet - position;
         const double d = Norm(towards);
-        const double rp = Norm(planet);
-        acceleration += gm[p] * ((1.0 / (d * d * d)) * towards - (1.0 / (rp * rp * rp)) * planet);
+        acceleration += (gm[p] / (d * d * d)) * towards;
+        if (!all) {
+            const double rp = Norm(planet);
+            acceleration += (-gm[p] / (rp * rp * rp)) * planet;
+        }
     }
     return acceleration;
 }

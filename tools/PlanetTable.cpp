@@ -37,34 +37,46 @@ PlanetTable::PlanetTable(double first, double last, unsigned threads) {
     const std::size_t tasks = (grid_.size() + kDaysPerTask - 1) / kDaysPerTask;
     ParallelFor(tasks, threads, [&](std::size_t task) {
         const std::size_t end = std::min(grid_.size(), (task + 1) * kDaysPerTask);
+        const auto& gm = GravitationalParameters();
         for (std::size_t d = task * kDaysPerTask; d < end; ++d) {
-            for (int p = 0; p < kPlanets; ++p) {
+            Vector3 sun{};
+            Vector3 sunRate{};
+            for (std::size_t p = 0; p < kPlanets; ++p) {
                 double pv[2][3];
-                eraPlan94(start_ + static_cast<double>(d), 0.0, p + 1, pv);
-                auto& entry = grid_[d][static_cast<std::size_t>(p)];
-                entry[0] = {pv[0][0], pv[0][1], pv[0][2]};
-                entry[1] = {pv[1][0], pv[1][1], pv[1][2]};
+                eraPlan94(start_ + static_cast<double>(d), 0.0, static_cast<int>(p) + 1, pv);
+                const Vector3 r = {pv[0][0], pv[0][1], pv[0][2]};
+                const Vector3 v = {pv[1][0], pv[1][1], pv[1][2]};
+                grid_[d][p] = {r, v};
+                // GM r / |r|^3 and its derivative GM (v / |r|^3 - 3 r (r.v) / |r|^5).
+                const double distance = Norm(r);
+                const double cube = distance * distance * distance;
+                sun += (gm[p] / cube) * r;
+                sunRate += (gm[p] / cube) * v;
+                sunRate += (-3.0 * gm[p] * Dot(r, v) / (cube * distance * distance)) * r;
             }
+            grid_[d][kPlanets] = {sun, sunRate};
         }
     });
 }
 
 Vector3 PlanetTable::Position(int planet, double jd) const {
     Positions all;
-    PositionsAt(jd, all);
+    Vector3 sun;
+    PositionsAt(jd, all, sun);
     return all[static_cast<std::size_t>(planet)];
 }
 
-void PlanetTable::PositionsAt(double jd, Positions& positions) const {
+void PlanetTable::PositionsAt(double jd, Positions& positions, Vector3& sunAcceleration) const {
     const double offset = jd - start_;
     const int day = std::clamp(static_cast<int>(std::floor(offset)), 0, days_ - 2);
     const HermiteBasis basis(offset - day);
     const auto& a = grid_[static_cast<std::size_t>(day)];
     const auto& b = grid_[static_cast<std::size_t>(day) + 1];
-    for (std::size_t p = 0; p < kPlanets; ++p) {
+    for (std::size_t p = 0; p <= kPlanets; ++p) {
+        Vector3& value = p < kPlanets ? positions[p] : sunAcceleration;
         for (std::size_t c = 0; c < 3; ++c) {
-            positions[p][c] = basis.h00 * a[p][0][c] + basis.h10 * a[p][1][c] +
-                              basis.h01 * b[p][0][c] + basis.h11 * b[p][1][c];
+            value[c] = basis.h00 * a[p][0][c] + basis.h10 * a[p][1][c] + basis.h01 * b[p][0][c] +
+                       basis.h11 * b[p][1][c];
         }
     }
 }
