@@ -43,6 +43,10 @@ constexpr double kRelative = 1e-12;
 constexpr double kAbsolutePosition = 1e-13;  // au
 constexpr double kAbsoluteVelocity = 1e-15;  // au/day
 
+// A step grows at most fivefold, which any error below (0.9 / 5)^5 asks for.
+constexpr double kLargestGrowth = 5.0;
+constexpr double kLargestGrowthError = 0.18 * 0.18 * 0.18 * 0.18 * 0.18;
+
 // The Dormand-Prince 5(4) pair (Dormand and Prince 1980, Table 2): nodes, stage weights,
 // fifth-order weights and the differences fifth minus fourth order.
 constexpr double kC[7] = {0, 1.0 / 5, 3.0 / 10, 4.0 / 5, 8.0 / 9, 1, 1};
@@ -141,8 +145,10 @@ bool Integrator::Through(double t, State y, const std::vector<double>& outputs,
                 }
                 State next{};
                 const double error = Step(t, y, direction * size, k, next);
-                const double factor =
-                    error == 0 ? 5.0 : std::clamp(0.9 * std::pow(error, -0.2), 0.2, 5.0);
+                // The next step: 0.9 error^(-1/5) of this one, within a fifth and five times.
+                const double factor = error <= kLargestGrowthError
+                                          ? kLargestGrowth
+                                          : std::clamp(0.9 * std::pow(error, -0.2), 0.2, 5.0);
                 if (error <= 1.0) {
                     t = size == left ? target : t + direction * size;
                     y = next;
