@@ -58,4 +58,10 @@ BENCHMARK(BM_EphemerisRun)
     ->UseRealTime()
     ->MinTime(5.0);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();  // as nivra-data does
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -9,6 +9,10 @@
 #include <mutex>
 #include <set>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
 #include "tools/Constellations.h"
@@ -365,4 +369,11 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return true;
+}
+
+void KeepFreedMemoryForReuse() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
 }
