@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
@@ -10,6 +12,7 @@
 #include "tools/AtomicFile.h"
 #include "tools/BuiltinData.h"
 #include "tools/CatalogueBuilder.h"
+#include "tools/ElementBounds.h"
 #include "tools/SbdbReader.h"
 
 using TestData::TempFolder;
@@ -45,15 +48,20 @@ TEST(SbdbCatalogue, BothShippedExportsLoad) {
     EXPECT_EQ(asteroids.Bodies.size(), 7099u);
     EXPECT_EQ(comets.Bodies.size(), 3768u);
     EXPECT_EQ(comets.Bodies[0].FullName, "1P/Halley");
-    EXPECT_DOUBLE_EQ(*comets.Bodies[0].Epoch, 49400 + 2400000.5);
-    EXPECT_DOUBLE_EQ(*comets.Bodies[0].PeriodDays, 75.3158906863411 * 365.25);
+    EXPECT_DOUBLE_EQ(*comets.Bodies[0].Epoch.Number, 49400 + 2400000.5);
+    EXPECT_EQ(comets.Bodies[0].Epoch.Quoted(), "epoch.mjd = 49400");
+    EXPECT_DOUBLE_EQ(*comets.Bodies[0].PeriodDays.Number, 75.3158906863411 * 365.25);
 
     CatalogueReport report;
     const CatalogueContent content =
         BuildCatalogue({{"asteroids.json", asteroids}, {"comets.json", comets}}, report);
     EXPECT_EQ(content.Stars.size(), 3808u);  // every numbered asteroid; no comet has an SPK-ID here
-    EXPECT_EQ(report.WithoutSpkId, 7099 - 3808 + 3768);
-    EXPECT_TRUE(report.Problems.empty()) << report.Problems.front();
+    EXPECT_EQ(report.WithoutSpkId.size(), 7099u - 3808 + 3768);
+    EXPECT_EQ(report.WithoutSpkId[0],
+              "asteroids.json: (1927 LA): no SPK-ID (neither a spkid field nor an asteroid "
+              "number); not loaded");
+    EXPECT_TRUE(report.Refused.empty()) << report.Refused.front();
+    EXPECT_TRUE(report.Notes.empty()) << report.Notes.front();
 
     const CatalogueStar* ceres = Find(content, 2000001);
     ASSERT_NE(ceres, nullptr);
@@ -67,9 +75,10 @@ TEST(SbdbCatalogue, BothShippedExportsLoad) {
     EXPECT_DOUBLE_EQ(ceres->OrbitalPeriod, 4.60184774356845 * 365.25);
     EXPECT_DOUBLE_EQ(ceres->MeanMotion, 0.0);
     EXPECT_DOUBLE_EQ(ceres->Epoch, 2459800.5);
-    // M = 334.33 degrees: the nearest passage is the next one, (360 - M) / n after the epoch.
-    EXPECT_NEAR(ceres->TimePerihelionPassage,
-                2459800.5 + (360 - 334.3271698971151) / (360 / (4.60184774356845 * 365.25)), 1e-6);
+    // M = 334.33 degrees: the nearest passage is the next one, (360 - M) / n after the epoch,
+    // with Kepler's n.
+    const double n = kGaussK / std::pow(2.766619044655007, 1.5) * 180 / M_PI;
+    EXPECT_NEAR(ceres->TimePerihelionPassage, 2459800.5 + (360 - 334.3271698971151) / n, 1e-6);
     EXPECT_DOUBLE_EQ(ceres->GeometricAlbedo, 0.09);
     EXPECT_DOUBLE_EQ(ceres->RotationPeriod, 9.07417);
 
@@ -126,10 +135,11 @@ TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
     EXPECT_DOUBLE_EQ(encke.TimePerihelionPassage, 2457822.536683651896);
     EXPECT_DOUBLE_EQ(encke.MeanMotion, 0.298);
     EXPECT_DOUBLE_EQ(encke.ApelionDistance, 4.09);
-    const double period = 3.29693440558782 * 365.25;
-    EXPECT_DOUBLE_EQ(encke.OrbitalPeriod, period);
-    // M at the epoch follows from the passage: n (epoch - tp), on [0, 360).
-    double m = std::fmod(360.0 / period * (57296 + 2400000.5 - 2457822.536683651896), 360.0);
+    EXPECT_DOUBLE_EQ(encke.OrbitalPeriod, 3.29693440558782 * 365.25);
+    // M at the epoch follows from the passage with Kepler's n: n (epoch - tp), on [0, 360).
+    const double a = .335949506931661 / (1 - .8483394575302023);
+    const double n = kGaussK / std::pow(a, 1.5) * 180 / M_PI;
+    double m = std::fmod(n * (57296 + 2400000.5 - 2457822.536683651896), 360.0);
     if (m < 0)
         m += 360;
     EXPECT_NEAR(encke.MeanAnomaly, m, 1e-9);
@@ -152,12 +162,15 @@ TEST(SbdbCatalogue, BadInputIsNamedAndTheRestStillLoads) {
         {{"mixed.json", Read(json)}, {"broken.json", Read("[", "broken.json")}}, report);
     ASSERT_EQ(content.Stars.size(), 1u);
     EXPECT_EQ(content.Stars[0].Name, "Ceres");
-    EXPECT_EQ(report.WithoutSpkId, 1);
-    ASSERT_EQ(report.Problems.size(), 4u);
-    EXPECT_EQ(report.Problems[0], "mixed.json: 2 Pallas (A802 FA): missing e; not loaded");
-    EXPECT_NE(report.Problems[1].find("mixed.json: 3 Juno: eccentricity 1.2"), std::string::npos);
-    EXPECT_EQ(report.Problems[2], "mixed.json: 4 Vesta: missing epoch; not loaded");
-    EXPECT_EQ(report.Problems[3].rfind("broken.json: not JSON", 0), 0u);
+    ASSERT_EQ(report.WithoutSpkId.size(), 1u);
+    EXPECT_EQ(report.WithoutSpkId[0].rfind("mixed.json: (2004 XX): no SPK-ID", 0), 0u);
+    ASSERT_EQ(report.Refused.size(), 3u);
+    EXPECT_EQ(report.Refused[0], "mixed.json: 2 Pallas (A802 FA): missing e; not loaded");
+    EXPECT_EQ(report.Refused[1],
+              "mixed.json: 3 Juno: e = 1.2 is not below 1 (an ellipse); not loaded");
+    EXPECT_EQ(report.Refused[2], "mixed.json: 4 Vesta: missing epoch; not loaded");
+    ASSERT_EQ(report.FileErrors.size(), 1u);
+    EXPECT_EQ(report.FileErrors[0].rfind("broken.json: not JSON", 0), 0u);
 }
 
 TEST(SbdbCatalogue, TheWrittenCatalogueServesTheViewer) {
@@ -188,7 +201,7 @@ TEST(SbdbCatalogue, TheWrittenCatalogueServesTheViewer) {
     EXPECT_FALSE(QueryPerihelion(*catalogue, 2000004));  // [DatasForIt] = 0
 }
 
-TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
+TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndSaysWhichAndWhy) {
     TempFolder folder;
     const std::string path = folder / "Nivra.db";
     std::ofstream(path) << "the old catalogue";
@@ -201,7 +214,7 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
             return false;
         },
         error));
-    EXPECT_EQ(error, "disk full");
+    EXPECT_EQ(error, "cannot write " + path + ": disk full");
     EXPECT_FALSE(ReplaceFileAtomically(
         path,
         [](const std::string& temporary, std::string&) -> bool {
@@ -209,13 +222,26 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
             throw std::runtime_error("interrupted");
         },
         error));
-    EXPECT_EQ(error, "interrupted");
+    EXPECT_EQ(error, "cannot write " + path + ": interrupted");
+    // The temporary file cannot be made: a folder of that name is in the way.
+    const std::string blocked = path + ".part-" + std::to_string(getpid());
+    std::filesystem::create_directories(blocked + "/inside");
+    const char bytes[] = "new";
+    EXPECT_FALSE(ReplaceFileAtomically(
+        path,
+        [&](const std::string& temporary, std::string& why) {
+            return WriteWholeFile(temporary, bytes, sizeof bytes, why);
+        },
+        error));
+    EXPECT_EQ(error, "cannot write " + path + ": Is a directory");
+    std::filesystem::remove_all(blocked);
     EXPECT_EQ(Slurp(path), "the old catalogue");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 
     // Writing a catalogue where a folder stands fails and changes nothing.
     std::filesystem::create_directory(folder / "taken");
     EXPECT_FALSE(WriteCatalogueFile(folder / "taken", CatalogueContent{}, error));
+    EXPECT_EQ(error, "cannot replace " + folder / "taken" + ": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(folder / "taken"));
 
     ASSERT_TRUE(ReplaceFileAtomically(
@@ -226,4 +252,105 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
         },
         error));
     EXPECT_EQ(Slurp(path), "the new catalogue");
+}
+
+TEST(SbdbCatalogue, EveryRealEllipticOrbitPassesTheBounds) {
+    // SBDB's comets, from the Kreutz sungrazers to the Oort-cloud comets, given SPK-IDs.
+    SbdbFile comets = Read(ReadBuiltinData("comets.json"), "comets.json");
+    std::size_t elliptic = 0;
+    for (std::size_t i = 0; i < comets.Bodies.size(); ++i) {
+        comets.Bodies[i].SpkId = 1000001 + static_cast<std::uint32_t>(i);
+        elliptic += *comets.Bodies[i].Eccentricity.Number < 1;
+    }
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"comets.json", comets}}, report);
+    EXPECT_EQ(content.Stars.size(), elliptic);
+    EXPECT_EQ(elliptic, 1566u);
+    for (const std::string& line : report.Refused)
+        EXPECT_NE(line.find(": e = "), std::string::npos) << line;
+    std::set<std::string> names;
+    for (const CatalogueStar& star : content.Stars)
+        names.insert(star.Name);
+    for (const char* extreme : {"C/2004 R2 (ASAS)", "C/1963 R1 (Pereyra)", "C/1680 V1",
+                                "C/2014 UN271 (Bernardinelli-Bernstein)", "1P/Halley"}) {
+        EXPECT_TRUE(names.count(extreme)) << extreme;
+    }
+}
+
+TEST(SbdbCatalogue, UnusableValuesAreNamedAndLeftUnknown) {
+    const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  1 Ceres (A801 AA)","1.5","N",null,"nan","inf",null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","1e-300","1.58","MBA"],
+      [null,null,"N",null,"3.3",null,null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","4.6","1.58","MBA"],
+      ["  4 Vesta",2000004,"N",null,"3.2",null,null,null,"59800",0.09,2.36,2.15,7.1,-256.2,1.5e2,61.2,3.6,1.1,"MBA"]
+    ]})js";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"x.json", Read(json)}}, report);
+    ASSERT_EQ(content.Stars.size(), 1u);
+    EXPECT_EQ(content.Stars[0].Name, "Vesta");
+    EXPECT_DOUBLE_EQ(content.Stars[0].AscendingNodeLongitude, 360 - 256.2);  // one turn back
+    EXPECT_EQ(report.Refused, (std::vector<std::string>{
+                                  "x.json: 1 Ceres (A801 AA): spkid = 1.5 is not an SPK-ID (a "
+                                  "whole number from 1 to 4294967295); not loaded",
+                                  "x.json: row 2: no full_name; not loaded"}));
+
+    // The same Ceres with a usable SPK-ID: loaded, its unusable values left unknown.
+    const std::string ceres = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  1 Ceres (A801 AA)",null,"N",null,"nan","inf",null,null,"59800","0.0786","2.77","2.55","10.6","80.3","73.5","334.3","1e-300","1.58","MBA"]]})js";
+    report = {};
+    const CatalogueContent loaded = BuildCatalogue({{"x.json", Read(ceres)}}, report);
+    ASSERT_EQ(loaded.Stars.size(), 1u);
+    EXPECT_EQ(loaded.Stars[0].Diameter, 0.0);
+    EXPECT_EQ(loaded.Stars[0].AbsoluteMagnitude, 0.0);
+    EXPECT_NEAR(loaded.Stars[0].OrbitalPeriod, 4.61 * 365.25, 5.0);  // Kepler's, from a
+    ASSERT_EQ(report.Notes.size(), 3u);
+    EXPECT_EQ(
+        report.Notes[0].rfind("x.json: 1 Ceres (A801 AA): per_y = 1e-300 is not the period", 0),
+        0u);
+    EXPECT_EQ(report.Notes[1],
+              "x.json: 1 Ceres (A801 AA): H = nan is not a finite number; left unknown");
+    EXPECT_EQ(report.Notes[2],
+              "x.json: 1 Ceres (A801 AA): diameter = inf is not a finite number; left unknown");
+}
+
+TEST(ElementBounds, EachBoundHoldsAtItsEdge) {
+    struct Case {
+        ElementKind Kind;
+        double Value;
+        bool Plausible;
+    };
+    const Case cases[] = {
+        {ElementKind::Eccentricity, 0.0, true},
+        {ElementKind::Eccentricity, 0.99999999, true},
+        {ElementKind::Eccentricity, 1.0, false},
+        {ElementKind::Eccentricity, -1e-9, false},
+        {ElementKind::PerihelionDistance, kMinPerihelionDistance, true},
+        {ElementKind::PerihelionDistance, 0.99 * kMinPerihelionDistance, false},
+        {ElementKind::SemiMajorAxis, kMinSemiMajorAxis, true},
+        {ElementKind::SemiMajorAxis, 0.99 * kMinSemiMajorAxis, false},
+        {ElementKind::SemiMajorAxis, kMaxSemiMajorAxis, true},
+        {ElementKind::SemiMajorAxis, 1.01 * kMaxSemiMajorAxis, false},
+        {ElementKind::Inclination, 0.0, true},
+        {ElementKind::Inclination, 180.0, true},
+        {ElementKind::Inclination, 180.001, false},
+        {ElementKind::Inclination, -0.001, false},
+        {ElementKind::Angle, -360.0, true},
+        {ElementKind::Angle, 720.0, true},
+        {ElementKind::Angle, 720.5, false},
+        {ElementKind::JulianDay, 0.0, true},
+        {ElementKind::JulianDay, 5373484.5, true},
+        {ElementKind::JulianDay, 2459800.5 + 1e9, false},
+        {ElementKind::Angle, NAN, false},
+        {ElementKind::JulianDay, INFINITY, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BoundProblem(c.Kind, c.Value).empty(), c.Plausible)
+            << static_cast<int>(c.Kind) << " " << c.Value;
+    }
+    // A catalogue row is checked on the semi-major axis it implies, too.
+    EXPECT_EQ(ElementsProblem({2.55, 0.0786, 10.6, 80.3, 73.5, 334.3, 2459800.5}), "");
+    EXPECT_EQ(ElementsProblem({1.0, 0.99999999999, 10.6, 80.3, 73.5, 334.3, 2459800.5})
+                  .rfind("a = q / (1 - e) = ", 0),
+              0u);
+    EXPECT_EQ(ElementsProblem({1e-8, 0.999, 5.6, 125.5, 136.1, 359.9999, 2459800.5}),
+              "q = 1e-08 is below 0.0001 au");
 }

@@ -1,33 +1,119 @@
 #include "tools/AtomicFile.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".part-";
+
+std::string TemporaryPath(const std::string& path) {
+    return path + std::string(kTemporaryMark) + std::to_string(::getpid());
+}
+
+// Whether process `pid` may still be running (it exists, perhaps under another user).
+bool ProcessRuns(long pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
 
 bool ReplaceFileAtomically(const std::string& path,
                            const std::function<bool(const std::string&, std::string&)>& write,
                            std::string& error) {
-    const std::string temporary = path + ".part-" + std::to_string(::getpid());
+    const std::string temporary = TemporaryPath(path);
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);
     bool written = false;
+    std::string why;
     try {
-        written = write(temporary, error);
+        written = write(temporary, why);
     } catch (const std::exception& exception) {
-        error = exception.what();
+        why = exception.what();
         written = false;
     }
+    if (written) {
+        struct stat old {};
+        if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+            ::chmod(temporary.c_str(), old.st_mode & 07777) != 0) {
+            why = std::strerror(errno);
+            written = false;
+        }
+    }
     if (!written) {
+        error = "cannot write " + path + ": " + why;
         std::filesystem::remove(temporary, ignored);
         return false;
     }
-    std::error_code renameError;
-    std::filesystem::rename(temporary, path, renameError);
-    if (renameError) {
-        error = "cannot replace " + path + ": " + renameError.message();
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = "cannot replace " + path + ": " + std::strerror(errno);
         std::filesystem::remove(temporary, ignored);
         return false;
     }
     return true;
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size, std::string& why) {
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (file < 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    const char* at = static_cast<const char*>(data);
+    std::size_t left = size;
+    while (left > 0) {
+        const ssize_t done = ::write(file, at, left);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0) {
+            why = done < 0 ? std::strerror(errno) : "nothing written";
+            ::close(file);
+            return false;
+        }
+        at += done;
+        left -= static_cast<std::size_t>(done);
+    }
+    if (::close(file) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+int RemoveStaleTemporaryFiles(const std::string& folder,
+                              const std::function<bool(std::string_view name)>& isOurs) {
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        const std::size_t mark = name.rfind(kTemporaryMark);
+        if (mark == std::string::npos)
+            continue;
+        const std::string digits = name.substr(mark + kTemporaryMark.size());
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        if (!isOurs(std::string_view(name).substr(0, mark)) || ProcessRuns(std::stol(digits)))
+            continue;
+        std::error_code ignored;
+        if (std::filesystem::remove(entry->path(), ignored))
+            ++removed;
+    }
+    return removed;
+}
+
+int RemoveStaleTemporariesOf(const std::string& path) {
+    const std::filesystem::path file(path);
+    const std::string name = file.filename().string();
+    const std::string folder = file.parent_path().empty() ? "." : file.parent_path().string();
+    return RemoveStaleTemporaryFiles(folder, [&](std::string_view found) { return found == name; });
 }

@@ -1,12 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
-// Replaces the file at `path` with what `write` puts into a temporary file beside it, by one
-// rename. `write` gets the temporary path and returns false (with `error` set) on failure; then,
-// or when it throws, the temporary file is removed and the file at `path` is left as it was.
+// Replaces the file at `path` with what `write` puts into a temporary file beside it
+// ("PATH.part-PID"), by one rename, so that the file is never seen half written, even by a run
+// killed at any moment. `write` gets the temporary path and returns false with `why` set to the
+// reason alone (the system's or SQLite's text). On failure, or when `write` throws, the
+// temporary file is removed, the file at `path` is left as it was, and `error` names `path`
+// with the reason ("cannot write DIR/Nivra.db: No space left on device"). A replaced file keeps
+// its permission bits.
 bool ReplaceFileAtomically(
     const std::string& path,
-    const std::function<bool(const std::string& temporary, std::string& error)>& write,
+    const std::function<bool(const std::string& temporary, std::string& why)>& write,
     std::string& error);
+
+// Writes `size` bytes to a new file at `path` (replacing any); false with `why` set to the
+// system's error text.
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size, std::string& why);
+
+// Removes the temporary files "NAME.part-PID" of `folder` that a killed run left: those whose
+// NAME `isOurs` accepts and whose process PID no longer runs. Returns how many it removed.
+int RemoveStaleTemporaryFiles(const std::string& folder,
+                              const std::function<bool(std::string_view name)>& isOurs);
+
+// Removes the temporary files a killed run left of the file at `path` (see above).
+int RemoveStaleTemporariesOf(const std::string& path);

@@ -55,9 +55,18 @@ struct CatalogueContent {
     std::vector<CatalogueStar> Stars;  // in SpkId order
 };
 
+// What a build left out, one line each, naming the file and the body ("asteroids.json: 11
+// Parthenope: e = 1.0000001 is not below 1 (an ellipse); not loaded").
 struct CatalogueReport {
-    int WithoutSpkId = 0;               // bodies skipped: no spkid and not numbered
-    std::vector<std::string> Problems;  // one line per file or body refused, naming both
+    std::vector<std::string> FileErrors;    // files that cannot be read as a whole
+    std::vector<std::string> Refused;       // bodies left out for their elements or name
+    std::vector<std::string> WithoutSpkId;  // bodies left out: no spkid and not numbered
+    std::vector<std::string> Notes;         // values left unknown (the body is loaded)
+
+    // Whether anything at all was left out.
+    bool Complete() const {
+        return FileErrors.empty() && Refused.empty() && WithoutSpkId.empty() && Notes.empty();
+    }
 };
 
 struct NamedSbdbFile {
@@ -65,8 +74,15 @@ struct NamedSbdbFile {
     SbdbFile File;
 };
 
-// The catalogue of every body of the files that has an SPK-ID and a usable elliptic orbit.
+// The catalogue of every body of the files that has an SPK-ID, a name without control
+// characters and elliptic elements within the bounds of ElementBounds.h. The mean anomaly
+// derived from a time of perihelion uses Kepler's mean motion of the elements, so that the
+// ephemeris passes perihelion at that time.
 CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, CatalogueReport& report);
+
+// Sets [DatasForIt] = 1 for the stars of `content` that have a complete ephemeris file of this
+// tool in `datasFolder` (what a rebuilt catalogue keeps of the one it replaces).
+void MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder);
 
 // Writes the catalogue at `path`, replacing any file there in one step; on failure the old file
 // stays and `error` says why.

@@ -2,6 +2,7 @@
 
 #include <erfa.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "tools/BuiltinData.h"
@@ -39,6 +40,9 @@ ConstellationFinder::ConstellationFinder(std::string_view romanTable, std::strin
     for (Boundary& boundary : boundaries_) {
         boundary.Number = Number(boundary.Abbreviation);
     }
+    decreasingDeclinations_ =
+        std::is_sorted(boundaries_.begin(), boundaries_.end(),
+                       [](const Boundary& a, const Boundary& b) { return a.DecLow > b.DecLow; });
     // Frame bias and IAU 2006 precession from the ICRS to the mean equator and equinox of B1875.0.
     double djm0 = 0;
     double djm = 0;
@@ -52,10 +56,17 @@ ConstellationFinder::ConstellationFinder(std::string_view romanTable, std::strin
 
 const ConstellationFinder::Boundary* ConstellationFinder::Find(double raHours,
                                                                double decDegrees) const {
-    for (const Boundary& boundary : boundaries_) {
-        if (boundary.DecLow <= decDegrees && boundary.RaLow <= raHours &&
-            raHours < boundary.RaHigh) {
-            return &boundary;
+    // In Roman's table the lower declinations never rise from one line to the next, so the
+    // lines above the declination are passed over at once.
+    auto first = boundaries_.begin();
+    if (decreasingDeclinations_) {
+        first = std::partition_point(boundaries_.begin(), boundaries_.end(),
+                                     [&](const Boundary& b) { return b.DecLow > decDegrees; });
+    }
+    for (auto boundary = first; boundary != boundaries_.end(); ++boundary) {
+        if (boundary->DecLow <= decDegrees && boundary->RaLow <= raHours &&
+            raHours < boundary->RaHigh) {
+            return &*boundary;
         }
     }
     return nullptr;

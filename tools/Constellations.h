@@ -42,6 +42,7 @@ class ConstellationFinder {
     };
     const Boundary* Find(double raHours, double decDegrees) const;
     std::vector<Boundary> boundaries_;
+    bool decreasingDeclinations_ = false;  // each line's Dec low at most the one before
     std::vector<std::pair<std::string, std::string>> names_;  // abbreviation, Latin name
     Matrix3 toB1875_{};
 };

@@ -16,11 +16,17 @@ double SeparationArcseconds(const SkyAngles& a, const SkyAngles& b) {
     return std::atan2(Norm(cross), Dot(u, v)) / kRadian * 3600.0;
 }
 
-std::vector<YearDrift> MeasureDrift(const EphemerisStar& star, int firstYear, int lastYear) {
-    const std::vector<EphemerisEntry> twoBody =
+std::vector<YearDrift> MeasureDrift(const EphemerisStar& star, int firstYear, int lastYear,
+                                    std::string& failure) {
+    const EphemerisComputation twoBodyRun =
         ComputeEphemeris(star, firstYear, lastYear, OrbitModel::TwoBody);
-    const std::vector<EphemerisEntry> perturbed =
+    const EphemerisComputation perturbedRun =
         ComputeEphemeris(star, firstYear, lastYear, OrbitModel::Perturbed);
+    failure = !twoBodyRun.Failure.empty() ? twoBodyRun.Failure : perturbedRun.Failure;
+    if (!failure.empty())
+        return {};
+    const std::vector<EphemerisEntry>& twoBody = twoBodyRun.Entries;
+    const std::vector<EphemerisEntry>& perturbed = perturbedRun.Entries;
     std::vector<YearDrift> drift;
     for (std::size_t i = 0; i < twoBody.size(); ++i) {
         if (drift.empty() || drift.back().Year != twoBody[i].Year)

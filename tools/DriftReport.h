@@ -13,7 +13,9 @@ struct YearDrift {
     double MaxArcseconds = 0;
 };
 
-std::vector<YearDrift> MeasureDrift(const EphemerisStar& star, int firstYear, int lastYear);
+// Nothing, with `failure`, when either model cannot follow the orbit.
+std::vector<YearDrift> MeasureDrift(const EphemerisStar& star, int firstYear, int lastYear,
+                                    std::string& failure);
 
 // Angle between two directions given as longitude and latitude in degrees; arcseconds.
 double SeparationArcseconds(const SkyAngles& a, const SkyAngles& b);

@@ -1,67 +1,78 @@
 #include "tools/EphemerisBuilder.h"
 
-#include <sqlite3.h>
+#include <erfa.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
-#include <thread>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
 #include "tools/Constellations.h"
+#include "tools/EarthTable.h"
+#include "tools/ElementBounds.h"
+#include "tools/NumberText.h"
+#include "tools/ParallelFor.h"
 #include "tools/PlanetTable.h"
+#include "tools/ToolDatabase.h"
 
 namespace {
 
-struct DatabaseCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
-
-DatabaseHandle OpenDatabase(const std::string& path, int flags, std::string& error) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        error =
-            "cannot open " + path + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
-        sqlite3_close(db);
-        return nullptr;
-    }
-    return DatabaseHandle(db);
-}
-
-// Every day of the years, with what all stars share for it.
-std::vector<DayContext> MakeDays(int firstYear, int lastYear) {
-    std::vector<DayContext> days;
+// Every day of the years, with what all stars share for it, computed on `threads` threads.
+std::vector<DayContext> MakeDays(int firstYear, int lastYear, unsigned threads) {
+    struct Date {
+        int Year, Month, Day;
+    };
+    std::vector<Date> dates;
     for (int year = firstYear; year <= lastYear; ++year) {
         for (int month = 1; month <= 12; ++month) {
             static constexpr int kLength[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
             const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
             const int length = month == 2 && leap ? 29 : kLength[month - 1];
             for (int day = 1; day <= length; ++day)
-                days.push_back(MakeDayContext(year, month, day));
+                dates.push_back({year, month, day});
         }
     }
+    // TT - UTC stays within a few minutes of a day's start over the years.
+    const EarthTable earth(CivilJulianDay(firstYear, 1, 1, 0).Value(),
+                           CivilJulianDay(lastYear, 12, 31, 0).Value() + 1, threads);
+    std::vector<DayContext> days(dates.size());
+    constexpr std::size_t kDaysPerTask = 64;
+    ParallelFor((dates.size() + kDaysPerTask - 1) / kDaysPerTask, threads, [&](std::size_t task) {
+        const std::size_t end = std::min(dates.size(), (task + 1) * kDaysPerTask);
+        for (std::size_t d = task * kDaysPerTask; d < end; ++d)
+            days[d] = MakeDayContext(dates[d].Year, dates[d].Month, dates[d].Day, &earth);
+    });
     return days;
 }
 
-std::vector<EphemerisEntry> ComputeEntries(const EphemerisStar& star,
-                                           const std::vector<DayContext>& days, OrbitModel model,
-                                           const PlanetTable* planets) {
+std::string Label(const EphemerisStar& star) {
+    return std::to_string(star.SpkId) + " " + star.Name;
+}
+
+EphemerisComputation ComputeEntries(const EphemerisStar& star, const std::vector<DayContext>& days,
+                                    OrbitModel model, const PlanetTable* planets) {
     std::vector<double> times;
     times.reserve(days.size());
     for (const DayContext& day : days)
         times.push_back(day.TT.Value());
-    const std::vector<StateVector> states = PropagateOrbit(star.Elements, times, model, planets);
+    EphemerisComputation result;
+    const Propagation propagation = PropagateOrbit(star.Elements, times, model, planets);
+    if (!propagation.Failure.empty()) {
+        result.Failure = propagation.Failure;
+        return result;
+    }
+    const std::vector<StateVector>& states = propagation.States;
     const ConstellationFinder& constellations = ConstellationFinder::Builtin();
 
-    std::vector<EphemerisEntry> entries;
-    entries.reserve(days.size());
+    result.Entries.reserve(days.size());
     for (std::size_t i = 0; i < days.size(); ++i) {
         const DayContext& day = days[i];
         const StateVector& state = states[i];
@@ -90,20 +101,44 @@ std::vector<EphemerisEntry> ComputeEntries(const EphemerisStar& star,
         entry.Earth = place.Earth;
         entry.Galactic = place.Galactic;
         entry.Geometric = place.Geometric;
-        entries.push_back(entry);
+        result.Entries.push_back(entry);
     }
-    return entries;
+    return result;
 }
 
+// Why the perturbed model cannot start from the star's epoch; empty when it can.
+std::string PerturbedEpochProblem(const EphemerisStar& star) {
+    const double first = CivilJulianDay(kFirstPerturbedEpochYear, 1, 1, 0).Value();
+    const double end = CivilJulianDay(kLastPerturbedEpochYear + 1, 1, 1, 0).Value();
+    const double epoch = star.Elements.Epoch;
+    if (epoch >= first && epoch < end)
+        return {};
+    int year = 0, month = 0, day = 0;
+    double fraction = 0;
+    eraJd2cal(epoch, 0, &year, &month, &day, &fraction);
+    return "the elements' epoch (JD " + NumberText(epoch) + ", year " + std::to_string(year) +
+           ") lies outside " + std::to_string(kFirstPerturbedEpochYear) + "-" +
+           std::to_string(kLastPerturbedEpochYear) +
+           ", the years the perturbed model starts from (--two-body takes any epoch)";
+}
+
+// The planets over the days and the epochs of the stars.
 std::unique_ptr<PlanetTable> PlanetsFor(const std::vector<EphemerisStar>& stars,
-                                        const std::vector<DayContext>& days) {
+                                        const std::vector<DayContext>& days, unsigned threads) {
     double first = days.front().TT.Value();
     double last = days.back().TT.Value();
     for (const EphemerisStar& star : stars) {
         first = std::min(first, star.Elements.Epoch);
         last = std::max(last, star.Elements.Epoch);
     }
-    return std::make_unique<PlanetTable>(first, last);
+    return std::make_unique<PlanetTable>(first, last, threads);
+}
+
+// "2000001.Nvr": the name of an ephemeris file of this tool.
+bool IsEphemerisFileName(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    return dot != 0 && dot != std::string_view::npos && name.substr(dot) == ".Nvr" &&
+           name.substr(0, dot).find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace
@@ -115,47 +150,58 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         error = cataloguePath + ": no such catalogue";
         return false;
     }
-    DatabaseHandle db = OpenDatabase(cataloguePath, SQLITE_OPEN_READONLY, error);
-    if (!db)
+    std::string why;
+    DatabaseHandle db = OpenDatabase(cataloguePath, SQLITE_OPEN_READONLY, why);
+    if (!db) {
+        error = "cannot open " + cataloguePath + ": " + why;
         return false;
-    sqlite3_stmt* statement = nullptr;
-    const char* query =
-        "SELECT [SpkId], [Name], [Eccentricity], [PerihelionDistance], [Inclination], "
-        "[AscendingNodeLongitude], [ArgumentPerihelion], [MeanAnomaly], [Epoch] FROM [AllStars] "
-        "ORDER BY [SpkId]";
-    if (sqlite3_prepare_v2(db.get(), query, -1, &statement, nullptr) != SQLITE_OK) {
-        error = cataloguePath + ": not a catalogue written by nivra-data (" +
-                sqlite3_errmsg(db.get()) + ")";
+    }
+    StatementHandle statement =
+        Prepare(db.get(),
+                "SELECT [SpkId], [Name], [Eccentricity], [PerihelionDistance], [Inclination], "
+                "[AscendingNodeLongitude], [ArgumentPerihelion], [MeanAnomaly], [Epoch] FROM "
+                "[AllStars] ORDER BY [SpkId]",
+                why);
+    if (!statement) {
+        error = cataloguePath + ": not a catalogue written by nivra-data (" + why + ")";
         return false;
     }
     const std::set<std::uint32_t> wanted(spkIds.begin(), spkIds.end());
     std::set<std::uint32_t> found;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        const auto id = static_cast<std::uint32_t>(sqlite3_column_int64(statement, 0));
+    sqlite3_stmt* st = statement.get();
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto id = static_cast<std::uint32_t>(sqlite3_column_int64(st, 0));
         if (!wanted.empty() && !wanted.count(id))
             continue;
         found.insert(id);
         EphemerisStar star;
         star.SpkId = id;
-        const unsigned char* name = sqlite3_column_text(statement, 1);
+        const unsigned char* name = sqlite3_column_text(st, 1);
         star.Name = name != nullptr ? reinterpret_cast<const char*>(name) : "";
-        star.Elements.Eccentricity = sqlite3_column_double(statement, 2);
-        star.Elements.PerihelionDistance = sqlite3_column_double(statement, 3);
-        star.Elements.Inclination = sqlite3_column_double(statement, 4);
-        star.Elements.AscendingNode = sqlite3_column_double(statement, 5);
-        star.Elements.ArgumentPerihelion = sqlite3_column_double(statement, 6);
-        star.Elements.MeanAnomaly = sqlite3_column_double(statement, 7);
-        star.Elements.Epoch = sqlite3_column_double(statement, 8);
-        const OrbitalElements& e = star.Elements;
-        if (!(e.Eccentricity >= 0 && e.Eccentricity < 1) || !(e.PerihelionDistance > 0) ||
-            !(e.Epoch > 0)) {
-            problems.push_back(std::to_string(id) + " " + star.Name +
-                               ": no usable elliptic orbit in the catalogue; no ephemeris");
+        // A missing value reads as NaN, so that the bounds refuse it.
+        auto real = [&](int column) {
+            return sqlite3_column_type(st, column) == SQLITE_NULL
+                       ? NAN
+                       : sqlite3_column_double(st, column);
+        };
+        star.Elements.Eccentricity = real(2);
+        star.Elements.PerihelionDistance = real(3);
+        star.Elements.Inclination = real(4);
+        star.Elements.AscendingNode = real(5);
+        star.Elements.ArgumentPerihelion = real(6);
+        star.Elements.MeanAnomaly = real(7);
+        star.Elements.Epoch = real(8);
+        if (const std::string problem = ElementsProblem(star.Elements); !problem.empty()) {
+            problems.push_back(Label(star) + ": " + problem + "; no ephemeris");
             continue;
         }
         stars.push_back(std::move(star));
     }
-    sqlite3_finalize(statement);
+    if (step != SQLITE_DONE) {
+        error = cataloguePath + ": " + SqliteReason(db.get());
+        return false;
+    }
     for (std::uint32_t id : wanted) {
         if (!found.count(id))
             problems.push_back(std::to_string(id) + ": not in the catalogue");
@@ -163,17 +209,22 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
     return true;
 }
 
-std::vector<EphemerisEntry> ComputeEphemeris(const EphemerisStar& star, int firstYear, int lastYear,
-                                             OrbitModel model) {
-    const std::vector<DayContext> days = MakeDays(firstYear, lastYear);
+EphemerisComputation ComputeEphemeris(const EphemerisStar& star, int firstYear, int lastYear,
+                                      OrbitModel model) {
+    const unsigned threads = ThreadsFor(0);
+    const std::vector<DayContext> days = MakeDays(firstYear, lastYear, threads);
     std::unique_ptr<PlanetTable> planets;
-    if (model == OrbitModel::Perturbed)
-        planets = PlanetsFor({star}, days);
+    if (model == OrbitModel::Perturbed) {
+        if (std::string problem = PerturbedEpochProblem(star); !problem.empty())
+            return {{}, problem};
+        planets = PlanetsFor({star}, days, threads);
+    }
     return ComputeEntries(star, days, model, planets.get());
 }
 
 bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                        std::string& error) {
+    RemoveStaleTemporariesOf(cataloguePath);
     return ReplaceFileAtomically(
         cataloguePath,
         [&](const std::string& temporary, std::string& why) {
@@ -182,33 +233,103 @@ bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::
                                        std::filesystem::copy_options::overwrite_existing,
                                        copyError);
             if (copyError) {
-                why = "cannot copy " + cataloguePath + ": " + copyError.message();
+                why = copyError.message();
                 return false;
             }
             DatabaseHandle db = OpenDatabase(temporary, SQLITE_OPEN_READWRITE, why);
-            if (!db)
+            if (!db || !Execute(db.get(), "BEGIN", why))
                 return false;
-            sqlite3_exec(db.get(), "BEGIN", nullptr, nullptr, nullptr);
-            sqlite3_stmt* update = nullptr;
-            if (sqlite3_prepare_v2(db.get(),
-                                   "UPDATE [AllStars] SET [DatasForIt] = 1 WHERE [SpkId] = ?", -1,
-                                   &update, nullptr) != SQLITE_OK) {
-                why = cataloguePath + ": " + sqlite3_errmsg(db.get());
+            StatementHandle update =
+                Prepare(db.get(), "UPDATE [AllStars] SET [DatasForIt] = 1 WHERE [SpkId] = ?", why);
+            if (!update)
                 return false;
-            }
             for (std::uint32_t id : spkIds) {
-                sqlite3_bind_int64(update, 1, id);
-                sqlite3_step(update);
-                sqlite3_reset(update);
+                sqlite3_bind_int64(update.get(), 1, id);
+                if (sqlite3_step(update.get()) != SQLITE_DONE) {
+                    why = SqliteReason(db.get());
+                    return false;
+                }
+                sqlite3_reset(update.get());
             }
-            sqlite3_finalize(update);
-            if (sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-                why = cataloguePath + ": " + sqlite3_errmsg(db.get());
+            update.reset();
+            if (!Execute(db.get(), "COMMIT", why))
+                return false;
+            if (sqlite3_close(db.get()) != SQLITE_OK) {
+                why = SqliteReason(db.get());
                 return false;
             }
+            db.release();
             return true;
         },
         error);
+}
+
+std::vector<std::uint32_t> WriteEphemerisFiles(
+    const std::vector<EphemerisStar>& stars, const EphemerisRun& run, EphemerisRunReport& report,
+    const std::function<void(const std::string&)>& progress) {
+    const unsigned threads = ThreadsFor(run.Threads);
+    std::vector<const EphemerisStar*> computable;
+    for (const EphemerisStar& star : stars) {
+        const std::string problem =
+            run.Model == OrbitModel::Perturbed ? PerturbedEpochProblem(star) : std::string();
+        if (problem.empty())
+            computable.push_back(&star);
+        else
+            report.Problems.push_back(Label(star) + ": " + problem + "; no file");
+    }
+    if (computable.empty())
+        return {};
+
+    const std::vector<DayContext> days = MakeDays(run.FirstYear, run.LastYear, threads);
+    std::unique_ptr<PlanetTable> planets;
+    if (run.Model == OrbitModel::Perturbed) {
+        std::vector<EphemerisStar> epochs;
+        for (const EphemerisStar* star : computable)
+            epochs.push_back(*star);
+        planets = PlanetsFor(epochs, days, threads);
+    }
+    ConstellationFinder::Builtin();  // built before the workers share it
+
+    std::mutex lock;
+    std::vector<std::uint32_t> written;
+    ParallelFor(computable.size(), threads, [&](std::size_t i) {
+        const EphemerisStar& star = *computable[i];
+        std::string problem;
+        std::size_t records = 0;
+        try {
+            const EphemerisComputation computation =
+                ComputeEntries(star, days, run.Model, planets.get());
+            if (!computation.Failure.empty()) {
+                problem = computation.Failure + "; no file";
+            } else {
+                EphemerisHeader header;
+                header.SpkId = star.SpkId;
+                header.FirstYear = run.FirstYear;
+                header.LastYear = run.LastYear;
+                header.EphemerisLink = HorizonsLink(star.SpkId);
+                header.OrbitDiagramLink = OrbitDiagramLink(star.SpkId);
+                header.PhysicalParameterLink = PhysicalParameterLink(star.SpkId);
+                header.Perturbed = run.Model == OrbitModel::Perturbed;
+                header.ElementsEpoch = star.Elements.Epoch;
+                records = computation.Entries.size();
+                WriteEphemerisFile(StarFilePath(run.OutFolder, star.SpkId), header,
+                                   computation.Entries, problem);
+            }
+        } catch (const std::exception& exception) {
+            problem = std::string("stopped: ") + exception.what() + "; no file";
+        }
+        std::lock_guard<std::mutex> guard(lock);
+        if (!problem.empty()) {
+            report.Problems.push_back(Label(star) + ": " + problem);
+            return;
+        }
+        written.push_back(star.SpkId);
+        report.Records += static_cast<long long>(records);
+        if (progress)
+            progress(Label(star) + ": " + std::to_string(records) + " records");
+    });
+    std::sort(written.begin(), written.end());
+    return written;
 }
 
 bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::string& error,
@@ -231,65 +352,28 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
     std::error_code folderError;
     std::filesystem::create_directories(run.OutFolder, folderError);
     if (!std::filesystem::is_directory(run.OutFolder)) {
-        error =
-            "cannot create " + run.OutFolder + (folderError ? ": " + folderError.message() : "");
+        error = "cannot create " + run.OutFolder + ": " +
+                (folderError ? folderError.message() : "not a folder");
         return false;
     }
+    RemoveStaleTemporaryFiles(run.OutFolder, IsEphemerisFileName);
 
-    const std::vector<DayContext> days = MakeDays(run.FirstYear, run.LastYear);
-    std::unique_ptr<PlanetTable> planets;
-    if (run.Model == OrbitModel::Perturbed)
-        planets = PlanetsFor(stars, days);
-    ConstellationFinder::Builtin();  // built before the workers share it
-
-    std::atomic<std::size_t> next{0};
-    std::mutex lock;
-    std::vector<std::uint32_t> written;
-    auto work = [&] {
-        for (std::size_t i = next++; i < stars.size(); i = next++) {
-            const EphemerisStar& star = stars[i];
-            const std::vector<EphemerisEntry> entries =
-                ComputeEntries(star, days, run.Model, planets.get());
-            EphemerisHeader header;
-            header.SpkId = star.SpkId;
-            header.FirstYear = run.FirstYear;
-            header.LastYear = run.LastYear;
-            header.EphemerisLink = HorizonsLink(star.SpkId);
-            header.OrbitDiagramLink = OrbitDiagramLink(star.SpkId);
-            header.PhysicalParameterLink = PhysicalParameterLink(star.SpkId);
-            header.Perturbed = run.Model == OrbitModel::Perturbed;
-            header.ElementsEpoch = star.Elements.Epoch;
-            std::string why;
-            const bool ok =
-                WriteEphemerisFile(StarFilePath(run.OutFolder, star.SpkId), header, entries, why);
-            std::lock_guard<std::mutex> guard(lock);
-            if (ok) {
-                written.push_back(star.SpkId);
-                report.Records += static_cast<long long>(entries.size());
-                if (progress)
-                    progress(std::to_string(star.SpkId) + " " + star.Name + ": " +
-                             std::to_string(entries.size()) + " records");
-            } else {
-                report.Problems.push_back(why);
-            }
-        }
-    };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned threads =
-        std::min<unsigned>(run.Threads > 0 ? static_cast<unsigned>(run.Threads) : cores,
-                           static_cast<unsigned>(stars.size()));
-    std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
-
+    const std::vector<std::uint32_t> written = WriteEphemerisFiles(stars, run, report, progress);
     report.FilesWritten = static_cast<int>(written.size());
-    std::sort(written.begin(), written.end());
-    if (!written.empty() && !MarkStarsWithData(run.CataloguePath, written, error))
+    if (written.empty()) {
+        error = "no file written";
+        return false;
+    }
+    if (!MarkStarsWithData(run.CataloguePath, written, error))
         return false;
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return true;
+}
+
+void KeepFreedMemoryForReuse() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
 }

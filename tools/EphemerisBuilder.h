@@ -20,16 +20,28 @@ struct EphemerisStar {
 inline constexpr int kFirstEphemerisYear = 1900;
 inline constexpr int kLastEphemerisYear = 2100;
 
+// Years the elements' epoch of a perturbed ephemeris may lie in (from 1 January of the first to
+// 31 December of the last): the planets are tabulated from the epoch to the records, and
+// eraPlan94 is meant for 1000-3000. A star with an older or later epoch gets no perturbed file;
+// the two-body model (--two-body) takes any epoch.
+inline constexpr int kFirstPerturbedEpochYear = 1800;
+inline constexpr int kLastPerturbedEpochYear = 2200;
+
 // Reads the stars (all of them, or those of `spkIds`) from a catalogue written by nivra-data.
-// Unknown SPK-IDs and unusable rows are named in `problems`. False, with `error`, when the
-// catalogue cannot be read at all.
+// Unknown SPK-IDs and rows whose elements lie outside the bounds of ElementBounds.h are named
+// in `problems`. False, with `error`, when the catalogue cannot be read at all.
 bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                         std::vector<EphemerisStar>& stars, std::vector<std::string>& problems,
                         std::string& error);
 
-// Daily records at 00:00:00 UTC from 1 January of `firstYear` to 31 December of `lastYear`.
-std::vector<EphemerisEntry> ComputeEphemeris(const EphemerisStar& star, int firstYear, int lastYear,
-                                             OrbitModel model);
+// Daily records at 00:00:00 UTC from 1 January of `firstYear` to 31 December of `lastYear`, or
+// why the orbit could not be followed.
+struct EphemerisComputation {
+    std::vector<EphemerisEntry> Entries;
+    std::string Failure;
+};
+EphemerisComputation ComputeEphemeris(const EphemerisStar& star, int firstYear, int lastYear,
+                                      OrbitModel model);
 
 struct EphemerisRun {
     std::string CataloguePath;
@@ -45,15 +57,31 @@ struct EphemerisRunReport {
     int FilesWritten = 0;
     long long Records = 0;
     double Seconds = 0;
-    std::vector<std::string> Problems;
+    std::vector<std::string> Problems;  // one line per star without a file, naming it and why
 };
 
-// Writes one file per star (each in one step, never partly under its final name), then sets
-// [DatasForIt] = 1 for those stars in the catalogue (also in one step). `progress` gets one line
-// per star. False, with `error`, when nothing could be done.
+// Writes one file per star (each in one step, checked before it is renamed into place, never
+// partly under its final name), then sets [DatasForIt] = 1 for those stars in the catalogue
+// (also in one step). A star that cannot be computed or written is named in the report and the
+// others go on. Temporary files that killed runs left in the output folder and beside the
+// catalogue are removed first. `progress` gets one line per star written. False, with `error`,
+// when nothing could be done or the catalogue could not be marked.
 bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::string& error,
                   const std::function<void(const std::string&)>& progress);
+
+// Computes and writes the file of each star in `run.OutFolder` (the part of RunEphemeris after
+// the catalogue is read; the catalogue is not marked). Returns the SPK-IDs written, in order.
+std::vector<std::uint32_t> WriteEphemerisFiles(
+    const std::vector<EphemerisStar>& stars, const EphemerisRun& run, EphemerisRunReport& report,
+    const std::function<void(const std::string&)>& progress);
 
 // Sets [DatasForIt] = 1 for `spkIds`, replacing the catalogue file in one step.
 bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                        std::string& error);
+
+// Lets the process keep the memory it frees for the next allocation (glibc's malloc) instead of
+// returning it to the system: each star's records and file image (up to a few MB) are then not
+// faulted in again page by page for the next star, which saves about a quarter of the CPU time
+// of a run of many stars. For a program that runs ephemerides; a host process decides for
+// itself.
+void KeepFreedMemoryForReuse();

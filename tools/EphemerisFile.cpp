@@ -1,11 +1,14 @@
 #include "tools/EphemerisFile.h"
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "data/LittleEndian.h"
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
+#include "tools/NumberText.h"
 
 namespace L = StarFileLayout;
 
@@ -107,23 +110,80 @@ std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
     return bytes;  // the terminating record is the zeroed last 88 bytes
 }
 
+namespace {
+
+// What the viewer could not draw in one record; empty when it is sound.
+std::string UnsoundPart(const EphemerisEntry& entry) {
+    if (entry.Month < 1 || entry.Month > 12 || entry.Day < 1 || entry.Day > 31 ||
+        entry.DayOfWeek < 0 || entry.DayOfWeek > 6)
+        return "not a date";
+    if (entry.Constellation < 1 || entry.Constellation > 88)
+        return "constellation " + std::to_string(entry.Constellation);
+    const std::pair<const char*, const SkyAngles*> frames[] = {{"Astrometric", &entry.Astrometric},
+                                                               {"Earth", &entry.Earth},
+                                                               {"Galactic", &entry.Galactic},
+                                                               {"Geometric", &entry.Geometric}};
+    for (const auto& [name, angles] : frames) {
+        if (!(angles->Longitude >= 0 && angles->Longitude < 360))
+            return std::string("the ") + name + " longitude is " + NumberText(angles->Longitude);
+        if (!(angles->Latitude >= -90 && angles->Latitude <= 90))
+            return std::string("the ") + name + " latitude is " + NumberText(angles->Latitude);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FirstUnsoundRecord(const std::vector<EphemerisEntry>& entries) {
+    for (const EphemerisEntry& entry : entries) {
+        if (const std::string unsound = UnsoundPart(entry); !unsound.empty()) {
+            char date[48];
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", entry.Year, entry.Month, entry.Day);
+            return std::string(date) + ": " + unsound;
+        }
+    }
+    return {};
+}
+
 bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
                         const std::vector<EphemerisEntry>& entries, std::string& error) {
+    if (const std::string unsound = FirstUnsoundRecord(entries); !unsound.empty()) {
+        error = "not writing " + path + ": the record of " + unsound;
+        return false;
+    }
     const std::vector<std::byte> bytes = EncodeEphemerisFile(header, entries);
     return ReplaceFileAtomically(
         path,
         [&](const std::string& temporary, std::string& why) {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-            out.close();
-            if (!out) {
-                why = "cannot write " + temporary;
-                return false;
-            }
-            return true;
+            return WriteWholeFile(temporary, bytes.data(), bytes.size(), why);
         },
         error);
+}
+
+bool IsCompleteEphemerisFile(const std::string& path, std::uint32_t spkId) {
+    std::ifstream in(path, std::ios::binary);
+    std::byte header[L::kHeaderSize];
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header))
+        return false;
+    if (std::memcmp(header + EphemerisFormat::kMagicOffset, EphemerisFormat::kMagic, 8) != 0 ||
+        LittleEndian::U32(header + EphemerisFormat::kVersionOffset) != EphemerisFormat::kVersion ||
+        LittleEndian::U32(header + L::kSpkId) != spkId) {
+        return false;
+    }
+    const std::uint64_t first = LittleEndian::U32(header + L::kFirstRecordOffset);
+    const std::uint64_t records = LittleEndian::U32(header + EphemerisFormat::kRecordCountOffset);
+    const std::uint64_t size = first + (records + 1) * L::kRecordSize;
+    std::error_code sizeError;
+    if (records == 0 || first < L::kHeaderSize ||
+        std::filesystem::file_size(path, sizeError) != size || sizeError) {
+        return false;
+    }
+    std::byte last[2 * L::kRecordSize];
+    in.seekg(static_cast<std::streamoff>(size - sizeof last));
+    if (!in.read(reinterpret_cast<char*>(last), sizeof last))
+        return false;
+    return LittleEndian::U32(last + L::kRecordTag) == 1 &&
+           LittleEndian::U32(last + L::kRecordSize + L::kRecordTag) == 0;
 }
 
 std::optional<EphemerisFileContent> ReadEphemerisFile(const std::string& path, std::string& error) {

@@ -56,9 +56,22 @@ std::string PhysicalParameterLink(std::uint32_t spkId);
 std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
                                            const std::vector<EphemerisEntry>& entries);
 
-// Writes the file in one step (temporary file, then rename); false with `error` on failure.
+// The first record of `entries` that the viewer could not draw, described ("2020-03-01: the
+// Earth longitude is nan"): a date outside the calendar, a constellation outside 1-88, or an
+// angle that is not finite or lies outside [0, 360) (longitudes) or [-90, 90] (latitudes).
+// Empty when every record is sound.
+std::string FirstUnsoundRecord(const std::vector<EphemerisEntry>& entries);
+
+// Writes the file in one step (temporary file, checked, then renamed); false with `error`
+// (naming `path`) when a record is unsound or the file cannot be written. Then any file that
+// was at `path` is left as it was.
 bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
                         const std::vector<EphemerisEntry>& entries, std::string& error);
+
+// Whether `path` holds a complete file of this tool for star `spkId`: its magic, version and
+// SPK-ID, and exactly the records its header counts followed by the terminating record. Reads
+// the header and the last two records only.
+bool IsCompleteEphemerisFile(const std::string& path, std::uint32_t spkId);
 
 struct EphemerisFileContent {
     EphemerisHeader Header;

@@ -74,10 +74,13 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
         files.push_back({name, ReadSbdbJson(QByteArray::fromStdString(bytes), name)});
     }
     CatalogueReport catalogueReport;
-    const CatalogueContent content = BuildCatalogue(files, catalogueReport);
+    CatalogueContent content = BuildCatalogue(files, catalogueReport);
     report.Stars = static_cast<int>(content.Stars.size());
-    report.WithoutSpkId = catalogueReport.WithoutSpkId;
-    report.Problems = catalogueReport.Problems;
+    report.WithoutSpkId = static_cast<int>(catalogueReport.WithoutSpkId.size());
+    for (const auto* lines :
+         {&catalogueReport.FileErrors, &catalogueReport.Refused, &catalogueReport.Notes})
+        report.Problems.insert(report.Problems.end(), lines->begin(), lines->end());
+    MarkStarsWithCompleteFiles(content, folder + "/Datas");
     const std::string catalogue = folder + "/Nivra.db";
     if (!WriteCatalogueFile(catalogue, content, error))
         return false;

@@ -24,7 +24,7 @@ struct SampleReport {
     int EphemerisFiles = 0;
     long long Records = 0;
     double EphemerisSeconds = 0;
-    std::vector<std::string> Problems;
+    std::vector<std::string> Problems;  // bodies and stars left out for other reasons
 };
 
 bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::string& error,

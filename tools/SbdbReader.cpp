@@ -4,31 +4,57 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <cmath>
 #include <map>
+#include <utility>
+
+#include "tools/NumberText.h"
 
 namespace {
 
 constexpr double kDaysPerJulianYear = 365.25;
 constexpr double kModifiedJulianDayZero = 2400000.5;
+constexpr double kLargestSpkId = 4294967295.0;
 
-std::optional<double> NumberOf(const QJsonValue& value) {
+// The values read as written, by field name (lower case, '_' for '.').
+constexpr std::pair<SbdbValue SbdbBody::*, const char*> kValueFields[] = {
+    {&SbdbBody::Eccentricity, "e"},       {&SbdbBody::SemiMajorAxis, "a"},
+    {&SbdbBody::PerihelionDistance, "q"}, {&SbdbBody::AphelionDistance, "ad"},
+    {&SbdbBody::Inclination, "i"},        {&SbdbBody::AscendingNode, "om"},
+    {&SbdbBody::ArgumentPerihelion, "w"}, {&SbdbBody::MeanAnomaly, "ma"},
+    {&SbdbBody::MeanMotion, "n"},         {&SbdbBody::PerihelionTime, "tp"},
+    {&SbdbBody::EarthMoid, "moid"},       {&SbdbBody::AbsoluteMagnitude, "h"},
+    {&SbdbBody::Diameter, "diameter"},    {&SbdbBody::RotationPeriod, "rot_per"},
+    {&SbdbBody::Albedo, "albedo"},
+};
+
+SbdbValue ValueOf(const std::string& field, const QJsonValue& value) {
+    SbdbValue result;
+    result.Field = field;
+    double number = NAN;
     if (value.isDouble()) {
-        return value.toDouble();
-    }
-    if (value.isString()) {
+        number = value.toDouble();
+        result.Text = NumberText(number);
+    } else if (value.isString()) {
+        const QString text = value.toString().trimmed();
+        result.Text = text.toStdString();
         bool ok = false;
-        const double number = value.toString().trimmed().toDouble(&ok);
-        if (ok)
-            return number;
+        number = text.toDouble(&ok);
+        if (!ok)
+            number = NAN;
+    } else if (value.isBool()) {
+        result.Text = value.toBool() ? "true" : "false";
     }
-    return std::nullopt;
+    if (std::isfinite(number))
+        result.Number = number;
+    return result;
 }
 
 std::string TextOf(const QJsonValue& value) {
     if (value.isString())
         return value.toString().trimmed().toStdString();
     if (value.isDouble())
-        return QString::number(value.toDouble(), 'g', 17).toStdString();
+        return NumberText(value.toDouble());
     return {};
 }
 
@@ -65,7 +91,8 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
             fileName + ": not an SBDB Query API export (no \"fields\" and \"data\" arrays)";
         return file;
     }
-    std::map<std::string, int> column;
+    // Each field by its name in lower case with '_' for '.': its column and its name as written.
+    std::map<std::string, std::pair<int, std::string>> column;
     const QJsonArray fields = root.value("fields").toArray();
     for (int i = 0; i < fields.size(); ++i) {
         std::string name = fields[i].toString().toLower().toStdString();
@@ -73,56 +100,58 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
             if (c == '.')
                 c = '_';
         }
-        column.emplace(name, i);
+        column.emplace(name, std::make_pair(i, fields[i].toString().toStdString()));
     }
     if (!column.count("full_name")) {
         file.Error = fileName + ": the export has no full_name field";
         return file;
     }
-    for (const QJsonValue& rowValue : root.value("data").toArray()) {
-        const QJsonArray row = rowValue.toArray();
+    const QJsonArray data = root.value("data").toArray();
+    for (int r = 0; r < data.size(); ++r) {
+        if (!data[r].isArray()) {
+            file.Bodies.clear();
+            file.Error = fileName + ": row " + std::to_string(r + 1) +
+                         " of \"data\" is not an array of values";
+            return file;
+        }
+        const QJsonArray row = data[r].toArray();
         auto field = [&](const char* name) -> QJsonValue {
             const auto found = column.find(name);
-            return found == column.end() || found->second >= row.size() ? QJsonValue()
-                                                                        : row[found->second];
+            return found == column.end() || found->second.first >= row.size()
+                       ? QJsonValue()
+                       : row[found->second.first];
         };
-        auto number = [&](const char* name) { return NumberOf(field(name)); };
+        auto value = [&](const char* name) {
+            const auto found = column.find(name);
+            return ValueOf(found == column.end() ? name : found->second.second, field(name));
+        };
 
         SbdbBody body;
+        body.Row = r + 1;
         body.FullName = TextOf(field("full_name"));
         body.Number = AsteroidNumber(body.FullName);
-        if (const auto spk = number("spkid"); spk && *spk > 0 && *spk <= 4294967295.0) {
-            body.SpkId = static_cast<std::uint32_t>(*spk);
+        const SbdbValue spk = value("spkid");
+        body.SpkIdText = spk.Text;
+        if (spk.Number && *spk.Number >= 1 && *spk.Number <= kLargestSpkId &&
+            std::floor(*spk.Number) == *spk.Number) {
+            body.SpkId = static_cast<std::uint32_t>(*spk.Number);
         }
         body.OrbitClass = TextOf(field("class"));
         body.Neo = FlagOf(field("neo"));
         if (!field("pha").isNull() && !field("pha").isUndefined())
             body.Pha = FlagOf(field("pha"));
-        body.Eccentricity = number("e");
-        body.SemiMajorAxis = number("a");
-        body.PerihelionDistance = number("q");
-        body.AphelionDistance = number("ad");
-        body.Inclination = number("i");
-        body.AscendingNode = number("om");
-        body.ArgumentPerihelion = number("w");
-        body.MeanAnomaly = number("ma");
-        body.MeanMotion = number("n");
-        body.PerihelionTime = number("tp");
-        if (const auto mjd = number("epoch_mjd")) {
-            body.Epoch = *mjd + kModifiedJulianDayZero;
-        } else {
-            body.Epoch = number("epoch");
-        }
-        if (const auto years = number("per_y")) {
-            body.PeriodDays = *years * kDaysPerJulianYear;
-        } else {
-            body.PeriodDays = number("per");
-        }
-        body.EarthMoid = number("moid");
-        body.AbsoluteMagnitude = number("h");
-        body.Diameter = number("diameter");
-        body.RotationPeriod = number("rot_per");
-        body.Albedo = number("albedo");
+        for (const auto& [member, name] : kValueFields)
+            body.*member = value(name);
+        body.Epoch = value("epoch_mjd");
+        if (body.Epoch.Number)
+            *body.Epoch.Number += kModifiedJulianDayZero;
+        else if (!body.Epoch.Given())
+            body.Epoch = value("epoch");
+        body.PeriodDays = value("per_y");
+        if (body.PeriodDays.Number)
+            *body.PeriodDays.Number *= kDaysPerJulianYear;
+        else if (!body.PeriodDays.Given())
+            body.PeriodDays = value("per");
         file.Bodies.push_back(std::move(body));
     }
     return file;

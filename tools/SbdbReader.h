@@ -6,40 +6,55 @@
 #include <string>
 #include <vector>
 
+// One numeric value of an SBDB export as written, with the number it holds.
+struct SbdbValue {
+    std::string Field;  // the field it came from, '.' written '_': "e", "epoch_mjd", "per_y"
+    std::string Text;   // as written: a JSON string trimmed, a JSON number in its shortest form;
+                        // empty when the value is null or the field absent
+    std::optional<double> Number;  // set when Text is a finite number (converted where noted)
+
+    bool Given() const { return !Text.empty(); }
+    // "e = 1.0000001": how messages quote the value.
+    std::string Quoted() const { return Field + " = " + Text; }
+};
+
 // One body of an SBDB Query API export, with the fields the catalogue uses, as found by name.
 // Units as SBDB gives them, converted where noted.
 struct SbdbBody {
+    int Row = 0;                          // 1 for the first row of "data"
     std::string FullName;                 // trimmed
-    std::optional<std::uint32_t> SpkId;   // the export's spkid, when it has one
+    std::string SpkIdText;                // the export's spkid as written, when it has one
+    std::optional<std::uint32_t> SpkId;   // that spkid, when it is a whole number 1 to 2^32 - 1
     std::optional<std::uint32_t> Number;  // number of a numbered asteroid, from the name
     std::string OrbitClass;               // SBDB class code (MBA, APO, JFc, ...)
     bool Neo = false;
     std::optional<bool> Pha;  // the export's pha flag, when it has one
-    std::optional<double> Eccentricity;
-    std::optional<double> SemiMajorAxis;       // au
-    std::optional<double> PerihelionDistance;  // au
-    std::optional<double> AphelionDistance;    // au
-    std::optional<double> Inclination;         // degrees
-    std::optional<double> AscendingNode;       // degrees
-    std::optional<double> ArgumentPerihelion;  // degrees
-    std::optional<double> MeanAnomaly;         // degrees
-    std::optional<double> MeanMotion;          // degrees/day
-    std::optional<double> PerihelionTime;      // Julian day (TDB)
-    std::optional<double> Epoch;               // Julian day (TDB)
-    std::optional<double> PeriodDays;          // days
-    std::optional<double> EarthMoid;           // au
-    std::optional<double> AbsoluteMagnitude;
-    std::optional<double> Diameter;        // km
-    std::optional<double> RotationPeriod;  // hours
-    std::optional<double> Albedo;
+    SbdbValue Eccentricity;
+    SbdbValue SemiMajorAxis;       // au
+    SbdbValue PerihelionDistance;  // au
+    SbdbValue AphelionDistance;    // au
+    SbdbValue Inclination;         // degrees
+    SbdbValue AscendingNode;       // degrees
+    SbdbValue ArgumentPerihelion;  // degrees
+    SbdbValue MeanAnomaly;         // degrees
+    SbdbValue MeanMotion;          // degrees/day
+    SbdbValue PerihelionTime;      // Julian day (TDB)
+    SbdbValue Epoch;               // Julian day (TDB), from epoch_mjd (MJD) or epoch (JD)
+    SbdbValue PeriodDays;          // days, from per_y (Julian years) or per (days)
+    SbdbValue EarthMoid;           // au
+    SbdbValue AbsoluteMagnitude;
+    SbdbValue Diameter;        // km
+    SbdbValue RotationPeriod;  // hours
+    SbdbValue Albedo;
 };
 
 struct SbdbFile {
     std::vector<SbdbBody> Bodies;
-    std::string Error;  // set when the file as a whole cannot be read
+    std::string Error;  // set when the file as a whole cannot be read; then Bodies is empty
 };
 
 // Reads an SBDB Query API JSON object ({"fields": [...], "data": [[...], ...]}). Values may be
 // numbers, numeric strings or null; field names are matched with '.' and '_' alike ("per.y",
-// "per_y"). `fileName` names the file in the error text.
+// "per_y"). A file that is not such an object, lacks the full_name field or holds a row that
+// is not an array is an error as a whole. `fileName` names the file in the error text.
 SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName);

@@ -4,6 +4,7 @@
 #include <erfam.h>
 
 #include "tools/Constellations.h"
+#include "tools/EarthTable.h"
 #include "tools/Orbit.h"
 
 namespace {
@@ -29,7 +30,7 @@ Vector3 Unit(const Vector3& v) {
 
 }  // namespace
 
-DayContext MakeDayContext(int year, int month, int day) {
+DayContext MakeDayContext(int year, int month, int day, const EarthTable* earth) {
     DayContext context;
     context.Year = year;
     context.Month = month;
@@ -42,7 +43,10 @@ DayContext MakeDayContext(int year, int month, int day) {
 
     double pvh[2][3];
     double pvb[2][3];
-    eraEpv00(context.TT.Day1, context.TT.Day2, pvh, pvb);
+    if (earth != nullptr)
+        earth->At(context.TT.Value(), pvh, pvb);
+    else
+        eraEpv00(context.TT.Day1, context.TT.Day2, pvh, pvb);
     for (std::size_t i = 0; i < 3; ++i) {
         context.EarthHeliocentric[i] = pvh[0][i];
         context.EarthBarycentric[i] = pvb[0][i];
@@ -56,7 +60,7 @@ DayContext MakeDayContext(int year, int month, int day) {
         for (std::size_t j = 0; j < 3; ++j)
             context.IcrsToEclipticOfDate[i][j] = rm[i][j];
     double deps = 0;
-    eraNut06a(context.TT.Day1, context.TT.Day2, &context.NutationInLongitude, &deps);
+    eraNut00b(context.TT.Day1, context.TT.Day2, &context.NutationInLongitude, &deps);
     return context;
 }
 

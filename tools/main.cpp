@@ -2,9 +2,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,8 +17,11 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+// Exit codes (the README lists them).
+constexpr int kDone = 0;    // everything asked was done
+constexpr int kFailed = 1;  // failed: no catalogue written, no file written or none marked
+constexpr int kUsage = 2;   // a bad command line
+constexpr int kPartly = 3;  // done, but bodies or stars were left out (named on stderr)
 
 const char* kUsageText =
     "Usage:\n"
@@ -29,7 +34,9 @@ const char* kUsageText =
     "  nivra-data sample DIR\n"
     "      Builds a complete program folder from the built-in SBDB data.\n"
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
-    "      For each year, the largest angle between the two-body and the perturbed positions.\n";
+    "      For each year, the largest angle between the two-body and the perturbed positions.\n"
+    "Exit codes: 0 done; 1 failed; 2 bad command line; 3 done, but bodies or stars\n"
+    "were left out (each named on standard error).\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "nivra-data: %s\n\n%s", problem.c_str(), kUsageText);
@@ -130,30 +137,44 @@ int Catalogue(const Options& options) {
     std::vector<NamedSbdbFile> files;
     for (const std::string& name : options.Files) {
         QFile file(QString::fromLocal8Bit(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "%s: cannot read (%s)\n", name.c_str(),
-                         file.errorString().toLocal8Bit().constData());
-            return kFailed;
+        SbdbFile content;
+        if (file.open(QIODevice::ReadOnly)) {
+            content = ReadSbdbJson(file.readAll(), name);
+        } else {
+            content.Error =
+                name + ": cannot read (" + file.errorString().toLocal8Bit().toStdString() + ")";
         }
-        files.push_back({name, ReadSbdbJson(file.readAll(), name)});
+        files.push_back({name, std::move(content)});
     }
     CatalogueReport report;
-    const CatalogueContent content = BuildCatalogue(files, report);
-    PrintProblems(report.Problems);
-    if (report.WithoutSpkId > 0) {
-        std::fprintf(
-            stderr,
-            "%d bodies without an SPK-ID (neither a spkid field nor an asteroid number) left out\n",
-            report.WithoutSpkId);
-    }
-    std::string error;
-    if (!WriteCatalogueFile(options.Out, content, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    CatalogueContent content = BuildCatalogue(files, report);
+    for (const auto* lines : {&report.FileErrors, &report.Refused, &report.WithoutSpkId})
+        PrintProblems(*lines);
+    PrintProblems(report.Notes);
+    if (!report.FileErrors.empty() || content.Stars.empty()) {
+        std::fprintf(stderr, "nivra-data: %s not written: %s\n", options.Out.c_str(),
+                     !report.FileErrors.empty() ? "a file could not be read as an SBDB export"
+                                                : "no body could be loaded");
         return kFailed;
     }
-    std::printf("%s: %zu stars, %zu orbit classes\n", options.Out.c_str(), content.Stars.size(),
-                content.Classes.size());
-    return 0;
+    const std::filesystem::path folder = std::filesystem::path(options.Out).parent_path();
+    MarkStarsWithCompleteFiles(content, (folder.empty() ? "." : folder.string()) + "/Datas");
+    std::string error;
+    if (!WriteCatalogueFile(options.Out, content, error)) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kFailed;
+    }
+    std::size_t marked = 0;
+    for (const CatalogueStar& star : content.Stars)
+        marked += star.DatasForIt != 0;
+    std::printf("%s: %zu stars (%zu with an ephemeris file), %zu orbit classes\n",
+                options.Out.c_str(), content.Stars.size(), marked, content.Classes.size());
+    if (!report.Complete()) {
+        std::fprintf(stderr, "%zu bodies left out, %zu values left unknown (named above)\n",
+                     report.Refused.size() + report.WithoutSpkId.size(), report.Notes.size());
+        return kPartly;
+    }
+    return kDone;
 }
 
 int Ephemeris(const Options& options) {
@@ -179,7 +200,7 @@ int Ephemeris(const Options& options) {
     std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten,
                 report.Records, report.Seconds,
                 report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
-    return report.Problems.empty() ? 0 : kFailed;
+    return report.Problems.empty() ? kDone : kPartly;
 }
 
 int Sample(const Options& options) {
@@ -192,15 +213,15 @@ int Sample(const Options& options) {
         std::fprintf(stderr, "%d bodies without an SPK-ID left out of the catalogue\n",
                      report.WithoutSpkId);
     }
+    PrintProblems(report.Problems);
     if (!ok) {
-        PrintProblems(report.Problems);
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
         return kFailed;
     }
     std::printf("%s: %d stars in the catalogue, %d ephemeris files (%lld records in %.2f s)\n",
                 options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records,
                 report.EphemerisSeconds);
-    return 0;
+    return report.Problems.empty() ? kDone : kPartly;
 }
 
 int Drift(const Options& options) {
@@ -215,20 +236,26 @@ int Drift(const Options& options) {
     }
     PrintProblems(problems);
     for (const EphemerisStar& star : stars) {
+        std::string failure;
+        const std::vector<YearDrift> drift = MeasureDrift(star, options.From, options.To, failure);
+        if (!failure.empty()) {
+            std::fprintf(stderr, "%u %s: %s\n", star.SpkId, star.Name.c_str(), failure.c_str());
+            problems.push_back(failure);
+            continue;
+        }
         std::printf(
             "%u %s (elements of JD %.1f): largest two-body minus perturbed angle per year, "
             "arcseconds\n",
             star.SpkId, star.Name.c_str(), star.Elements.Epoch);
-        for (const YearDrift& year : MeasureDrift(star, options.From, options.To)) {
+        for (const YearDrift& year : drift)
             std::printf("  %d %10.1f\n", year.Year, year.MaxArcseconds);
-        }
     }
-    return problems.empty() ? 0 : kFailed;
+    if (stars.empty())
+        return kFailed;
+    return problems.empty() ? kDone : kPartly;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
@@ -248,4 +275,21 @@ int main(int argc, char* argv[]) {
     if (command == "drift")
         return Drift(options);
     return Usage("unknown command \"" + command + "\"");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // A reader that goes away (nivra-data ... | head) must not stop a run half-way: output
+    // to it is lost, the files and the catalogue are finished.
+    std::signal(SIGPIPE, SIG_IGN);
+    KeepFreedMemoryForReuse();
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "nivra-data: stopped: %s\n", exception.what());
+    } catch (...) {
+        std::fprintf(stderr, "nivra-data: stopped by an unknown error\n");
+    }
+    return kFailed;
 }
