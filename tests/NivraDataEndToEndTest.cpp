@@ -410,6 +410,17 @@ bool KilledAtRename(const QStringList& arguments, const char* variable, int call
     return process.exitStatus() == QProcess::CrashExit;
 }
 
+// Runs nivra-data told to stop dead after `count` rows or records; true when it did stop.
+bool StoppedAfter(const QStringList& arguments, const char* variable, int count) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(variable, QString::number(count));
+    process.setProcessEnvironment(environment);
+    process.start(NIVRA_DATA_EXECUTABLE, arguments);
+    process.waitForFinished(600000);
+    return process.exitStatus() == QProcess::CrashExit;
+}
+
 }  // namespace
 
 TEST(NivraDataEphemeris, AKillAtAnyMomentLeavesCompleteFilesAndAConsistentCatalogue) {
@@ -432,16 +443,22 @@ TEST(NivraDataEphemeris, AKillAtAnyMomentLeavesCompleteFilesAndAConsistentCatalo
         EXPECT_TRUE(KilledAtRename(catalogue, variable, 1)) << variable;
         ExpectCompleteFilesAndConsistentMarks(out, datas, std::string("catalogue ") + variable);
     }
-    // Kills at moments the run does not choose.
-    for (int milliseconds : {5, 30, 80, 150, 300}) {
-        QProcess process;
-        process.start(NIVRA_DATA_EXECUTABLE, ephemeris);
-        process.waitForStarted();
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
-        process.kill();
-        process.waitForFinished();
-        ExpectCompleteFilesAndConsistentMarks(
-            out, datas, "killed after " + std::to_string(milliseconds) + " ms");
+    // Stops in the middle of writing: after any record of either file (a year is 366 records
+    // for each star), and after any catalogue row (each of the two stars marked).
+    for (int records : {1, 2, 200, 366, 367, 500, 731, 732}) {
+        const std::string when = "stopped after record " + std::to_string(records);
+        EXPECT_TRUE(StoppedAfter(ephemeris, "NIVRA_DATA_DIE_AFTER_RECORDS", records)) << when;
+        ExpectCompleteFilesAndConsistentMarks(out, datas, when);
+    }
+    for (int rows : {1, 2}) {
+        const std::string when = "stopped after row " + std::to_string(rows);
+        EXPECT_TRUE(StoppedAfter(ephemeris, "NIVRA_DATA_DIE_AFTER_ROWS", rows)) << when;
+        ExpectCompleteFilesAndConsistentMarks(out, datas, when);
+        // A catalogue rebuilt and stopped after one of its rows is not touched at all.
+        const std::string before = Slurp(out);
+        EXPECT_TRUE(StoppedAfter(catalogue, "NIVRA_DATA_DIE_AFTER_ROWS", rows)) << when;
+        EXPECT_EQ(Slurp(out), before) << when;
+        ExpectCompleteFilesAndConsistentMarks(out, datas, "catalogue " + when);
     }
 
     // The next whole run completes and leaves no temporary file behind.

@@ -1,5 +1,7 @@
 #include "tools/AtomicFile.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -60,16 +62,19 @@ bool ReplaceFileAtomically(const std::string& path,
     return true;
 }
 
-bool WriteWholeFile(const std::string& path, const void* data, std::size_t size, std::string& why) {
+bool WriteFileInPieces(const std::string& path, const void* data, std::size_t size,
+                       std::size_t head, std::size_t piece, const std::function<void()>& afterPiece,
+                       std::string& why) {
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (file < 0) {
         why = std::strerror(errno);
         return false;
     }
     const char* at = static_cast<const char*>(data);
-    std::size_t left = size;
-    while (left > 0) {
-        const ssize_t done = ::write(file, at, left);
+    std::size_t written = 0;
+    std::size_t pieceEnd = std::min(size, head);
+    while (written < size) {
+        const ssize_t done = ::write(file, at + written, pieceEnd - written);
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0) {
@@ -77,14 +82,22 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size,
             ::close(file);
             return false;
         }
-        at += done;
-        left -= static_cast<std::size_t>(done);
+        written += static_cast<std::size_t>(done);
+        if (written == pieceEnd) {
+            if (written > head && afterPiece)
+                afterPiece();
+            pieceEnd = piece > 0 ? std::min(size, written + piece) : size;
+        }
     }
     if (::close(file) != 0) {
         why = std::strerror(errno);
         return false;
     }
     return true;
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size, std::string& why) {
+    return WriteFileInPieces(path, data, size, size, 0, {}, why);
 }
 
 int RemoveStaleTemporaryFiles(const std::string& folder,
@@ -97,7 +110,16 @@ int RemoveStaleTemporaryFiles(const std::string& folder,
         const std::size_t mark = name.rfind(kTemporaryMark);
         if (mark == std::string::npos)
             continue;
-        const std::string digits = name.substr(mark + kTemporaryMark.size());
+        std::string digits = name.substr(mark + kTemporaryMark.size());
+        // SQLite's rollback journal of a temporary catalogue a killed run was writing.
+        for (const char* companion : {"-journal", "-wal", "-shm"}) {
+            const std::string suffix = companion;
+            if (digits.size() > suffix.size() &&
+                digits.compare(digits.size() - suffix.size(), suffix.size(), suffix) == 0) {
+                digits.resize(digits.size() - suffix.size());
+                break;
+            }
+        }
         if (digits.empty() || digits.size() > 9 ||
             digits.find_first_not_of("0123456789") != std::string::npos) {
             continue;

@@ -21,7 +21,14 @@ bool ReplaceFileAtomically(
 // system's error text.
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size, std::string& why);
 
-// Removes the temporary files "NAME.part-PID" of `folder` that a killed run left: those whose
+// The same, written in pieces: the first `head` bytes, then pieces of `piece` bytes (the last may
+// be shorter), `afterPiece` called after each piece is written.
+bool WriteFileInPieces(const std::string& path, const void* data, std::size_t size,
+                       std::size_t head, std::size_t piece, const std::function<void()>& afterPiece,
+                       std::string& why);
+
+// Removes the temporary files "NAME.part-PID" of `folder` that a killed run left (with the
+// "-journal", "-wal" and "-shm" files SQLite keeps beside a database it is writing): those whose
 // NAME `isOurs` accepts and whose process PID no longer runs. Returns how many it removed.
 int RemoveStaleTemporaryFiles(const std::string& folder,
                               const std::function<bool(std::string_view name)>& isOurs);

@@ -11,6 +11,7 @@
 
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
+#include "tools/FaultInjection.h"
 #include "tools/ElementBounds.h"
 #include "tools/EphemerisFile.h"
 #include "tools/NumberText.h"
@@ -424,6 +425,7 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
             return false;
         }
         sqlite3_reset(st);
+        FaultInjection::RowWritten();
     }
     classes.reset();
     stars.reset();

@@ -15,6 +15,7 @@
 
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
+#include "tools/FaultInjection.h"
 #include "tools/Constellations.h"
 #include "tools/EarthTable.h"
 #include "tools/ElementBounds.h"
@@ -250,6 +251,7 @@ bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::
                     return false;
                 }
                 sqlite3_reset(update.get());
+                FaultInjection::RowWritten();
             }
             update.reset();
             if (!Execute(db.get(), "COMMIT", why))

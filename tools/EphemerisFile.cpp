@@ -8,6 +8,7 @@
 #include "data/LittleEndian.h"
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
+#include "tools/FaultInjection.h"
 #include "tools/NumberText.h"
 
 namespace L = StarFileLayout;
@@ -155,7 +156,12 @@ bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
     return ReplaceFileAtomically(
         path,
         [&](const std::string& temporary, std::string& why) {
-            return WriteWholeFile(temporary, bytes.data(), bytes.size(), why);
+            if (!FaultInjection::RecordStopArmed())
+                return WriteWholeFile(temporary, bytes.data(), bytes.size(), why);
+            // A test stops the run between two records: they are written one by one.
+            const std::size_t first = LittleEndian::U32(bytes.data() + L::kFirstRecordOffset);
+            return WriteFileInPieces(temporary, bytes.data(), bytes.size(), first, L::kRecordSize,
+                                     FaultInjection::RecordWritten, why);
         },
         error);
 }
