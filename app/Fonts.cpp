@@ -2,11 +2,13 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QRawFont>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace {
 constexpr const char* kFace = "Tahoma";
@@ -37,22 +39,42 @@ std::uint16_t BigEndian16(const QByteArray& table, int offset) {
                                       static_cast<unsigned char>(table[offset + 1]));
 }
 
+// The face's Windows ascent and descent (usWinAscent, usWinDescent) in ems, from its OS/2 and
+// head tables; nothing for a face without them.
+struct WindowsMetrics {
+    double Ascent;
+    double Descent;
+};
+
+std::optional<WindowsMetrics> WindowsMetricsOf(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid())
+        return std::nullopt;
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const QByteArray head = raw.fontTable("head");
+    constexpr int kWinAscent = 74;   // usWinAscent, then usWinDescent, in the OS/2 table
+    constexpr int kUnitsPerEm = 18;  // in the head table
+    if (os2.size() < kWinAscent + 4 || head.size() < kUnitsPerEm + 2)
+        return std::nullopt;
+    const double units = BigEndian16(head, kUnitsPerEm);
+    const double ascent = BigEndian16(os2, kWinAscent);
+    const double descent = BigEndian16(os2, kWinAscent + 2);
+    if (!(units > 0) || !(ascent + descent > 0))
+        return std::nullopt;
+    return WindowsMetrics{ascent / units, descent / units};
+}
+
 }  // namespace
 
+int CellAscent(const QFont& font) {
+    if (const std::optional<WindowsMetrics> metrics = WindowsMetricsOf(font))
+        return static_cast<int>(std::lround(font.pixelSize() * metrics->Ascent));
+    return QFontMetrics(font).ascent();
+}
+
 double CellHeightInEms(const QFont& font) {
-    const QRawFont raw = QRawFont::fromFont(font);
-    if (raw.isValid()) {
-        const QByteArray os2 = raw.fontTable("OS/2");
-        const QByteArray head = raw.fontTable("head");
-        constexpr int kWinAscent = 74;   // usWinAscent, then usWinDescent, in the OS/2 table
-        constexpr int kUnitsPerEm = 18;  // in the head table
-        if (os2.size() >= kWinAscent + 4 && head.size() >= kUnitsPerEm + 2) {
-            const double units = BigEndian16(head, kUnitsPerEm);
-            const double cell = BigEndian16(os2, kWinAscent) + BigEndian16(os2, kWinAscent + 2);
-            if (units > 0 && cell > 0)
-                return cell / units;
-        }
-    }
+    if (const std::optional<WindowsMetrics> metrics = WindowsMetricsOf(font))
+        return metrics->Ascent + metrics->Descent;
     QFont reference(font);
     reference.setPixelSize(1000);
     const QFontMetricsF metrics(reference);
@@ -62,7 +84,10 @@ double CellHeightInEms(const QFont& font) {
 
 QFont FontForCellHeight(const QString& family, int cellHeight, int weight) {
     QFont font(family);
-    font.setWeight(static_cast<QFont::Weight>(weight));
+    // Windows draws weights below 400 of a face that has no light cut (Tahoma) at its regular
+    // weight; Qt would pick a light cut of another face (DejaVu Sans ExtraLight), so the weights
+    // 100 and 200 of the font table are asked as regular.
+    font.setWeight(static_cast<QFont::Weight>(std::max(weight, static_cast<int>(QFont::Normal))));
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
@@ -78,8 +103,8 @@ double EmForCellHeight(const QFont& font, int cellHeight) {
 FontTable CreateFontTable() {
     const QString family = ProgramFaceFamily();
     auto make = [&](int cellHeight, int escapement, int weight) {
-        return ProgramFont{FontForCellHeight(family, cellHeight, weight), cellHeight, escapement,
-                           weight};
+        const QFont font = FontForCellHeight(family, cellHeight, weight);
+        return ProgramFont{font, cellHeight, escapement, weight, CellAscent(font)};
     };
     FontTable fonts;
     fonts.LabelFont = make(14, 2400, 200);

@@ -12,6 +12,9 @@ struct ProgramFont {
     int CellHeight = 0;  // pixels
     int Escapement = 0;  // tenths of a degree, counter-clockwise
     int Weight = 0;      // 100-900
+    // Pixels from the top of the text cell down to the baseline, as Windows places text: the
+    // face's Windows ascent (usWinAscent) at the font's pixel size, 12 for Tahoma at 12 pixels.
+    int Ascent = 0;
 
     // Painter rotation for text drawn with this font: degrees, clockwise positive.
     double RotationDegrees() const { return -Escapement / 10.0; }
@@ -31,6 +34,10 @@ QString ProgramFaceFamily();
 // Windows ascent plus descent of the face of `font`, in ems (1.207 for Tahoma), from its OS/2 and
 // head tables; for a face without them, Qt's ascent plus descent.
 double CellHeightInEms(const QFont& font);
+
+// Pixels from the top of the text cell to the baseline of `font` (usWinAscent at its pixel
+// size, rounded); for a face without an OS/2 table, Qt's ascent.
+int CellAscent(const QFont& font);
 
 // The em, in pixels, of a font of that face whose text cell is `cellHeight` pixels high:
 // cellHeight divided by CellHeightInEms (11.6 for Tahoma and 14 pixels).

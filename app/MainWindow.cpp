@@ -17,6 +17,7 @@
 #include "app/Startup.h"
 #include "app/StatusBar.h"
 #include "astro/InformationPanel.h"
+#include "browse/CatalogueText.h"
 #include "browse/StarListView.h"
 #include "charts/ChartBoard.h"
 #include "diagrams/DiagramInputs.h"
@@ -238,7 +239,7 @@ void MainWindow::OpenWebCommand(int command) {
                                                          : StarLink::PhysicalParameter;
         // A link that does not lie whole inside the file (a damaged file) opens nothing.
         if (const std::optional<std::string_view> address = star->Link(link)) {
-            WebBrowser::OpenWebPage(QString::fromUtf8(address->data(), address->size()),
+            WebBrowser::OpenWebPage(QString::fromStdString(CatalogueTextAsUtf8(*address)),
                                     browserLookup_, messages_);
         }
         return;

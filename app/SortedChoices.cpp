@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "browse/CatalogueText.h"
+
 void SortChoices(std::vector<Choice>& choices) {
-    QCollator collator;
+    QCollator collator(NameCollationLocale());
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(choices.size());

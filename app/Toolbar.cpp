@@ -55,8 +55,11 @@ Toolbar::Toolbar(QWidget* parent, const Catalogue& catalogue, const ProgramFolde
 
     // "activated" comes once for each change the user makes (click, arrow key, wheel), never for
     // the program's own changes of the selection.
-    connect(orbitClasses_, &QComboBox::activated, this,
-            [this](int) { FillStarSelector(SelectedOrbitClass()); });
+    connect(orbitClasses_, &QComboBox::activated, this, [this](int) {
+        starModel_->Clear();  // emptied first, so a statement that fails leaves it empty
+        stars_->setCurrentIndex(-1);
+        FillStarSelector(SelectedOrbitClass());
+    });
     connect(stars_, &QComboBox::activated, this, [this](int) { emit StarChosen(); });
     connect(years_, &QComboBox::activated, this, [this](int) { emit YearChosen(); });
 

@@ -88,3 +88,10 @@ std::string CatalogueTextAsUtf8(std::string_view bytes) {
     }
     return text;
 }
+
+QLocale NameCollationLocale() {
+    const QLocale system = QLocale::system();
+    if (system.language() == QLocale::C)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return system;
+}

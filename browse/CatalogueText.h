@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <string>
 #include <string_view>
 
@@ -7,3 +8,9 @@
 // themselves when they are valid UTF-8, otherwise read as Windows-1252, the 8-bit character set
 // older catalogues were written in (0xB2 is "²", 0xF6 "ö").
 std::string CatalogueTextAsUtf8(std::string_view bytes);
+
+// The locale whose collation orders names (the star list's "Star" and "Orbit" columns, the
+// toolbar's lists): the user's, or US English when the user's is the plain "C" locale, whose
+// order is that of the character codes (every capital before every small letter, "é" after
+// "z") rather than the dictionary order the lists are meant to have.
+QLocale NameCollationLocale();

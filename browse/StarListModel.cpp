@@ -21,7 +21,7 @@ using Q = Quantity;
 // equal texts share a rank. Collation keys are made once per text; comparing two keys is a
 // byte comparison.
 std::vector<int> CollationRanks(const std::vector<std::string_view>& texts) {
-    const QCollator collator(QLocale::system());
+    const QCollator collator(NameCollationLocale());
     std::vector<QCollatorSortKey> keys;
     keys.reserve(texts.size());
     for (const std::string_view text : texts) {

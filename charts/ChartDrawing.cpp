@@ -77,12 +77,38 @@ ChartDrawing::~ChartDrawing() {
     }
 }
 
-void ChartDrawing::AddText(std::int64_t x, std::int64_t y, std::shared_ptr<const TextStamp> stamp) {
-    if (!stamp || stamp->Ink.isEmpty()) {
+void ChartDrawing::AddText(std::int64_t x, std::int64_t y, std::shared_ptr<const TextStamp> stamp,
+                           bool opaque) {
+    if (!stamp || (stamp->Ink.isEmpty() && (!opaque || stamp->Cell.isEmpty()))) {
         return;
     }
-    texts_.push_back({points_.size(), x, y, stamp.get()});
+    texts_.push_back({points_.size(), x, y, stamp.get(), opaque && !stamp->Cell.isEmpty()});
     stamps_.push_back(std::move(stamp));
+}
+
+namespace {
+
+// The level cell of an opaque text placed with its origin at (x, y).
+Span CellSpan(const TextStamp& stamp, std::int64_t x, std::int64_t y) {
+    return {x + stamp.Cell.left(), y + stamp.Cell.top(), x + stamp.Cell.right(),
+            y + stamp.Cell.bottom()};
+}
+
+bool Inside(const Span& span, std::int64_t x, std::int64_t y) {
+    return x >= span.Left && x <= span.Right && y >= span.Top && y <= span.Bottom;
+}
+
+}  // namespace
+
+bool ChartDrawing::Hidden(std::size_t index) const {
+    const Point point = points_[index];
+    for (const Text& text : texts_) {
+        if (text.Opaque && text.AfterPoints > index &&
+            Inside(CellSpan(*text.Stamp, text.X, text.Y), point.X, point.Y)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ChartDrawing::InkIsVisible() const {
@@ -95,7 +121,12 @@ bool ChartDrawing::InkIsVisible() const {
 QRect ChartDrawing::InkBounds() const {
     const Span canvas = SpanOf(CanvasRect());
     Span bounds{canvas.Right + 1, canvas.Bottom + 1, canvas.Left - 1, canvas.Top - 1};
-    for (const Point& point : points_) {
+    const bool anyOpaque =
+        std::any_of(texts_.begin(), texts_.end(), [](const Text& text) { return text.Opaque; });
+    for (std::size_t index = 0; index < points_.size(); ++index) {
+        const Point point = points_[index];
+        if (anyOpaque && Hidden(index))
+            continue;
         bounds.Left = std::min<std::int64_t>(bounds.Left, point.X);
         bounds.Right = std::max<std::int64_t>(bounds.Right, point.X);
         bounds.Top = std::min<std::int64_t>(bounds.Top, point.Y);
@@ -110,6 +141,8 @@ QRect ChartDrawing::InkBounds() const {
     };
     for (const Text& text : texts_) {
         const TextStamp& stamp = *text.Stamp;
+        if (stamp.Ink.isEmpty())
+            continue;  // an opaque cell without ink changes nothing from the background
         const Span ink = InkSpan(stamp, text.X, text.Y);
         const Span inside = Intersect(ink, canvas);
         if (inside.Empty()) {
@@ -224,21 +257,35 @@ std::optional<QImage> ChartDrawing::Paint(const QRect& window) const {
         }
     }
     std::vector<Span> inks(texts_.size());
+    std::vector<Span> cells(texts_.size(), Span{0, 0, -1, -1});
+    std::vector<Span> reaches(texts_.size());
     bandTexts.Reset(bands);
     for (std::size_t i = 0; i < texts_.size(); ++i) {
-        inks[i] = Intersect(InkSpan(*texts_[i].Stamp, texts_[i].X, texts_[i].Y), clip);
-        if (!inks[i].Empty()) {
-            for (std::int64_t band = (inks[i].Top - top) / bandRows;
-                 band <= (inks[i].Bottom - top) / bandRows; ++band) {
+        const Text& mark = texts_[i];
+        inks[i] = mark.Stamp->Ink.isEmpty() ? Span{0, 0, -1, -1}
+                                            : Intersect(InkSpan(*mark.Stamp, mark.X, mark.Y), clip);
+        if (mark.Opaque)
+            cells[i] = Intersect(CellSpan(*mark.Stamp, mark.X, mark.Y), clip);
+        reaches[i] = inks[i];
+        if (!cells[i].Empty()) {
+            reaches[i] = inks[i].Empty() ? cells[i]
+                                         : Span{std::min(inks[i].Left, cells[i].Left),
+                                                std::min(inks[i].Top, cells[i].Top),
+                                                std::max(inks[i].Right, cells[i].Right),
+                                                std::max(inks[i].Bottom, cells[i].Bottom)};
+        }
+        if (!reaches[i].Empty()) {
+            for (std::int64_t band = (reaches[i].Top - top) / bandRows;
+                 band <= (reaches[i].Bottom - top) / bandRows; ++band) {
                 bandTexts.Count(static_cast<int>(band));
             }
         }
     }
     bandTexts.Arrange();
     for (std::size_t i = 0; i < texts_.size(); ++i) {
-        if (!inks[i].Empty()) {
-            for (std::int64_t band = (inks[i].Top - top) / bandRows;
-                 band <= (inks[i].Bottom - top) / bandRows; ++band) {
+        if (!reaches[i].Empty()) {
+            for (std::int64_t band = (reaches[i].Top - top) / bandRows;
+                 band <= (reaches[i].Bottom - top) / bandRows; ++band) {
                 bandTexts.Place(static_cast<int>(band), static_cast<std::uint32_t>(i));
             }
         }
@@ -264,6 +311,13 @@ std::optional<QImage> ChartDrawing::Paint(const QRect& window) const {
             const Text& mark = texts_[*index];
             drawPointsBefore(mark.AfterPoints);
             const TextStamp& stamp = *mark.Stamp;
+            const Span& cell = cells[*index];
+            for (std::int64_t y = std::max<std::int64_t>(cell.Top, firstRow);
+                 y <= std::min<std::int64_t>(cell.Bottom, lastRow); ++y) {
+                FillPixels(&bits[static_cast<std::size_t>(y - top) * stride +
+                                 static_cast<std::size_t>(cell.Left - left)],
+                           static_cast<std::size_t>(cell.Right - cell.Left + 1), background);
+            }
             const Span& ink = inks[*index];
             const std::int64_t inkLeft = mark.X + stamp.Ink.left();
             for (std::int64_t y = std::max<std::int64_t>(ink.Top, firstRow);

@@ -35,8 +35,11 @@ class ChartDrawing {
             points_.push_back(Point{static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
         }
     }
-    // `stamp` put down with its text origin at column `x`, row `y`.
-    void AddText(std::int64_t x, std::int64_t y, std::shared_ptr<const TextStamp> stamp);
+    // `stamp` put down with its text origin at column `x`, row `y`. An opaque text (what the
+    // Windows text call draws in its default background mode) first fills its level cell with
+    // the background colour, hiding the points drawn before it there.
+    void AddText(std::int64_t x, std::int64_t y, std::shared_ptr<const TextStamp> stamp,
+                 bool opaque = false);
 
     // Whether the chart's pixels differ from the background exactly where the marks fall, which
     // holds for the screen and Export colour pairs: then InkBounds is the auto-crop rectangle.
@@ -61,7 +64,11 @@ class ChartDrawing {
         std::int64_t X;
         std::int64_t Y;
         const TextStamp* Stamp;
+        bool Opaque;
     };
+
+    // Whether the point of index `index` is hidden by the opaque cell of a later text.
+    bool Hidden(std::size_t index) const;
 
     QSize canvas_;
     ChartColours colours_;

@@ -264,7 +264,11 @@ std::optional<QImage> RenderChart(ChartKind kind, const RenderInputs& inputs,
             PlotPerihelionTrack(inputs.Track, fonts, passage, drawing);
             break;
     }
-    drawing.AddText(kTitleX, kTitleY, StampText(fonts.TitleFont, *title));
+    // The Constellations, Perihelion and Years plots draw their labels with a transparent text
+    // background and leave it so; after the View and Travel plots the title is drawn opaque, its
+    // cell filled with the background colour over whatever lies there.
+    const bool opaqueTitle = kind == ChartKind::View || kind == ChartKind::Travel;
+    drawing.AddText(kTitleX, kTitleY, StampText(fonts.TitleFont, *title), opaqueTitle);
 
     std::optional<QImage> image = CutImage(
         drawing, cut, cut == Cut::ToExtents ? ExtentsRect(extents) : QRect(), inputs.Colours, path);

@@ -28,7 +28,9 @@ QImage DrawRotatedText(const ProgramFont& font, const QString& text, const QRect
     painter.setPen(Qt::white);
     painter.translate(-reach.left(), -reach.top());
     painter.rotate(font.RotationDegrees());
-    painter.drawText(QPoint(0, QFontMetrics(font.Font).ascent()), text);
+    // The origin is the top-left corner of the text cell; the baseline lies the font's Windows
+    // ascent below it, as the Windows text call places it.
+    painter.drawText(QPoint(0, font.Ascent), text);
     return image;
 }
 
@@ -57,8 +59,8 @@ std::shared_ptr<const TextStamp> DrawStamp(const ProgramFont& font, const QStrin
     const QFontMetrics metrics(font.Font);
     // What the glyphs may cover, in text coordinates (origin at the cell's top-left).
     const QRect cell(0, 0, std::max(1, metrics.horizontalAdvance(text)),
-                     metrics.ascent() + metrics.descent());
-    const QRect glyphs = metrics.boundingRect(text).translated(0, metrics.ascent());
+                     std::max(font.CellHeight, font.Ascent + metrics.descent()));
+    const QRect glyphs = metrics.boundingRect(text).translated(0, font.Ascent);
     QTransform rotation;
     rotation.rotate(font.RotationDegrees());
     const QRect estimate = rotation.mapRect(QRectF(cell.united(glyphs))).toAlignedRect();
@@ -78,6 +80,7 @@ std::shared_ptr<const TextStamp> DrawStamp(const ProgramFont& font, const QStrin
             break;
         }
     }
+    stamp->Cell = QRect(0, 0, metrics.horizontalAdvance(text), font.CellHeight);
     if (covered.isEmpty()) {
         return stamp;
     }

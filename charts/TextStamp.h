@@ -25,6 +25,9 @@ struct TextStamp {
         std::uint16_t Last;
     };
     std::vector<RowSpan> Rows;
+    // The text cell before rotation, relative to the text origin: the text's advance wide and
+    // the font's cell height high. An opaque text fills it with the background first.
+    QRect Cell;
 
     // Coverage of the pixel at (x, y) relative to the text origin, which lies inside Ink.
     std::uint8_t At(int x, int y) const {

@@ -1,5 +1,7 @@
 #include "data/Catalogue.h"
 
+#include <cstring>
+
 #include <sqlite3.h>
 
 int CatalogueRow::Int(int column) const {
@@ -15,8 +17,12 @@ std::string CatalogueRow::Text(int column) const {
     if (text == nullptr) {
         return {};
     }
-    return std::string(reinterpret_cast<const char*>(text),
-                       static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+    // The text is read as the zero-terminated string it is handed over as: a zero byte stored
+    // inside it ends it.
+    const std::size_t stored = static_cast<std::size_t>(sqlite3_column_bytes(statement_, column));
+    const auto* begin = reinterpret_cast<const char*>(text);
+    const void* zero = std::memchr(begin, '\0', stored);
+    return std::string(begin, zero != nullptr ? static_cast<const char*>(zero) - begin : stored);
 }
 
 std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error) {

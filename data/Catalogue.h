@@ -14,7 +14,7 @@ class CatalogueRow {
     explicit CatalogueRow(sqlite3_stmt* statement) : statement_(statement) {}
     int Int(int column) const;
     double Double(int column) const;
-    // The column's bytes as stored (empty for NULL).
+    // The column's text up to its first zero byte (empty for NULL), bytes undecoded.
     std::string Text(int column) const;
 
   private:

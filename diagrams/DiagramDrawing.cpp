@@ -39,17 +39,18 @@ void DrawLineTo(QPainter& painter, QPoint from, QPoint to, QColor colour) {
     if (from == to) {
         return;
     }
-    // One step back from `to` along the line: its last pixel is not drawn.
-    const QPoint last(to.x() - (to.x() > from.x()) + (to.x() < from.x()),
-                      to.y() - (to.y() > from.y()) + (to.y() < from.y()));
+    // An aliased one-pixel line with a flat cap leaves out its end point, as a line drawn to a
+    // point does.
     painter.setPen(QPen(colour, 1, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(from, last);
+    painter.drawLine(from, to);
 }
 
 void DrawTextCell(QPainter& painter, const ProgramFont& font, QPoint origin, const QString& text,
-                  QColor colour) {
+                  QColor colour, const QColor* opaqueBackground) {
     // The charts' stamp of the text, so that a text looks the same in a diagram and in a chart.
     const std::shared_ptr<const TextStamp> stamp = StampText(font, text);
+    if (opaqueBackground != nullptr)
+        painter.fillRect(stamp->Cell.translated(origin), *opaqueBackground);
     const QRect ink = stamp->Ink;
     if (ink.isEmpty()) {
         return;

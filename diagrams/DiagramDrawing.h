@@ -44,6 +44,8 @@ void DrawLineTo(QPainter& painter, QPoint from, QPoint to, QColor colour);
 
 // Writes `text` as the charts write theirs (TextStamp): `origin` is the top-left corner of the
 // text cell (its baseline one ascent lower), the whole turned about `origin` by the font's
-// escapement, the glyphs blended over what lies below. Transparent background.
+// escapement, the glyphs blended over what lies below. With `opaqueBackground` the level text
+// cell (advance by cell height) is first filled with that colour, as the Windows text call does in
+// its default background mode; without, the background is transparent.
 void DrawTextCell(QPainter& painter, const ProgramFont& font, QPoint origin, const QString& text,
-                  QColor colour);
+                  QColor colour, const QColor* opaqueBackground = nullptr);

@@ -116,8 +116,9 @@ void PaintOrbits(QPainter& painter, const OrbitsScene& scene) {
         const QColor aphelion = ColourOf(kAphelionBrush);
         DrawBoxEllipse(painter, drawing->AphelionDisc, grey, 1, &aphelion);
     }
+    // Nothing set the background mode: the title's cell is painted opaque.
     DrawTextCell(painter, scene.Fonts->TitleFont, kTitleOrigin, scene.Title,
-                 ColourOf(scene.Colours.Text));
+                 ColourOf(scene.Colours.Text), &background);
 }
 
 QRect OrbitsContentBounds(const OrbitsScene& scene) {

@@ -212,13 +212,16 @@ TEST_F(CatalogueTest, OpenFailureNamesTheLibraryErrorAndThePath) {
     EXPECT_EQ(error, "unable to open database file : " + path);
 }
 
-TEST_F(CatalogueTest, NullTextsReadAsEmpty) {
+TEST_F(CatalogueTest, NullTextsReadAsEmptyAndATextEndsAtAZeroByte) {
     TestData::WriteCatalogue(path, {}, {});
     Open();
-    sqlite3_exec(catalogue->Handle(), "INSERT INTO [Orbites] VALUES (5, NULL)", nullptr, nullptr,
-                 nullptr);
+    sqlite3_exec(catalogue->Handle(),
+                 "INSERT INTO [Orbites] VALUES (5, NULL); "
+                 "INSERT INTO [Orbites] VALUES (6, 'Apollo' || char(0) || 'hidden')",
+                 nullptr, nullptr, nullptr);
     auto classes = QueryOrbitClasses(*catalogue);
     ASSERT_TRUE(classes);
-    ASSERT_EQ(classes->size(), 1u);
+    ASSERT_EQ(classes->size(), 2u);
     EXPECT_EQ((*classes)[0].Name, "");
+    EXPECT_EQ((*classes)[1].Name, "Apollo");
 }

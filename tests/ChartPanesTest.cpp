@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "app/MessageService.h"
-#include "tests/support/RecordedMessages.h"
 #include "browse/ChartPreparation.h"
 #include "charts/ChartBoard.h"
 #include "charts/ChartPane.h"
@@ -15,6 +14,7 @@
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
 #include "tests/ChartTracks.h"
+#include "tests/support/RecordedMessages.h"
 
 using ChartTracks::Fonts;
 using ChartTracks::RedPixels;

@@ -5,13 +5,14 @@
 #include <random>
 
 #include "app/MessageService.h"
-#include "tests/support/RecordedMessages.h"
 #include "charts/ChartDrawing.h"
 #include "charts/ConstellationTable.h"
 #include "charts/PerihelionLabels.h"
 #include "charts/PixelMapping.h"
 #include "charts/RenderContract.h"
+#include "charts/TextStamp.h"
 #include "tests/ChartTracks.h"
+#include "tests/support/RecordedMessages.h"
 
 using ChartTracks::Angles;
 using ChartTracks::AstrometricRecords;
@@ -185,6 +186,16 @@ TEST_F(ChartRenderTest, TravelAndYearsRoundBeforeTheRowOffsetTheOtherKindsAfter)
               Points({{102, 0}, {100, 42}}));
 }
 
+namespace {
+bool RowIsBlank(const QImage& image, int y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x)
+        if ((line[x] & 0xFFFFFF) != 0)
+            return false;
+    return true;
+}
+}  // namespace
+
 TEST_F(ChartRenderTest, ATrackPastOneHundredAndTwentyTurnsIsClippedAtTheRightEdge) {
     std::vector<Angles> points;
     for (int i = 0; i < 122 * 360; ++i)
@@ -193,11 +204,15 @@ TEST_F(ChartRenderTest, ATrackPastOneHundredAndTwentyTurnsIsClippedAtTheRightEdg
     const std::optional<QImage> chart = RenderTravelChart(Inputs(data));
     ASSERT_TRUE(chart);
     EXPECT_EQ(chart->width(), 43200);
-    const int row = 140 - 16;  // the title's first row is at least 16
-    EXPECT_GE(chart->height(), row);
     EXPECT_EQ(extents.MaxX, 122 * 360 - 1);
     EXPECT_EQ(extents.MaxY, 100);
     const QImage canvas = Canvas(ChartKind::Travel, Inputs(data));
+    // The crop runs from the title's first row (below row 16) to the track's row 140.
+    int top = 0;
+    while (top < canvas.height() && RowIsBlank(canvas, top))
+        ++top;
+    EXPECT_GT(top, 16);
+    EXPECT_EQ(chart->height(), 140 - top + 1);
     EXPECT_EQ(canvas.pixel(43199, 140) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(RedPixels(canvas).size(), 43200u);
 }
@@ -546,4 +561,57 @@ TEST_F(ChartRenderTest, TheFastRenderGivesTheImageOfTheWholeCanvasCutByScanning)
             }
         }
     }
+}
+
+TEST(TextPlacement, TextHangsFromTheTopOfItsCellOnTheWindowsBaseline) {
+    const FontTable& fonts = Fonts();
+    if (fonts.TitleFont.Font.family() == "Tahoma") {
+        // usWinAscent 2049 of 2048 units per em, at 17 and 12 pixels.
+        EXPECT_EQ(fonts.TitleFont.Ascent, 17);
+        EXPECT_EQ(fonts.LabelFont.Ascent, 12);
+    }
+    // A level capital sits on the baseline: its ink ends on the row above it.
+    const std::shared_ptr<const TextStamp> title = StampText(fonts.TitleFont, "H");
+    ASSERT_FALSE(title->Ink.isEmpty());
+    EXPECT_EQ(title->Ink.bottom(), fonts.TitleFont.Ascent - 1);
+    EXPECT_GE(title->Ink.top(), 0);
+    // At 30 degrees the baseline rises to the right: the H's ink is up and right of its origin.
+    const std::shared_ptr<const TextStamp> label = StampText(fonts.AltLabelFont, "HHHH");
+    EXPECT_GT(label->Ink.right(), 20);
+    EXPECT_LT(label->Ink.top(), 0);
+}
+
+TEST_F(ChartRenderTest, TheTitleHidesTheTrackUnderItsCellOnlyAfterTheViewAndTravelPlots) {
+    // Points on row 20 (Travel: SecondAngle -20 + 40; Perihelion: -20 + 40) from column 100 on,
+    // inside the title's cell (rows 16 to 35, from column 16 across the title's advance).
+    std::vector<Angles> points;
+    for (int x = 100; x < 120; ++x)
+        points.push_back({static_cast<double>(x), -20});
+    const TrackData data(AstrometricRecords(points));
+    const auto redOnRow = [](const QImage& canvas) {
+        int red = 0;
+        for (int x = 100; x < 120; ++x)
+            red += (canvas.pixel(x, 20) & 0xFFFFFF) == 0xFF0000 ? 1 : 0;
+        return red;
+    };
+    EXPECT_EQ(redOnRow(Canvas(ChartKind::Travel, Inputs(data))), 0);
+    // The Perihelion plot leaves the text background transparent: the track shows between the
+    // title's glyphs.
+    EXPECT_GT(redOnRow(Canvas(ChartKind::Perihelion, Inputs(data), PerihelionPassage{0, 0})), 0);
+    // The View draws row 20 for SecondAngle (20 - 40) / k.
+    std::vector<Angles> viewPoints;
+    const double k = 4.0 / (1920.0 / 1080.0);
+    for (int x = 25; x < 30; ++x)
+        viewPoints.push_back({static_cast<double>(x), (20 - 40) / k});
+    const TrackData view(AstrometricRecords(viewPoints));
+    const QImage viewCanvas = Canvas(ChartKind::View, Inputs(view, "View Astrometric"));
+    for (int x = 100; x < 120; ++x)
+        EXPECT_NE(viewCanvas.pixel(x, 20) & 0xFFFFFF, 0xFF0000u) << x;
+    // The crop leaves out what the title hid: the chart is the title's ink alone.
+    const RenderInputs inputs = Inputs(data);
+    const std::optional<QImage> travel = RenderTravelChart(inputs);
+    const std::optional<QString> title =
+        FormatChartTitle(inputs.Title, inputs.Header, inputs.Caption);
+    ASSERT_TRUE(travel && title);
+    EXPECT_EQ(travel->size(), StampText(Fonts().TitleFont, *title)->Ink.size());
 }

@@ -10,9 +10,9 @@
 #include "app/ExportCommand.h"
 #include "app/Fonts.h"
 #include "app/MessageService.h"
-#include "tests/support/RecordedMessages.h"
 #include "data/CurrentStar.h"
 #include "tests/ChartFilesFolder.h"
+#include "tests/support/RecordedMessages.h"
 
 namespace fs = std::filesystem;
 

@@ -189,3 +189,24 @@ TEST(OrbitalFormulasTest, PlanetCycleIsThePeriodInHours) {
 }
 
 }  // namespace
+
+TEST(OrbitalFormulasTest, SquaresAreCallsOfThePowerFunctionNotMultiplications) {
+    // Called through a pointer the compiler cannot see through: the library's pow itself.
+    double (*volatile power)(double, double) = [](double x, double y) { return std::pow(x, y); };
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> axis(0.5, 40.0);
+    std::uniform_real_distribution<double> eccentricity(0.0, 0.99);
+    int differFromMultiplying = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const double a = axis(random);
+        const double e = eccentricity(random);
+        const double b = std::sqrt(1 - power(e, 2)) * a;
+        ASSERT_EQ(SemiMinorAxis(a, e), b) << a << ' ' << e;
+        ASSERT_EQ(FocalDistance(a, e), std::sqrt(power(a, 2) - power(b, 2))) << a << ' ' << e;
+        ASSERT_EQ(EllipseParameter(a, e), power(b, 2) / a) << a << ' ' << e;
+        ASSERT_EQ(KeplerConstant(a), power(a, 3) * power(MeanMotionFromAxis(a), 2)) << a;
+        differFromMultiplying += std::sqrt(1 - e * e) * a != b ? 1 : 0;
+    }
+    // The distinction is real: for some of these the multiplication gives another last bit.
+    EXPECT_GT(differFromMultiplying, 0);
+}

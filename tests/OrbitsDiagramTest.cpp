@@ -210,3 +210,18 @@ TEST_F(OrbitsTest, ThePageShowsTheCroppedImageAndKeepsItWithoutARow) {
     EXPECT_FALSE(RefreshOrbitsPane(*page, Inputs(2000001, "Ceres")));
     EXPECT_EQ(page->ShownStar(), kStar);
 }
+
+TEST(OrbitsGeometry, ALineToAPointDrawsEveryPixelButThatPoint) {
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    DrawLineTo(painter, QPoint(0, 5), QPoint(10, 5), Qt::white);
+    DrawLineTo(painter, QPoint(3, 0), QPoint(3, 4), Qt::white);
+    painter.end();
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(image.pixelColor(x, 5), QColor(Qt::white)) << x;
+    EXPECT_EQ(image.pixelColor(10, 5), QColor(Qt::black));
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(image.pixelColor(3, y), QColor(Qt::white)) << y;
+    EXPECT_EQ(image.pixelColor(3, 4), QColor(Qt::black));
+}

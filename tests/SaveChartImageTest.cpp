@@ -8,12 +8,12 @@
 
 #include "app/Fonts.h"
 #include "app/MessageService.h"
-#include "tests/support/RecordedMessages.h"
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
 #include "export/SaveChartImage.h"
 #include "tests/ChartFilesFolder.h"
 #include "tests/support/JpegMarkers.h"
+#include "tests/support/RecordedMessages.h"
 
 namespace fs = std::filesystem;
 

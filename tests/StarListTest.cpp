@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCollator>
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <algorithm>
@@ -240,8 +242,8 @@ int ReferenceCompare(const std::string& first, const std::string& second, int co
     std::strncpy(a, first.c_str(), 255);
     std::strncpy(b, second.c_str(), 255);
     if (column == 1 || column == 2) {
-        return QString::fromUtf8(first).left(255).localeAwareCompare(
-            QString::fromUtf8(second).left(255));
+        return QCollator(NameCollationLocale())
+            .compare(QString::fromUtf8(first).left(255), QString::fromUtf8(second).left(255));
     }
     const double x = std::strtod(a, nullptr);
     const double y = std::strtod(b, nullptr);

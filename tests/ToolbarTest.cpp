@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -7,6 +8,7 @@
 #include <filesystem>
 
 #include "app/MainWindow.h"
+#include "app/SortedChoices.h"
 #include "app/Startup.h"
 #include "app/StatusBar.h"
 #include "astro/InformationPanel.h"
@@ -254,6 +256,27 @@ TEST_F(ToolbarTest, AFileThatVanishedOrABrokenOneChangesNothing) {
     EXPECT_TRUE(statuses.isEmpty());
     EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
     EXPECT_EQ(window.Star().Cursor().Position(), cursor.Position());
+}
+
+TEST_F(ToolbarTest, AClassChoiceEmptiesTheStarSelectorEvenWhenItCannotBeRefilled) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    ASSERT_GT(toolbar.StarSelector()->count(), 0);
+    // The stars' table goes away under the running program: no star statement can be prepared.
+    sqlite3_exec(session->Database().Handle(), "DROP TABLE [AllStars]", nullptr, nullptr, nullptr);
+    Choose(toolbar.OrbitClassSelector(), toolbar.OrbitClassSelector()->findData(2));
+    EXPECT_EQ(toolbar.StarSelector()->count(), 0);
+    EXPECT_EQ(toolbar.SelectedSpkId(), 0u);
+}
+
+TEST_F(ToolbarTest, NamesAreInDictionaryOrderWhateverTheirCase) {
+    std::vector<Choice> choices = {{"Wrap", 1}, {"\u00e9ll", 2}, {"Huge", 3}, {"e1", 4}, {"b", 5}};
+    choices[1].Text = QString::fromUtf8("\xc3\xa9ll");
+    SortChoices(choices);
+    QStringList order;
+    for (const Choice& choice : choices)
+        order << choice.Text;
+    EXPECT_EQ(order, QStringList({"b", "e1", QString::fromUtf8("\xc3\xa9ll"), "Huge", "Wrap"}));
 }
 
 TEST_F(ToolbarTest, AClassWithoutFilesLeavesTheStarSelectorEmpty) {

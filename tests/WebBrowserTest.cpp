@@ -203,3 +203,14 @@ TEST_F(WebCommandTest, FixedPagesHaveTheirTransportsAndPaths) {
     window.Command(6007);  // with no star loaded
     EXPECT_EQ(ArgumentsSeen(), QStringList({"--new", FixedPageAddress(6007)}));
 }
+
+TEST_F(WebCommandTest, ALinkInWindows1252ReachesTheBrowserWithItsCharacters) {
+    file.OrbitDiagramLink = "https://x.test/caf\xe9";  // "café" in Windows-1252
+    file.Write(StarFilePath(session->Folders().DatasFolder, file.Id));
+    MainWindow window(*session, messages);
+    window.SetBrowserLookup(FakeBrowser());
+    ASSERT_NE(window.Star().MakeCurrentStar(2000001), nullptr);
+    window.Command(MenuCommand::kOrbitDiagram);
+    EXPECT_EQ(ArgumentsSeen(),
+              QStringList({"--new", QString::fromUtf8("https://x.test/caf\xc3\xa9")}));
+}

@@ -54,11 +54,16 @@ if [ "$geometry" != "0 0 1920 1080" ]; then
   xprop -id "$window" _NET_WM_STATE _NET_FRAME_EXTENTS WM_NORMAL_HINTS
   status=1
 fi
-xdotool windowactivate --sync "$window" >/dev/null 2>&1
-xdotool key --clearmodifiers alt+F4
-for _ in $(seq 50); do
+# The window manager closes the active window on Alt+F4; on a busy machine the first key may
+# come before the window is active, so it is given a few chances.
+for _ in 1 2 3; do
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1
+  xdotool key --clearmodifiers alt+F4
+  for _ in $(seq 50); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
   kill -0 $pid 2>/dev/null || break
-  sleep 0.1
 done
 if kill -0 $pid 2>/dev/null; then
   echo "Alt+F4 did not close the window"
