@@ -25,7 +25,7 @@ done
 "$nivra" --folder "$folder" &
 pid=$!
 window=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   window=$(xdotool search --onlyvisible --name '^Nivra - Tarnlight$' 2>/dev/null | head -1)
   [ -n "$window" ] && break
   sleep 0.1
@@ -42,7 +42,7 @@ frame() {
     /Width/{w=$NF}/Height/{h=$NF} END{print x, y, w, h}'
 }
 geometry=""
-for _ in $(seq 50); do
+for _ in $(seq 150); do
   geometry=$(frame)
   [ "$geometry" = "0 0 1920 1080" ] && break
   sleep 0.1
