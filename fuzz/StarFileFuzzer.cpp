@@ -220,15 +220,51 @@ void OpenLinks(const StarFile& star) {
     }
 }
 
-void CheckChart(ChartKind kind, const std::optional<QImage>& image) {
+// Whether every edge row and column of `image` holds a pixel of another colour than
+// `background`: the image is the smallest rectangle around what differs from it.
+bool IsTightCrop(const QImage& image, QRgb background) {
+    const auto differs = [&](int x, int y) { return (image.pixel(x, y) & 0xFFFFFF) != background; };
+    const auto rowDiffers = [&](int y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (differs(x, y)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto columnDiffers = [&](int x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (differs(x, y)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return !image.isNull() && rowDiffers(0) && rowDiffers(image.height() - 1) && columnDiffers(0) &&
+           columnDiffers(image.width() - 1);
+}
+
+void CheckChart(ChartKind kind, const std::optional<QImage>& image, const ChartColours& colours) {
     if (!image) {
         return;
     }
-    if (kind == ChartKind::View) {
-        FuzzCheck(image->size() == kViewCanvas, "the View chart is its whole canvas");
-    } else {
-        FuzzCheck(image->width() <= kWideCanvas.width() && image->height() <= kWideCanvas.height(),
-                  "a wide chart lies inside its canvas");
+    switch (kind) {
+        case ChartKind::View:
+            FuzzCheck(image->size() == kViewCanvas, "the View chart is its whole canvas");
+            break;
+        case ChartKind::Years:
+            FuzzCheck(
+                image->width() <= kWideCanvas.width() && image->height() <= kWideCanvas.height(),
+                "the Years chart lies inside its canvas");
+            break;
+        case ChartKind::Constellations:
+        case ChartKind::Perihelion:
+        case ChartKind::Travel:
+            FuzzCheck(image->width() <= kWideCanvas.width() &&
+                          image->height() <= kWideCanvas.height() &&
+                          IsTightCrop(*image, RgbFromColorRef(colours.Background) & 0xFFFFFF),
+                      "an auto-cropped chart is cut tight around what was drawn");
+            break;
     }
 }
 
@@ -264,7 +300,9 @@ void RefreshOrbits(const DiagramInputs& inputs) {
               "the Orbits crop lies inside its canvas");
     if (static_cast<qint64>(crop->width()) * crop->height() <= kLargestWholeOrbits) {
         const std::optional<QImage> image = RenderOrbits(*scene);
-        FuzzCheck(image && image->size() == crop->size(), "the Orbits image is its crop");
+        FuzzCheck(image && image->size() == crop->size() &&
+                      IsTightCrop(*image, RgbFromColorRef(inputs.Colours.Background) & 0xFFFFFF),
+                  "the Orbits image is its crop, cut tight around what was drawn");
         return;
     }
     const QPoint half(kWindow / 2, kWindow / 2);
@@ -372,14 +410,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         inputs.Messages = &messages;
         inputs.MainClientSize = choices.Client.width() > 0 ? choices.Client : QSize(1920, 1080);
         if (kind != ChartKind::Perihelion) {
-            CheckChart(kind, RenderChart(kind, inputs));
+            CheckChart(kind, RenderChart(kind, inputs), colours);
             return;
         }
-        CheckChart(kind, RenderPerihelionChart(inputs, kFixedPassage, kFixedPeriod));
+        CheckChart(kind, RenderPerihelionChart(inputs, kFixedPassage, kFixedPeriod), colours);
         if (const std::optional<PerihelionRow> row =
                 QueryPerihelion(*session->Database, star->Header().Id)) {
-            CheckChart(kind, RenderPerihelionChart(inputs, row->TimePerihelionPassage,
-                                                   row->OrbitalPeriod));
+            CheckChart(
+                kind, RenderPerihelionChart(inputs, row->TimePerihelionPassage, row->OrbitalPeriod),
+                colours);
         }
     };
     PrepareCharts(current, targets);
