@@ -1,6 +1,6 @@
 // Fuzzes everything the viewer does with a star's ephemeris file once a user chooses the star:
-// the load, the header and link texts, the year seek, the chart preparation (the five chart
-// renders in the four frames, the two diagrams) and the information panel's values.
+// the load, the header and link texts, the year seek, the chart preparation (the two diagrams,
+// the five chart renders of each frame group chosen) and the information panel's values.
 //
 // An input is a block of kChoicesSize bytes of choices (see Choices) followed by the bytes of
 // the .Nvr file; a shorter input has zeros for the missing choices and an empty file.
@@ -244,7 +244,10 @@ bool IsTightCrop(const QImage& image, QRgb background) {
            columnDiffers(image.width() - 1);
 }
 
-void CheckChart(ChartKind kind, const std::optional<QImage>& image, const ChartColours& colours) {
+// `image`: what a render gave; `failureShown`: whether it showed its failure message.
+void CheckChart(ChartKind kind, const std::optional<QImage>& image, bool failureShown,
+                const ChartColours& colours) {
+    FuzzCheck(image.has_value() != failureShown, "a render without an image says so, once");
     if (!image) {
         return;
     }
@@ -409,16 +412,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         inputs.Extents = &extents;
         inputs.Messages = &messages;
         inputs.MainClientSize = choices.Client.width() > 0 ? choices.Client : QSize(1920, 1080);
+        const auto render = [&](const PerihelionPassage& passage) {
+            const int shown = messages.shown;
+            const std::optional<QImage> image = RenderChart(kind, inputs, passage);
+            FuzzCheck(messages.shown <= shown + 1, "a render shows at most one message");
+            CheckChart(kind, image, messages.shown == shown + 1, colours);
+        };
         if (kind != ChartKind::Perihelion) {
-            CheckChart(kind, RenderChart(kind, inputs), colours);
+            render({});
             return;
         }
-        CheckChart(kind, RenderPerihelionChart(inputs, kFixedPassage, kFixedPeriod), colours);
+        render({kFixedPassage, kFixedPeriod});
         if (const std::optional<PerihelionRow> row =
                 QueryPerihelion(*session->Database, star->Header().Id)) {
-            CheckChart(
-                kind, RenderPerihelionChart(inputs, row->TimePerihelionPassage, row->OrbitalPeriod),
-                colours);
+            render({row->TimePerihelionPassage, row->OrbitalPeriod});
         }
     };
     PrepareCharts(current, targets);
