@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what Nivra needs to build, test and run on Debian 12, with apt only.
+# Usage: scripts/install-deps.sh [--fuzz]   (--fuzz: also clang for the fuzz targets of fuzz/)
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,15 @@ packages=(
   fonts-wine
   xvfb xauth openbox xdotool x11-utils
 )
+# scripts/fuzz.sh: clang with libFuzzer and the sanitizer runtimes.
+fuzz_packages=(clang-14 libclang-rt-14-dev)
+
+for option in "$@"; do
+  case "$option" in
+    --fuzz) packages+=("${fuzz_packages[@]}") ;;
+    *) echo "usage: $0 [--fuzz]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

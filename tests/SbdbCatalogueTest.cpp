@@ -173,6 +173,26 @@ TEST(SbdbCatalogue, BadInputIsNamedAndTheRestStillLoads) {
     EXPECT_EQ(report.FileErrors[0].rfind("broken.json: not JSON", 0), 0u);
 }
 
+// Found by fuzzing: a numbered body whose name part is blank got an empty display name.
+TEST(SbdbCatalogue, EveryDisplayNameIsANameOrTheFullName) {
+    EXPECT_EQ(DisplayName("1 Ceres (A801 AA)"), "Ceres");
+    EXPECT_EQ(DisplayName("433 Eros"), "Eros");
+    EXPECT_EQ(DisplayName("613858 (2007 TA418)"), "613858 (2007 TA418)");
+    EXPECT_EQ(DisplayName("1P/Halley"), "1P/Halley");
+    EXPECT_EQ(DisplayName("1  (x)"), "1  (x)");
+    EXPECT_EQ(DisplayName("1    (2000 AB)"), "1    (2000 AB)");
+    EXPECT_EQ(DisplayName("1   Ceres  (A801 AA)"), "Ceres");
+
+    const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
+      ["  5  (A845 XA)",null,"N",null,"7.0",null,null,null,"59800","0.19","2.58","2.09","5.4","141.6","358.6","282.5","4.1","1.1","MBA"]
+    ]})js";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"names.json", Read(json)}}, report);
+    ASSERT_EQ(content.Stars.size(), 1u);
+    EXPECT_EQ(content.Stars[0].SpkId, 2000005u);
+    EXPECT_EQ(content.Stars[0].Name, "5  (A845 XA)");
+}
+
 TEST(SbdbCatalogue, TheWrittenCatalogueServesTheViewer) {
     TempFolder folder;
     const std::string path = folder / "Nivra.db";

@@ -226,7 +226,13 @@ std::string DisplayName(const std::string& fullName) {
         return fullName;  // numbered but unnamed: keep the number with the designation
     }
     const std::size_t designation = rest.find(" (");
-    return designation == std::string::npos ? rest : rest.substr(0, designation);
+    const std::string name = designation == std::string::npos ? rest : rest.substr(0, designation);
+    // Blanks around the name are no part of it; a name of blanks alone is no name (unnamed).
+    const std::size_t first = name.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return fullName;
+    }
+    return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
 CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, CatalogueReport& report) {

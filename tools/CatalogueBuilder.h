@@ -89,5 +89,7 @@ void MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& da
 bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
                         std::string& error);
 
-// Display name of a body from its SBDB full name.
+// Display name of a body from its SBDB full name: the name of a named asteroid ("1 Ceres
+// (A801 AA)" -> "Ceres"), otherwise the full name itself. Never empty for a full name that is
+// not.
 std::string DisplayName(const std::string& fullName);
