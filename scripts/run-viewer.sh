@@ -3,7 +3,7 @@
 # prepares the sample program folder (sample/) and opens Nivra on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --fuzz
 scripts/build.sh
 build=${NIVRA_BUILD:-build}
 folder=${NIVRA_SAMPLE:-sample}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Nivra and runs every test: the suite in the normal build, then the same suite built
 # with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then a short run of every
-# fuzzer. NIVRA_TEST_QUICK=1 runs the normal suite alone.
+# fuzzer (5 s each; NIVRA_FUZZ_SECONDS changes it). NIVRA_TEST_QUICK=1 runs the normal suite
+# alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -10,3 +11,8 @@ if [ "${NIVRA_TEST_QUICK:-0}" = 1 ]; then
   exit 0
 fi
 scripts/test-sanitizers.sh
+if ! command -v clang++-14 >/dev/null; then
+  echo "test: the fuzz targets need clang-14 and libclang-rt-14-dev: scripts/install-deps.sh --fuzz" >&2
+  exit 1
+fi
+scripts/fuzz.sh "${NIVRA_FUZZ_SECONDS:-5}"
