@@ -62,7 +62,7 @@ QString UsageText() {
     return text;
 }
 
-ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionSpec>& specs) {
+ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionRule>& rules) {
     ParsedOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -80,9 +80,9 @@ ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<Optio
             inlineValue = name.mid(equals + 1);
             name = name.left(equals);
         }
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return s.Name == name; });
-        if (spec == specs.end()) {
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const OptionRule& s) { return s.Name == name; });
+        if (rule == rules.end()) {
             options.Error = QString("unknown option \"--%1\"").arg(name);
             return options;
         }
@@ -90,7 +90,7 @@ ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<Optio
             options.Error = QString("--%1 is given twice").arg(name);
             return options;
         }
-        if (!spec->TakesValue) {
+        if (!rule->TakesValue) {
             if (inlineValue) {
                 options.Error = QString("--%1 takes no value").arg(name);
                 return options;

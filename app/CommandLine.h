@@ -24,7 +24,7 @@ QString UsageText();
 
 // Options of a subcommand: each "--name" either takes the next argument as its value or stands
 // alone. "--name=value" is accepted for options that take a value.
-struct OptionSpec {
+struct OptionRule {
     QString Name;  // without the leading "--"
     bool TakesValue = true;
 };
@@ -38,9 +38,9 @@ struct ParsedOptions {
     QString Value(const QString& name) const { return Values.value(name); }
 };
 
-// Reads `arguments` against `specs`; an unknown option, a missing value, an option given twice or
+// Reads `arguments` against `rules`; an unknown option, a missing value, an option given twice or
 // a stray argument is an error.
-ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionSpec>& specs);
+ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionRule>& rules);
 
 // An SPK-ID written in decimal digits only (no sign, no blank), at most 4294967295.
 std::optional<std::uint32_t> ParseSpkId(const QString& text);

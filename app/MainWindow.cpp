@@ -104,7 +104,7 @@ MainWindow::MainWindow(Session& session, MessageService& messages, bool echoStat
     for (int index = 1; index < kPageCount; ++index) {
         pages_[static_cast<std::size_t>(index)]->hide();
     }
-    for (const PageSpec& page : kPages) {
+    for (const PageDescription& page : kPages) {
         tabs_->addTab(page.Caption);
     }
     tabs_->setCurrentIndex(0);
@@ -117,10 +117,10 @@ MainWindow::~MainWindow() {
 }
 
 QWidget* MainWindow::CreateContentPage(int index) {
-    const PageSpec& spec = kPages[static_cast<std::size_t>(index)];
+    const PageDescription& description = kPages[static_cast<std::size_t>(index)];
     if (index < 4)
         return chartBoard_->CreateViewPage(kAllFrames[static_cast<std::size_t>(index)], client_);
-    const QString name = spec.ClassName;
+    const QString name = description.ClassName;
     if (name == "NVR_ORBITES")
         return orbitsPage_ = CreateOrbitsPage(client_);
     if (name == "NVR_STAR_ORBIT")
@@ -133,16 +133,16 @@ QWidget* MainWindow::CreateContentPage(int index) {
             return chartBoard_->CreateChartPage(kind, client_);
     }
     const QString configuration = QString::fromStdString(session_.Folders().ConfigurationFolder);
-    if (QString(spec.ClassName) == "NVR_INFOS") {
+    if (QString(description.ClassName) == "NVR_INFOS") {
         auto* page = new InfosPage(client_, configuration);
-        page->setObjectName(spec.ClassName);
+        page->setObjectName(description.ClassName);
         infoPanel_ = new InformationPanel(page, fonts_);
         page->SetContent(infoPanel_);
         return page;
     }
-    if (QString(spec.ClassName) == "NVR_ALLSTARS") {
+    if (QString(description.ClassName) == "NVR_ALLSTARS") {
         auto* page = new FilledPage(client_);
-        page->setObjectName(spec.ClassName);
+        page->setObjectName(description.ClassName);
         UseBlackBackground(page);
         starList_ =
             new StarListView(page, fonts_, session_.Database(),

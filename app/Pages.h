@@ -4,12 +4,12 @@
 #include <array>
 
 // The twelve tab pages, in tab order: tab i holds page i.
-struct PageSpec {
+struct PageDescription {
     const char* Caption;    // the tab's text
     const char* ClassName;  // the page widget's objectName
 };
 
-inline constexpr std::array<PageSpec, 12> kPages = {{
+inline constexpr std::array<PageDescription, 12> kPages = {{
     {"Astrometric", "NVR_ASTRO"},
     {"Earth", "NVR_EARTH"},
     {"Galactic", "NVR_GALAC"},

@@ -32,9 +32,9 @@ int SubcommandUsageError(const Subcommand& command, const QString& problem) {
 
 std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
                                                    const QStringList& arguments,
-                                                   const std::vector<OptionSpec>& specs,
+                                                   const std::vector<OptionRule>& rules,
                                                    const QStringList& required, int& exitCode) {
-    ParsedOptions options = ParseOptions(arguments, specs);
+    ParsedOptions options = ParseOptions(arguments, rules);
     if (!options.Error.isEmpty()) {
         exitCode = SubcommandUsageError(command, options.Error);
         return std::nullopt;

@@ -24,11 +24,11 @@ const std::vector<Subcommand>& Subcommands();
 // code of a bad command line.
 int SubcommandUsageError(const Subcommand& command, const QString& problem);
 
-// A subcommand's options, read against `specs`, with every option of `required` (names without
+// A subcommand's options, read against `rules`, with every option of `required` (names without
 // "--", each taking a value) present. Nothing when the command should end at once: after a bad
 // command line (the problem and the usage on standard error, `exitCode` 2) or after --help (the
 // usage on standard output, `exitCode` 0).
 std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
                                                    const QStringList& arguments,
-                                                   const std::vector<OptionSpec>& specs,
+                                                   const std::vector<OptionRule>& rules,
                                                    const QStringList& required, int& exitCode);

@@ -2,7 +2,7 @@
 
 #include "astro/ValueText.h"
 
-const std::array<InformationRowSpec, kInformationRowCount> kInformationRows = {{
+const std::array<InformationRowTexts, kInformationRowCount> kInformationRows = {{
     {"e", "Eccentricity", "(Not computed) : e = (a² - b²) ÷ a²", Quantity::Eccentricity},
     {"a", "Semi-major axis", "(Not computed) : a = Sqrt3(Kp²)", Quantity::SemiMajorAxis},
     {"b", "Semi-minor axis", "b = a × Sqrt(1 - e²)", Quantity::SemiMinorAxis},
@@ -54,11 +54,11 @@ std::vector<InformationRow> InformationRows(const std::optional<StarInfoRow>& st
     }
     std::vector<InformationRow> rows;
     rows.reserve(kInformationRows.size());
-    for (const InformationRowSpec& spec : kInformationRows) {
-        rows.push_back({spec.Name,
-                        quantities ? InformationValueText(QuantityValue(spec.Source, *quantities))
+    for (const InformationRowTexts& row : kInformationRows) {
+        rows.push_back({row.Name,
+                        quantities ? InformationValueText(QuantityValue(row.Source, *quantities))
                                    : kInformationPlaceholder,
-                        spec.Informations, spec.Formulas});
+                        row.Informations, row.Formulas});
     }
     return rows;
 }

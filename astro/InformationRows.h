@@ -23,7 +23,7 @@ struct InformationRow {
                                // orbital formulas say, whatever this text shows)
 };
 
-struct InformationRowSpec {
+struct InformationRowTexts {
     const char* Name;
     const char* Informations;
     const char* Formulas;
@@ -31,7 +31,7 @@ struct InformationRowSpec {
 };
 
 inline constexpr std::size_t kInformationRowCount = 31;
-extern const std::array<InformationRowSpec, kInformationRowCount> kInformationRows;
+extern const std::array<InformationRowTexts, kInformationRowCount> kInformationRows;
 
 // The value of a row before any star, and for a star without a catalogue row.
 inline constexpr const char* kInformationPlaceholder = "0.00";

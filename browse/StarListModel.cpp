@@ -159,11 +159,11 @@ bool StarListModel::NextSortAscending(int column) const {
 }
 
 char* StarListModel::WriteNumberText(char* out, const Star& star, int column) const {
-    const StarListColumn& spec = kStarListColumns[column];
-    if (spec.Source == K::SpkId) {
+    const StarListColumn& columnKind = kStarListColumns[column];
+    if (columnKind.Source == K::SpkId) {
         return std::to_chars(out, out + 16, star.Id).ptr;
     }
-    return WriteFixedText(out, QuantityValue(spec.Value, star.Values), spec.Decimals);
+    return WriteFixedText(out, QuantityValue(columnKind.Value, star.Values), columnKind.Decimals);
 }
 
 void StarListModel::AppendCellText(std::string& out, const Star& star, int column) const {

@@ -25,19 +25,19 @@ TEST(CommandLine, VerboseIsAFlagOfTheViewer) {
 }
 
 TEST(SubcommandOptions, ValuesFlagsAndEveryKindOfMistake) {
-    const std::vector<OptionSpec> specs = {{"folder", true}, {"star", true}, {"all", false}};
-    ParsedOptions options = ParseOptions({"--folder", "/a b", "--star=2000001", "--all"}, specs);
+    const std::vector<OptionRule> rules = {{"folder", true}, {"star", true}, {"all", false}};
+    ParsedOptions options = ParseOptions({"--folder", "/a b", "--star=2000001", "--all"}, rules);
     EXPECT_TRUE(options.Error.isEmpty());
     EXPECT_EQ(options.Value("folder"), "/a b");
     EXPECT_EQ(options.Value("star"), "2000001");
     EXPECT_TRUE(options.Has("all"));
-    EXPECT_FALSE(ParseOptions({}, specs).Has("all"));
+    EXPECT_FALSE(ParseOptions({}, rules).Has("all"));
 
-    EXPECT_TRUE(ParseOptions({"--help"}, specs).Help);
+    EXPECT_TRUE(ParseOptions({"--help"}, rules).Help);
     for (const QStringList& bad :
          {QStringList{"--colour", "red"}, QStringList{"--folder"}, QStringList{"--folder="},
           QStringList{"--all=1"}, QStringList{"stray"},
           QStringList{"--star", "1", "--star", "2"}}) {
-        EXPECT_FALSE(ParseOptions(bad, specs).Error.isEmpty()) << bad.join(' ').toStdString();
+        EXPECT_FALSE(ParseOptions(bad, rules).Error.isEmpty()) << bad.join(' ').toStdString();
     }
 }
