@@ -205,8 +205,16 @@ void MainWindow::SaveChart(const ChartCommand& command) {
 
 void MainWindow::ChooseStar() {
     const SpkId id = toolbar_->SelectedSpkId();
-    if (id == 0 || currentStar_.MakeCurrentStar(id) == nullptr)
-        return;  // a missing or unreadable file changes nothing
+    if (id == 0)
+        return;
+    if (currentStar_.MakeCurrentStar(id) == nullptr) {
+        // A missing or unreadable file changes nothing, so the selector goes back to the star
+        // still shown: a Save would otherwise title that star's charts with the other's name.
+        if (loadedChoice_ != 0)
+            toolbar_->ShowStar(loadedChoice_);
+        return;
+    }
+    loadedChoice_ = id;
     ShowStatusNow("Wait...");
     toolbar_->ResetYearSelector();
     PrepareCharts(currentStar_, PreparationTargets());
@@ -218,6 +226,7 @@ void MainWindow::ChooseYear() {
     const SpkId id = toolbar_->SelectedSpkId();
     if (id == 0 || currentStar_.MakeCurrentStar(id) == nullptr)
         return;
+    loadedChoice_ = id;
     ShowStatusNow("Wait...");
     const int year = toolbar_->SelectedYear();
     if (year != 0)

@@ -100,6 +100,7 @@ class MainWindow : public QMainWindow {
     MessageService& messages_;
     FontTable fonts_;
     CurrentStar currentStar_;
+    SpkId loadedChoice_ = 0;  // the star choice whose file is loaded
     CommandActions actions_;
     QWidget* client_ = nullptr;
     QTabBar* tabs_ = nullptr;

@@ -142,6 +142,17 @@ int Toolbar::FillStarSelector(int code) {
     return starModel_->rowCount();
 }
 
+bool Toolbar::ShowStar(SpkId id) {
+    for (int index = 0; index < stars_->count(); ++index) {
+        bool ok = false;
+        if (stars_->itemData(index, Qt::UserRole).toLongLong(&ok) == id && ok) {
+            stars_->setCurrentIndex(index);
+            return true;
+        }
+    }
+    return false;
+}
+
 void Toolbar::ResetYearSelector() {
     years_->setCurrentIndex(years_->count() > 0 ? 0 : -1);
 }

@@ -52,6 +52,9 @@ class Toolbar : public QWidget {
     // list as it was, when the statement cannot be prepared.
     int FillStarSelector(int code);
 
+    // Shows the item of star `id` in the star selector, without a choice; false when the list has
+    // no such star (the selector is then left as it was).
+    bool ShowStar(SpkId id);
     // Selects "(All years)" and scrolls the year list to the top.
     void ResetYearSelector();
 

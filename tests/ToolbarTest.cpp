@@ -238,7 +238,7 @@ TEST_F(ToolbarTest, EveryKeyboardStepIsOneChoice) {
     EXPECT_EQ(waits, 3);
 }
 
-TEST_F(ToolbarTest, AFileThatVanishedOrABrokenOneChangesNothing) {
+TEST_F(ToolbarTest, AFileThatVanishedOrABrokenOneChangesNothingAndTheSelectorShowsTheLoadedStar) {
     MainWindow window(*session, messages);
     ::Toolbar& toolbar = *window.Toolbar();
     Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000001));
@@ -251,11 +251,24 @@ TEST_F(ToolbarTest, AFileThatVanishedOrABrokenOneChangesNothing) {
     window.Status()->SetObserver([&](int, const QString& text) { statuses << text; });
     for (std::uint32_t id : {2000003u, 2000433u}) {
         Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), id));
+        EXPECT_EQ(toolbar.SelectedSpkId(), 2000001u) << id;
+        // A year choice while the selector shows a star that cannot be loaded does nothing.
+        toolbar.StarSelector()->setCurrentIndex(IndexOfData(toolbar.StarSelector(), id));
         Choose(toolbar.YearSelector(), 3);
     }
     EXPECT_TRUE(statuses.isEmpty());
     EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
     EXPECT_EQ(window.Star().Cursor().Position(), cursor.Position());
+
+    // Back on the loaded star, a year choice draws it, and the titles name it.
+    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000433));
+    ASSERT_EQ(toolbar.SelectedSpkId(), 2000001u);
+    Choose(toolbar.YearSelector(), 3);
+    EXPECT_EQ(statuses.back(), "Ready");
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
+    EXPECT_EQ(toolbar.SelectedStarName(), toolbar.StarSelector()->itemText(
+                                              IndexOfData(toolbar.StarSelector(), 2000001))
+                                              .toStdString());
 }
 
 TEST_F(ToolbarTest, AClassChoiceEmptiesTheStarSelectorEvenWhenItCannotBeRefilled) {
