@@ -197,7 +197,15 @@ void StarListModel::AppendRowLine(std::string& out, int row) const {
         if (column > 0) {
             out += '\t';
         }
+        const std::size_t start = out.size();
         AppendCellText(out, star, column);
+        // A tab, line break or escape inside a catalogue text would split the line or drive the
+        // terminal: every control character of the texts becomes a blank.
+        for (std::size_t at = start; at < out.size(); ++at) {
+            const auto byte = static_cast<unsigned char>(out[at]);
+            if (byte < 0x20 || byte == 0x7F)
+                out[at] = ' ';
+        }
     }
     out += '\n';
 }

@@ -80,7 +80,8 @@ class StarListModel : public QAbstractTableModel {
 
     // The text of a cell as the list shows it, in UTF-8 (rows in their current order).
     std::string CellText(int row, int column) const;
-    // Appends the row's 39 texts, separated by tabs, and a line feed.
+    // Appends the row's 39 texts, separated by tabs, and a line feed; control characters in them
+    // become blanks.
     void AppendRowLine(std::string& out, int row) const;
 
     SpkId StarAt(int row) const;

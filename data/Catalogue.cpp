@@ -27,12 +27,19 @@ std::string CatalogueRow::Text(int column) const {
 
 std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error) {
     sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
+    // sqlite3_open reads nothing; the schema read is the first access to the file.
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+            SQLITE_OK) {
         error = std::string(db != nullptr ? sqlite3_errmsg(db) : "out of memory") + " : " + path;
         sqlite3_close(db);
         return nullptr;
     }
     return std::unique_ptr<Catalogue>(new Catalogue(db));
+}
+
+std::string Catalogue::ErrorText() const {
+    return sqlite3_errmsg(db_);
 }
 
 Catalogue::~Catalogue() {
@@ -52,6 +59,7 @@ struct StatementGuard {
 
 int Catalogue::Run(std::string_view text, StatementShape shape,
                    const std::function<void(const CatalogueRow&)>& onRow) const {
+    lastRunFailed_ = true;
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_, text.data(), static_cast<int>(text.size()), &statement, nullptr) !=
             SQLITE_OK ||
@@ -60,12 +68,14 @@ int Catalogue::Run(std::string_view text, StatementShape shape,
     }
     StatementGuard guard{statement};
     int rows = 0;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
         ++rows;
         onRow(CatalogueRow(statement));
         if (shape == StatementShape::Lookup) {
             break;
         }
     }
+    lastRunFailed_ = step != SQLITE_ROW && step != SQLITE_DONE;
     return rows;
 }

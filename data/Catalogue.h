@@ -30,8 +30,9 @@ enum class StatementShape {
 // prepares it, steps it, and resets and finalises it on every path.
 class Catalogue {
   public:
-    // Opens (or, when missing, creates) the database file. On failure the connection is closed
-    // and `error` holds "<library error text> : <path>".
+    // Opens (or, when missing, creates) the database file and reads its schema, so that a file
+    // that is not a database, a damaged header or a lock held by a writer fails here. On failure
+    // the connection is closed and `error` holds "<library error text> : <path>".
     static std::unique_ptr<Catalogue> Open(const std::string& path, std::string& error);
 
     ~Catalogue();
@@ -43,9 +44,17 @@ class Catalogue {
     int Run(std::string_view text, StatementShape shape,
             const std::function<void(const CatalogueRow&)>& onRow) const;
 
+    // Whether the last Run failed: its text could not be prepared, or stepping stopped on an
+    // error (a damaged or locked file) rather than at the end of the rows. The viewer, like the
+    // statements' own loops, takes the rows it got; the command-line tools report it.
+    bool LastRunFailed() const { return lastRunFailed_; }
+    // The library's text for the last error on the connection.
+    std::string ErrorText() const;
+
     sqlite3* Handle() const { return db_; }
 
   private:
     explicit Catalogue(sqlite3* db) : db_(db) {}
     sqlite3* db_;
+    mutable bool lastRunFailed_ = false;
 };

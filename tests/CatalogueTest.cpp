@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "data/Catalogue.h"
@@ -210,6 +211,47 @@ TEST_F(CatalogueTest, OpenFailureNamesTheLibraryErrorAndThePath) {
     std::string error;
     EXPECT_FALSE(Catalogue::Open(path, error));
     EXPECT_EQ(error, "unable to open database file : " + path);
+}
+
+TEST_F(CatalogueTest, AFileThatIsNotADatabaseFailsAtOpenButAnEmptyFileIsAnEmptyDatabase) {
+    {
+        std::ofstream(path, std::ios::binary) << std::string(8192, 'x');
+    }
+    std::string error;
+    EXPECT_FALSE(Catalogue::Open(path, error));
+    EXPECT_EQ(error, "file is not a database : " + path);
+
+    std::filesystem::resize_file(path, 0);
+    Open();
+    EXPECT_FALSE(QueryStarList(*catalogue));
+    EXPECT_TRUE(catalogue->LastRunFailed());  // no such table
+}
+
+TEST_F(CatalogueTest, ARunThatStopsOnADamagedPageIsTold) {
+    std::vector<TestData::Star> stars;
+    for (std::uint32_t i = 0; i < 3000; ++i)
+        stars.push_back(Star(2000001 + i, "star " + std::string(150, 'a' + i % 26), 2));
+    TestData::WriteCatalogue(path, {{2, "Main-belt Asteroid"}}, stars);
+    Open();
+    const auto whole = QueryStarList(*catalogue);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->size(), 3000u);
+    EXPECT_FALSE(catalogue->LastRunFailed());
+    catalogue.reset();
+
+    // Zero a page in the middle of the table: the schema on page 1 still reads.
+    const auto size = std::filesystem::file_size(path);
+    {
+        std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(static_cast<std::streamoff>(size / 2 / 4096 * 4096));
+        file << std::string(4096, '\0');
+    }
+    Open();
+    const auto part = QueryStarList(*catalogue);
+    EXPECT_TRUE(catalogue->LastRunFailed());
+    EXPECT_LT(part ? part->size() : 0u, 3000u);
+    EXPECT_FALSE(catalogue->ErrorText().empty());
+    EXPECT_TRUE(NoStatementOpen());
 }
 
 TEST_F(CatalogueTest, NullTextsReadAsEmptyAndATextEndsAtAZeroByte) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "browse/StarListModel.h"
 #include "tests/SubcommandRun.h"
@@ -119,12 +120,39 @@ TEST_F(StarsCommandTest, BadArgumentsExitWithTheUsage) {
     }
 }
 
+TEST_F(StarsCommandTest, ControlCharactersInNamesNeverSplitALine) {
+    TestData::Star star;
+    star.Id = 2000001;
+    star.Name = "Ve\tsta\nx\x1b[31m";
+    TestData::WriteCatalogue(folder / "Nivra.db", {{1, "Main\rbelt"}}, {star});
+    const SubcommandRun run = RunNivraWithoutDisplay({"stars", "--folder", path});
+    EXPECT_EQ(run.ExitCode, 0);
+    const QList<QByteArray> lines = run.Out.split('\n');
+    ASSERT_EQ(lines.size(), 2);  // one line, then nothing after its line feed
+    const QList<QByteArray> texts = lines[0].split('\t');
+    ASSERT_EQ(texts.size(), 39);
+    EXPECT_EQ(texts[1], "Ve sta x [31m");
+    EXPECT_EQ(texts[2], "Main belt");
+}
+
 TEST_F(StarsCommandTest, AnEmptyOrBrokenCatalogue) {
+    // A folder without a catalogue gets an empty one, whose list cannot be read: said, exit 1.
     TempFolder empty;
     const SubcommandRun none =
         RunNivraWithoutDisplay({"stars", "--folder", QString::fromStdString(empty.Path())});
-    EXPECT_EQ(none.ExitCode, 0);
+    EXPECT_EQ(none.ExitCode, 1);
     EXPECT_TRUE(none.Out.isEmpty());
+    EXPECT_TRUE(none.Err.contains("The star list cannot be read from")) << none.Err.toStdString();
+    EXPECT_TRUE(none.Err.contains("no such table")) << none.Err.toStdString();
+
+    TempFolder garbage;
+    {
+        std::ofstream(garbage / "Nivra.db", std::ios::binary) << std::string(4096, 'x');
+    }
+    const SubcommandRun notDatabase =
+        RunNivraWithoutDisplay({"stars", "--folder", QString::fromStdString(garbage.Path())});
+    EXPECT_EQ(static_cast<signed char>(notDatabase.ExitCode), -3);
+    EXPECT_TRUE(notDatabase.Err.contains("file is not a database : ")) << notDatabase.Err.toStdString();
 
     TempFolder broken;
     std::filesystem::create_directory(broken / "Nivra.db");
