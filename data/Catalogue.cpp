@@ -8,6 +8,11 @@ int CatalogueRow::Int(int column) const {
     return sqlite3_column_int(statement_, column);
 }
 
+bool CatalogueRow::HoldsSpkId(int column) const {
+    const sqlite3_int64 value = sqlite3_column_int64(statement_, column);
+    return value >= 0 && value <= 0xFFFFFFFFLL;
+}
+
 double CatalogueRow::Double(int column) const {
     return sqlite3_column_double(statement_, column);
 }

@@ -13,6 +13,9 @@ class CatalogueRow {
   public:
     explicit CatalogueRow(sqlite3_stmt* statement) : statement_(statement) {}
     int Int(int column) const;
+    // Whether the column holds an integer a SpkId can be (0 to 4294967295); a larger or negative
+    // value would be cut to 32 bits and name another star's file.
+    bool HoldsSpkId(int column) const;
     double Double(int column) const;
     // The column's text up to its first zero byte (empty for NULL), bytes undecoded.
     std::string Text(int column) const;

@@ -4,12 +4,15 @@
 
 namespace {
 
+// The rows of a list statement; with `spkIdColumn`, rows whose column holds no SpkId are left out.
 template <typename Row, typename ReadRow>
 std::optional<std::vector<Row>> List(const Catalogue& catalogue, const std::string& text,
-                                     ReadRow read) {
+                                     ReadRow read, int spkIdColumn = -1) {
     std::vector<Row> rows;
-    const int count = catalogue.Run(text, StatementShape::List,
-                                    [&](const CatalogueRow& row) { rows.push_back(read(row)); });
+    const int count = catalogue.Run(text, StatementShape::List, [&](const CatalogueRow& row) {
+        if (spkIdColumn < 0 || row.HoldsSpkId(spkIdColumn))
+            rows.push_back(read(row));
+    });
     if (count < 0) {
         return std::nullopt;
     }
@@ -44,9 +47,11 @@ std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& cat
 
 std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& catalogue, int code) {
     return List<StarChoiceRow>(
-        catalogue, CatalogueStatements::StarChoiceQuery(code), [](const CatalogueRow& row) {
+        catalogue, CatalogueStatements::StarChoiceQuery(code),
+        [](const CatalogueRow& row) {
             return StarChoiceRow{static_cast<SpkId>(row.Int(0)), row.Text(1)};
-        });
+        },
+        0);
 }
 
 std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
@@ -56,10 +61,12 @@ std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
 
 std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue) {
     return List<StarListRow>(
-        catalogue, CatalogueStatements::StarListQuery(), [](const CatalogueRow& row) {
+        catalogue, CatalogueStatements::StarListQuery(),
+        [](const CatalogueRow& row) {
             return StarListRow{row.Text(1), static_cast<SpkId>(row.Int(2)), row.Text(3),
                                ReadStarInfo(row, 4), row.Double(18)};
-        });
+        },
+        2);
 }
 
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id) {

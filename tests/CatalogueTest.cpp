@@ -213,6 +213,30 @@ TEST_F(CatalogueTest, OpenFailureNamesTheLibraryErrorAndThePath) {
     EXPECT_EQ(error, "unable to open database file : " + path);
 }
 
+TEST_F(CatalogueTest, RowsWhoseSpkIdIsNoSpkIdAreLeftOutOfTheLists) {
+    WriteSample();
+    Open();
+    // Cut to 32 bits, 4296967297 would be Ceres (2000001) and -2000002 would be 4292967294.
+    ASSERT_EQ(sqlite3_exec(catalogue->Handle(),
+                           "UPDATE [AllStars] SET [SpkId] = 4296967297 WHERE [SpkId] = 2000002;"
+                           "UPDATE [AllStars] SET [SpkId] = -2000002 WHERE [SpkId] = 2000433;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const auto list = QueryStarList(*catalogue);
+    ASSERT_TRUE(list);
+    std::vector<SpkId> listed;
+    for (const StarListRow& row : *list)
+        listed.push_back(row.Id);
+    EXPECT_EQ(listed, (std::vector<SpkId>{2000001, 4294967295u}));
+    const auto choices = QueryStarChoices(*catalogue, 0);
+    ASSERT_TRUE(choices);
+    std::vector<SpkId> offered;
+    for (const StarChoiceRow& row : *choices)
+        offered.push_back(row.Id);
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<SpkId>{2000001, 2000010, 2099942, 4294967295u}));
+}
+
 TEST_F(CatalogueTest, AFileThatIsNotADatabaseFailsAtOpenButAnEmptyFileIsAnEmptyDatabase) {
     {
         std::ofstream(path, std::ios::binary) << std::string(8192, 'x');
