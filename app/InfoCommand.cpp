@@ -37,8 +37,14 @@ int RunInfo(const QStringList& arguments) {
     if (!started.session) {
         return started.exitCode;
     }
+    const Catalogue& catalogue = started.session->Database();
+    const std::vector<InformationRow> rows = InformationRows(catalogue, *id);
+    if (catalogue.LastRunFailed()) {
+        // No row is "0.00" everywhere; a statement that failed is not.
+        return CatalogueReadFailure(*started.session, QString("The values of star %1").arg(*id));
+    }
     std::string out;
-    for (const InformationRow& row : InformationRows(started.session->Database(), *id)) {
+    for (const InformationRow& row : rows) {
         out += row.Name + '\t' + row.Value + '\t' + row.Informations + '\t' + row.Formulas + '\n';
     }
     std::fwrite(out.data(), 1, out.size(), stdout);

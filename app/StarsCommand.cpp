@@ -67,11 +67,7 @@ int RunStars(const QStringList& arguments) {
     list.Load(catalogue);
     if (catalogue.LastRunFailed()) {
         // The viewer shows what it got; a listing that is not whole is not printed as if it were.
-        messages.Show(QString("The star list cannot be read from %1: %2")
-                          .arg(QFile::decodeName(started.session->Folders().DatabasePath.c_str()),
-                               QString::fromStdString(catalogue.ErrorText())),
-                      MessageIcon::Error);
-        return 1;
+        return CatalogueReadFailure(*started.session, "The star list");
     }
     for (const int column : clicks) {
         list.SortByColumn(column);

@@ -1,5 +1,6 @@
 #include "app/Subcommands.h"
 
+#include <QFile>
 #include <cstdio>
 
 #include "app/ExportCommand.h"
@@ -51,4 +52,13 @@ std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
         }
     }
     return options;
+}
+
+int CatalogueReadFailure(const Session& session, const QString& what) {
+    StandardErrorMessages messages;
+    messages.Show(QString("%1 cannot be read from %2: %3")
+                      .arg(what, QFile::decodeName(session.Folders().DatabasePath.c_str()),
+                           QString::fromStdString(session.Database().ErrorText())),
+                  MessageIcon::Error);
+    return 1;
 }

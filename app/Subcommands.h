@@ -6,6 +6,8 @@
 
 #include "app/CommandLine.h"
 
+class Session;
+
 // A subcommand of nivra ("nivra info ...", "nivra stars ...", "nivra export ..."). Subcommands
 // never create a window and need no display.
 struct Subcommand {
@@ -32,3 +34,7 @@ std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
                                                    const QStringList& arguments,
                                                    const std::vector<OptionRule>& rules,
                                                    const QStringList& required, int& exitCode);
+
+// After a catalogue statement stopped on an error: "WHAT cannot be read from PATH: REASON" on
+// standard error; returns the exit code of a failed command (1).
+int CatalogueReadFailure(const Session& session, const QString& what);

@@ -64,6 +64,17 @@ TEST_F(InfoCommandTest, AStarWithoutACatalogueRowPrintsPlaceholders) {
     EXPECT_EQ(run.Out.toStdString(), ExpectedLines(4294967295u));
 }
 
+TEST_F(InfoCommandTest, ACatalogueWithoutTheStarTableIsAFailureNotPlaceholders) {
+    TempFolder empty;  // the catalogue is created empty
+    const SubcommandRun run = RunNivraWithoutDisplay(
+        {"info", "--folder", QString::fromStdString(empty.Path()), "--star", "2000001"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Out.isEmpty());
+    EXPECT_TRUE(run.Err.contains("The values of star 2000001 cannot be read from "))
+        << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains("no such table")) << run.Err.toStdString();
+}
+
 TEST_F(InfoCommandTest, BadArgumentsExitWithTheUsage) {
     const QStringList bad[] = {
         {"info", "--folder", path},
