@@ -7,8 +7,8 @@
 class QLabel;
 
 // The main window's status bar: six parts with right edges at 150, 300, 400, 800 and 860
-// pixels, the last running to the right edge. Part 0 shows progress and state, part 1 the number
-// of orbit classes, part 2 the number of stars; parts 3 to 5 stay empty.
+// pixels, the last running to the right edge. The first part (0) shows progress and state,
+// part 1 the number of orbit classes, part 2 the number of stars; parts 3 to 5 stay empty.
 class StatusBar : public QStatusBar {
     Q_OBJECT
   public:
