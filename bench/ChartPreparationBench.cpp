@@ -25,19 +25,19 @@
 #include <string>
 #include <vector>
 
-#include "app/Fonts.h"
-#include "app/MessageService.h"
 #include "browse/ChartPreparation.h"
-#include "charts/ChartBoard.h"
-#include "charts/ChartPane.h"
-#include "charts/FramePane.h"
-#include "charts/ViewPane.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
 #include "data/TextFormat.h"
 #include "diagrams/DiagramInputs.h"
-#include "diagrams/DiagramPages.h"
+#include "drawing/Fonts.h"
+#include "drawing/MessageService.h"
+#include "gui/ChartBoard.h"
+#include "gui/ChartPane.h"
+#include "gui/DiagramPages.h"
+#include "gui/FramePane.h"
+#include "gui/ViewPane.h"
 #include "tests/support/TestData.h"
 
 namespace {

@@ -14,18 +14,18 @@
 #include <memory>
 #include <string>
 
-#include "app/Fonts.h"
-#include "app/MessageService.h"
 #include "browse/ChartPreparation.h"
-#include "charts/ChartBoard.h"
-#include "charts/ChartPane.h"
-#include "charts/ViewPane.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
 #include "diagrams/DiagramInputs.h"
-#include "diagrams/DiagramPages.h"
 #include "diagrams/StarOrbitDiagram.h"
+#include "drawing/Fonts.h"
+#include "drawing/MessageService.h"
+#include "gui/ChartBoard.h"
+#include "gui/ChartPane.h"
+#include "gui/DiagramPages.h"
+#include "gui/ViewPane.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Fonts.h"
 #include "data/Catalogue.h"
 #include "diagrams/OrbitsDiagram.h"
 #include "diagrams/StarOrbitDiagram.h"
+#include "drawing/Fonts.h"
 #include "tests/support/TestData.h"
 
 // The two diagrams as chart preparation refreshes them: the page keeps a description and paints

@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/Fonts.h"
 #include "bench/StarListFixture.h"
-#include "browse/StarListView.h"
 #include "data/CatalogueQueries.h"
+#include "drawing/Fonts.h"
+#include "gui/StarListView.h"
 #include "tests/support/TestData.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/MainWindow.h"
-#include "app/MessageService.h"
-#include "app/Startup.h"
-#include "app/Toolbar.h"
+#include "cli/Startup.h"
+#include "drawing/MessageService.h"
+#include "gui/MainWindow.h"
+#include "gui/Toolbar.h"
 
 namespace {
 

@@ -1,12 +1,6 @@
 #include "browse/ChartPreparation.h"
 
-QString ScreenCaption(ChartKind kind, CoordinateFrame frame) {
-    return QString::fromLatin1(ChartKindName(kind).data(),
-                               static_cast<qsizetype>(ChartKindName(kind).size())) +
-           ' ' +
-           QString::fromLatin1(FrameName(frame).data(),
-                               static_cast<qsizetype>(FrameName(frame).size()));
-}
+#include "charts/ChartCaptions.h"
 
 void PrepareCharts(const CurrentStar& star, const ChartPreparationTargets& targets) {
     if (star.Star() == nullptr) {

@@ -37,9 +37,6 @@ inline constexpr ChartKind kPreparationOrder[] = {ChartKind::View, ChartKind::Tr
                                                   ChartKind::Constellations, ChartKind::Years,
                                                   ChartKind::Perihelion};
 
-// The caption of a chart drawn for the screen: "View Astrometric", "Constellations Earth"...
-QString ScreenCaption(ChartKind kind, CoordinateFrame frame);
-
 // Redraws every chart for the current star from its Cursor: "Preparing Star Orbit" and the two
 // diagrams, then for each frame group its status text and its five charts, then "Ready". With
 // no star loaded it does nothing at all.

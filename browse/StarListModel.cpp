@@ -10,7 +10,7 @@
 #include <unordered_map>
 
 #include "astro/ValueText.h"
-#include "browse/CatalogueText.h"
+#include "data/CatalogueText.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "charts/ChartImageMemory.h"
+#include "drawing/ChartImageMemory.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "charts/RenderContract.h"
-#include "charts/TextStamp.h"
+#include "drawing/TextStamp.h"
 
 // What a chart draws on its canvas, in drawing order: red track pixels and text stamps (the title
 // last). Nothing is drawn until the pixels of some part of the canvas are asked for, so a chart

@@ -3,16 +3,17 @@
 #include <cstring>
 #include <limits>
 
-#include "app/Fonts.h"
-#include "app/Imaging.h"
-#include "app/MessageService.h"
 #include "charts/ChartDrawing.h"
 #include "charts/ConstellationTable.h"
 #include "charts/PerihelionLabels.h"
 #include "charts/PixelMapping.h"
 #include "charts/RenderContract.h"
-#include "charts/TextStamp.h"
 #include "data/LittleEndian.h"
+#include "drawing/Fonts.h"
+#include "drawing/Imaging.h"
+#include "drawing/MessageService.h"
+#include "drawing/TextBytes.h"
+#include "drawing/TextStamp.h"
 
 namespace {
 
@@ -24,23 +25,6 @@ constexpr int kTitleY = 16;  // pixels
 constexpr int kConstellationLabelRows = 32;  // pixels
 // Texts are formatted into buffers of this size, as the title line and the labels always were.
 constexpr std::size_t kTextBuffer = 256;  // bytes, with the terminating zero
-
-// `text` without an incomplete UTF-8 character at its end (left by a cut to a buffer's size).
-std::string WithoutCutCharacter(std::string text) {
-    std::size_t start = text.size();
-    while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
-        --start;
-    }
-    if (start == 0) {
-        return text;
-    }
-    const auto lead = static_cast<unsigned char>(text[start - 1]);
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (text.size() - (start - 1) < length) {
-        text.resize(start - 1);
-    }
-    return text;
-}
 
 QString StampedText(const char* format, auto... values) {
     char text[kTextBuffer];
@@ -229,7 +213,7 @@ std::optional<QString> FormatChartTitle(const ChartTitleInputs& title, const Sta
                   static_cast<unsigned long>(header->Id), title.SelectedStarName->c_str(),
                   caption.toUtf8().constData(), startYear, header->LastYear);
     line.resize(std::strlen(line.c_str()));
-    return QString::fromUtf8(WithoutCutCharacter(std::move(line)));
+    return QString::fromUtf8(CutUtf8(std::move(line), kTextBuffer - 1));
 }
 
 std::optional<QImage> RenderChart(ChartKind kind, const RenderInputs& inputs,
@@ -282,19 +266,7 @@ std::optional<QImage> RenderViewChart(const RenderInputs& inputs) {
     return RenderChart(ChartKind::View, inputs);
 }
 
-std::optional<QImage> RenderConstellationsChart(const RenderInputs& inputs) {
-    return RenderChart(ChartKind::Constellations, inputs);
-}
-
 std::optional<QImage> RenderPerihelionChart(const RenderInputs& inputs, double passage,
                                             double period) {
     return RenderChart(ChartKind::Perihelion, inputs, PerihelionPassage{passage, period});
-}
-
-std::optional<QImage> RenderTravelChart(const RenderInputs& inputs) {
-    return RenderChart(ChartKind::Travel, inputs);
-}
-
-std::optional<QImage> RenderYearsChart(const RenderInputs& inputs) {
-    return RenderChart(ChartKind::Years, inputs);
 }

@@ -11,24 +11,10 @@
 #include "charts/ChartKind.h"
 #include "data/FrameTrack.h"
 #include "data/StarFile.h"
+#include "drawing/ChartColours.h"
 
 class MessageService;
 struct FontTable;
-
-// A Windows-style colour value 0x00BBGGRR as a QColor.
-constexpr QRgb RgbFromColorRef(std::uint32_t colorRef) {
-    return qRgb(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
-                static_cast<int>((colorRef >> 16) & 0xFF));
-}
-
-// Background and text colours of a render: the screen and Save use black and white, Export
-// white and black. Every track point is pure red whatever the colours.
-struct ChartColours {
-    std::uint32_t Background = 0x000000;  // 0x00BBGGRR
-    std::uint32_t Text = 0xFFFFFF;        // 0x00BBGGRR
-};
-inline constexpr ChartColours kScreenColours{0x000000, 0xFFFFFF};
-inline constexpr ChartColours kExportColours{0xFFFFFF, 0x000000};
 
 // The toolbar's read-outs at the moment of the render.
 struct ChartTitleInputs {
@@ -64,16 +50,6 @@ struct RenderInputs {
 // What a render shows when it cannot make its image (caption "Nivra says", error icon).
 inline constexpr const char* kRenderFailureText = "Nivra cannot draw these datas!";
 
-// One render per chart kind. Each returns the chart image (owned by the caller), or nothing when
-// no star or no year is selected, or the drawing failed (then the message has been shown).
-std::optional<QImage> RenderViewChart(const RenderInputs& inputs);
-std::optional<QImage> RenderConstellationsChart(const RenderInputs& inputs);
-// `passage`: a perihelion passage time (Julian day); `period`: the orbital period (days).
-std::optional<QImage> RenderPerihelionChart(const RenderInputs& inputs, double passage,
-                                            double period);
-std::optional<QImage> RenderTravelChart(const RenderInputs& inputs);
-std::optional<QImage> RenderYearsChart(const RenderInputs& inputs);
-
 // The Perihelion chart's extra inputs, from the catalogue's PerihelionQuery.
 struct PerihelionPassage {
     double Time = 0;    // TimePerihelionPassage, Julian day
@@ -86,11 +62,19 @@ struct PerihelionPassage {
 // whole canvas before any crop (to look at where things land).
 enum class RenderPath { Fast, Reference, FullCanvas };
 
-// The render of `kind` (the five functions above call it with RenderPath::Fast); `passage` is read
-// by the Perihelion chart only.
+// The render of `kind`: the chart image (owned by the caller), or nothing when no star or no year
+// is selected, or the drawing failed (then the message has been shown). `passage` is read by the
+// Perihelion chart only.
 std::optional<QImage> RenderChart(ChartKind kind, const RenderInputs& inputs,
                                   const PerihelionPassage& passage = {},
                                   RenderPath path = RenderPath::Fast);
+
+// The View chart (RenderChart of ChartKind::View).
+std::optional<QImage> RenderViewChart(const RenderInputs& inputs);
+// The Perihelion chart of a passage time `passage` (Julian day) and an orbital period `period`
+// (days).
+std::optional<QImage> RenderPerihelionChart(const RenderInputs& inputs, double passage,
+                                            double period);
 
 // The title line of every chart, "{%lu} - %s - %s - Years from %d to %d" (SpkId, selected star
 // name, caption, start year, last year) cut to 255 bytes as a 256-byte buffer holds it. The start

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Fonts.h"
-#include "charts/TextStamp.h"
+#include "drawing/Fonts.h"
+#include "drawing/TextStamp.h"
 
 namespace {
 // Far beyond any image the program makes, small enough for every sum of two such values.

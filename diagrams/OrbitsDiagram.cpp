@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Fonts.h"
-#include "app/Imaging.h"
 #include "astro/OrbitalFormulas.h"
+#include "drawing/Fonts.h"
+#include "drawing/Imaging.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <cmath>
 
-#include "app/Fonts.h"
 #include "astro/OrbitalFormulas.h"
+#include "drawing/Fonts.h"
 
 namespace {
 

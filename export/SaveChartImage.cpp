@@ -1,15 +1,12 @@
 #include "export/SaveChartImage.h"
 
-#include "app/MessageService.h"
+#include "charts/ChartCaptions.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
 #include "data/TextFormat.h"
+#include "drawing/MessageService.h"
 
 namespace {
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The chart of `command`; for a Perihelion chart only when the catalogue gives the star's
 // passage time and orbital period.
@@ -36,12 +33,6 @@ ChartRender ProgramChartRender() {
     };
 }
 
-QString SaveCaption(ChartKind kind, CoordinateFrame frame) {
-    const QString name =
-        kind == ChartKind::Constellations ? QStringLiteral("Cnst") : Latin1(ChartKindName(kind));
-    return name + ' ' + Latin1(FrameName(frame));
-}
-
 ChartColours SaveColours(ChartLook look) {
     return look == ChartLook::Save ? kScreenColours : kExportColours;
 }
@@ -52,22 +43,27 @@ std::string ChartImagePath(const std::string& imagesFolder, const std::string& f
                       imagesFolder.c_str(), fileLabel.c_str());
 }
 
+const char* SaveOutcomeMessage(SaveOutcome::Status status) {
+    switch (status) {
+        case SaveOutcome::Status::Saved:
+            return kSavedMessage;
+        case SaveOutcome::Status::NotSaved:
+            return kNotSavedMessage;
+        case SaveOutcome::Status::NothingToSave:
+            break;
+    }
+    return nullptr;
+}
+
 SaveOutcome SaveChartImage(const ChartCommand& command, const SaveContext& context,
                            const ChartRender& render) {
-    if (context.Star == nullptr || context.Star->Star() == nullptr) {
+    const CurrentStar* star = context.Chart.Star;
+    if (star == nullptr || star->Star() == nullptr) {
         return {};
     }
-    RenderInputs inputs;
-    inputs.Fonts = context.Fonts;
-    inputs.Title = context.Title;
-    inputs.Header = &context.Star->Star()->Header();
-    inputs.Colours = SaveColours(command.Look);
-    inputs.Caption = SaveCaption(command.Kind, command.Frame);
-    inputs.Track = FrameTrack{context.Star->Cursor(), command.Frame};
-    inputs.Extents = context.Extents;
-    inputs.Messages = context.Messages;
-    inputs.MainClientSize = context.MainClientSize;
-
+    const RenderInputs inputs =
+        MakeRenderInputs(context.Chart, FrameTrack{star->Cursor(), command.Frame},
+                         SaveCaption(command.Kind, command.Frame), SaveColours(command.Look));
     const std::optional<QImage> image = Render(command, inputs, context, render);
     if (!image) {
         return {};
@@ -80,8 +76,8 @@ SaveOutcome SaveChartImage(const ChartCommand& command, const SaveContext& conte
     }
     const bool saved = Imaging::SaveJpeg(QString::fromStdString(outcome.Path), *image, params) == 0;
     outcome.Result = saved ? SaveOutcome::Status::Saved : SaveOutcome::Status::NotSaved;
-    if (context.Messages != nullptr) {
-        context.Messages->Show(saved ? kSavedMessage : kNotSavedMessage, MessageIcon::Information);
+    if (context.ShowOutcome && context.Chart.Messages != nullptr) {
+        context.Chart.Messages->Show(SaveOutcomeMessage(outcome.Result), MessageIcon::Information);
     }
     return outcome;
 }

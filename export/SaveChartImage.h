@@ -6,22 +6,16 @@
 #include <optional>
 #include <string>
 
-#include "app/Imaging.h"
-#include "app/MenuCommands.h"
+#include "charts/ChartContext.h"
 #include "charts/RenderContract.h"
+#include "drawing/Imaging.h"
+#include "export/ChartCommands.h"
 
 class Catalogue;
-class CurrentStar;
-class MessageService;
-struct FontTable;
 
 // Save and Export of the twenty charts: the chart is rendered anew for the current star with
 // the command's colours (Save white on black, Export black on white) and written into the Images
 // folder under the command's file label.
-
-// The caption a saved chart carries in its title: "Cnst Astrometric", "Perihelion Earth",
-// "Travel Galactic", "View Geometric", "Years Astrometric"...
-QString SaveCaption(ChartKind kind, CoordinateFrame frame);
 
 // The colours of a command family: Save black background and white text, Export the reverse.
 ChartColours SaveColours(ChartLook look);
@@ -37,18 +31,17 @@ std::string ChartImagePath(const std::string& imagesFolder, const std::string& f
 
 // What a Save or Export command reads besides the command itself.
 struct SaveContext {
-    const FontTable* Fonts = nullptr;
+    // The fonts, the toolbar's read-outs, the loaded star and its Cursor (nothing is saved
+    // without one), the run's shared extents as chart preparation left them, the main window's
+    // client area, and where the render's failure message and the command's message go.
+    ChartContext Chart;
     const Catalogue* Database = nullptr;  // PerihelionQuery for the Perihelion charts
-    const CurrentStar* Star = nullptr;    // the loaded file and its Cursor: nothing without one
-    ChartTitleInputs Title;               // the toolbar's read-outs
-    PlotExtents* Extents = nullptr;  // the run's shared extents, as chart preparation left them
     std::string ImagesFolder;
-    QSize MainClientSize{1920, 1080};  // the main window's client area (the View chart's scale)
-    // The command's message ("File successfully saved" or "Cannot save this file", caption
-    // "Nivra says") and the render's own failure message.
-    MessageService* Messages = nullptr;
     Imaging::SaveParams SaveParams = Imaging::ChartImageSaveParams();
     ChartFileFormat Format = ChartFileFormat::Jpeg;
+    // Whether the command's message ("File successfully saved" or "Cannot save this file",
+    // caption "Nivra says") is shown; nivra export prints it on the file's line instead.
+    bool ShowOutcome = true;
 };
 
 // The render a command calls: the charts' own RenderChart (ProgramChartRender); tests may hand in
@@ -70,6 +63,10 @@ struct SaveOutcome {
     Status Result = Status::NothingToSave;
     std::string Path;  // the file written, or that could not be written
 };
+
+// The command's message for an outcome: kSavedMessage, kNotSavedMessage, or null when nothing
+// was to be saved (no message is shown then).
+const char* SaveOutcomeMessage(SaveOutcome::Status status);
 
 // Runs a Save or Export menu command: renders the chart of the command's kind from the FramePoint
 // of its frame in the record at the Cursor (the Perihelion chart with the passage time and period

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "app/WebBrowser.h"
 #include "fuzz/FuzzSupport.h"
+#include "gui/WebBrowser.h"
 
 namespace {
 

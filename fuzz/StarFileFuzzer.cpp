@@ -19,11 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Fonts.h"
-#include "app/MessageService.h"
-#include "app/WebBrowser.h"
 #include "astro/InformationRows.h"
 #include "browse/ChartPreparation.h"
+#include "charts/ChartContext.h"
 #include "charts/PixelMapping.h"
 #include "charts/RenderContract.h"
 #include "data/Catalogue.h"
@@ -32,7 +30,10 @@
 #include "data/LittleEndian.h"
 #include "diagrams/OrbitsDiagram.h"
 #include "diagrams/StarOrbitDiagram.h"
+#include "drawing/Fonts.h"
+#include "drawing/MessageService.h"
 #include "fuzz/FuzzSupport.h"
+#include "gui/WebBrowser.h"
 
 namespace {
 
@@ -402,16 +403,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((choices.FrameGroups & (1u << static_cast<unsigned>(track.Frame))) == 0) {
             return;
         }
-        RenderInputs inputs;
-        inputs.Fonts = &fonts;
-        inputs.Title = title;
-        inputs.Header = &star->Header();
-        inputs.Colours = colours;
-        inputs.Caption = caption;
-        inputs.Track = track;
-        inputs.Extents = &extents;
-        inputs.Messages = &messages;
-        inputs.MainClientSize = choices.Client.width() > 0 ? choices.Client : QSize(1920, 1080);
+        const RenderInputs inputs = MakeRenderInputs(
+            ChartContext{&fonts, title, &current, &extents, &messages, choices.Client}, track,
+            caption, colours);
         const auto render = [&](const PerihelionPassage& passage) {
             const int shown = messages.shown;
             const std::optional<QImage> image = RenderChart(kind, inputs, passage);

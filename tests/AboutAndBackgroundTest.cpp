@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/AboutBox.h"
-#include "app/BackgroundPicture.h"
-#include "app/Imaging.h"
-#include "app/MainWindow.h"
-#include "app/Startup.h"
-#include "astro/InformationPanel.h"
+#include "cli/Startup.h"
+#include "drawing/Imaging.h"
+#include "gui/AboutBox.h"
+#include "gui/BackgroundPicture.h"
+#include "gui/InformationPanel.h"
+#include "gui/MainWindow.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 

@@ -5,14 +5,14 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "app/MessageService.h"
 #include "browse/ChartPreparation.h"
-#include "charts/ChartBoard.h"
-#include "charts/ChartPane.h"
-#include "charts/FramePane.h"
-#include "charts/ViewPane.h"
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
+#include "drawing/MessageService.h"
+#include "gui/ChartBoard.h"
+#include "gui/ChartPane.h"
+#include "gui/FramePane.h"
+#include "gui/ViewPane.h"
 #include "tests/ChartTracks.h"
 #include "tests/support/RecordedMessages.h"
 
@@ -145,8 +145,9 @@ TEST_F(ChartPanesTest, PreparationFillsEverySixteenPanesWithTheStarsCharts) {
     EXPECT_TRUE(messages.messages.empty());
     // The last group is Geometric; its Travel chart is the same render the pane shows.
     RenderInputs inputs =
-        board->Inputs(FrameTrack{star.Cursor(), CoordinateFrame::Geometric}, "Travel Geometric");
-    const std::optional<QImage> travel = RenderTravelChart(inputs);
+        MakeRenderInputs(board->Context(), FrameTrack{star.Cursor(), CoordinateFrame::Geometric},
+                         "Travel Geometric");
+    const std::optional<QImage> travel = RenderChart(ChartKind::Travel, inputs);
     ASSERT_TRUE(travel);
     EXPECT_EQ(ChartTracks::FirstDifference(
                   *travel, Pane(ChartKind::Travel, CoordinateFrame::Geometric)->Chart()),
@@ -214,8 +215,8 @@ TEST_F(ChartPanesTest, TheViewRefreshSetsTheExtentsEvenWhenItsPageIsHidden) {
     ASSERT_NE(star.MakeCurrentStar(2000001), nullptr);
     ShowOnly(board->ChartPage(ChartKind::Travel));
     board->Extents() = {12345, 6789};
-    RenderInputs inputs =
-        board->Inputs(FrameTrack{star.Cursor(), CoordinateFrame::Galactic}, "View Galactic");
+    RenderInputs inputs = MakeRenderInputs(
+        board->Context(), FrameTrack{star.Cursor(), CoordinateFrame::Galactic}, "View Galactic");
     PlotExtents expected;
     inputs.Extents = &expected;
     ASSERT_TRUE(RenderViewChart(inputs));

@@ -4,13 +4,13 @@
 #include <limits>
 #include <random>
 
-#include "app/MessageService.h"
 #include "charts/ChartDrawing.h"
 #include "charts/ConstellationTable.h"
 #include "charts/PerihelionLabels.h"
 #include "charts/PixelMapping.h"
 #include "charts/RenderContract.h"
-#include "charts/TextStamp.h"
+#include "drawing/MessageService.h"
+#include "drawing/TextStamp.h"
 #include "tests/ChartTracks.h"
 #include "tests/support/RecordedMessages.h"
 
@@ -148,13 +148,13 @@ TEST_F(ChartRenderTest, NothingSelectedOrNoFontsGivesNoImageAndNoMessage) {
     const TrackData data(AstrometricRecords({{10, 50}}));
     RenderInputs inputs = Inputs(data);
     inputs.Title.SelectedStarName.reset();
-    EXPECT_FALSE(RenderTravelChart(inputs));
+    EXPECT_FALSE(RenderChart(ChartKind::Travel, inputs));
     inputs = Inputs(data);
     inputs.Title.SelectedYear = -1;
     EXPECT_FALSE(RenderViewChart(inputs));
     inputs = Inputs(data);
     inputs.Fonts = nullptr;
-    EXPECT_FALSE(RenderYearsChart(inputs));
+    EXPECT_FALSE(RenderChart(ChartKind::Years, inputs));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(extents.MaxX, 0);
 }
@@ -201,7 +201,7 @@ TEST_F(ChartRenderTest, ATrackPastOneHundredAndTwentyTurnsIsClippedAtTheRightEdg
     for (int i = 0; i < 122 * 360; ++i)
         points.push_back({static_cast<double>(i % 360), 100});
     const TrackData data(AstrometricRecords(points));
-    const std::optional<QImage> chart = RenderTravelChart(Inputs(data));
+    const std::optional<QImage> chart = RenderChart(ChartKind::Travel, Inputs(data));
     ASSERT_TRUE(chart);
     EXPECT_EQ(chart->width(), 43200);
     EXPECT_EQ(extents.MaxX, 122 * 360 - 1);
@@ -242,7 +242,7 @@ TEST_F(ChartRenderTest, AnEmptyTrackShowsOnlyTheTitleCloselyCropped) {
     const TrackData empty({});
     extents = {7, 9};
     const RenderInputs inputs = Inputs(empty);
-    const std::optional<QImage> chart = RenderTravelChart(inputs);
+    const std::optional<QImage> chart = RenderChart(ChartKind::Travel, inputs);
     ASSERT_TRUE(chart);
     const QString title = *FormatChartTitle(inputs.Title, inputs.Header, inputs.Caption);
     EXPECT_EQ(chart->size(), StampText(Fonts().TitleFont, title)->Ink.size());
@@ -261,7 +261,7 @@ TEST_F(ChartRenderTest, TheAutoCropFramesTheTitleAndTheTrackClosely) {
     const QString title = *FormatChartTitle(inputs.Title, inputs.Header, inputs.Caption);
     const QRect titleInk = StampText(Fonts().TitleFont, title)->Ink.translated(16, 16);
     const QRect expected = titleInk.united(QRect(100, 50, 100, 291));
-    const std::optional<QImage> screen = RenderTravelChart(inputs);
+    const std::optional<QImage> screen = RenderChart(ChartKind::Travel, inputs);
     ASSERT_TRUE(screen);
     EXPECT_EQ(screen->size(), expected.size());
     EXPECT_EQ(RedPixels(*screen), Points({{100 - expected.left(), 50 - expected.top()},
@@ -270,7 +270,7 @@ TEST_F(ChartRenderTest, TheAutoCropFramesTheTitleAndTheTrackClosely) {
     // Black on white for Export: cut around everything that is not white, to the same frame.
     RenderInputs exported = inputs;
     exported.Colours = kExportColours;
-    const std::optional<QImage> white = RenderTravelChart(exported);
+    const std::optional<QImage> white = RenderChart(ChartKind::Travel, exported);
     ASSERT_TRUE(white);
     EXPECT_EQ(white->size(), expected.size());
     // Right of the track, below the title.
@@ -290,16 +290,18 @@ TEST_F(ChartRenderTest, TravelExtendsTheViewsExtentsAndYearsIsCutToThem) {
     EXPECT_EQ(extents.MaxY, 300);
 
     const TrackData track(AstrometricRecords({{100, 150.2}, {359, 20}, {200, 30}}));
-    ASSERT_TRUE(RenderTravelChart(Inputs(track)));
+    ASSERT_TRUE(RenderChart(ChartKind::Travel, Inputs(track)));
     EXPECT_EQ(extents.MaxX, 1000);
     EXPECT_EQ(extents.MaxY, 300);
-    const std::optional<QImage> years = RenderYearsChart(Inputs(track, "Years Astrometric"));
+    const std::optional<QImage> years =
+        RenderChart(ChartKind::Years, Inputs(track, "Years Astrometric"));
     ASSERT_TRUE(years);
     EXPECT_EQ(years->size(), QSize(1000, 340));
 
     // When the track sets the extents, its rightmost column and lowest row fall just outside.
     extents = {};
-    const std::optional<QImage> own = RenderYearsChart(Inputs(track, "Years Astrometric"));
+    const std::optional<QImage> own =
+        RenderChart(ChartKind::Years, Inputs(track, "Years Astrometric"));
     ASSERT_TRUE(own);
     EXPECT_EQ(own->size(), QSize(359, 190));
     EXPECT_EQ(RedPixels(*own), Points({{200, 70}}));
@@ -309,7 +311,7 @@ TEST_F(ChartRenderTest, TravelExtendsTheViewsExtentsAndYearsIsCutToThem) {
 TEST_F(ChartRenderTest, YearsCutToNothingIsAFailureWithItsMessage) {
     const TrackData empty({});
     ASSERT_TRUE(RenderViewChart(Inputs(empty, "View Astrometric")));
-    EXPECT_FALSE(RenderYearsChart(Inputs(empty, "Years Astrometric")));
+    EXPECT_FALSE(RenderChart(ChartKind::Years, Inputs(empty, "Years Astrometric")));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].Text, "Nivra cannot draw these datas!");
     EXPECT_EQ(messages.messages[0].Icon, MessageIcon::Error);
@@ -609,7 +611,7 @@ TEST_F(ChartRenderTest, TheTitleHidesTheTrackUnderItsCellOnlyAfterTheViewAndTrav
         EXPECT_NE(viewCanvas.pixel(x, 20) & 0xFFFFFF, 0xFF0000u) << x;
     // The crop leaves out what the title hid: the chart is the title's ink alone.
     const RenderInputs inputs = Inputs(data);
-    const std::optional<QImage> travel = RenderTravelChart(inputs);
+    const std::optional<QImage> travel = RenderChart(ChartKind::Travel, inputs);
     const std::optional<QString> title =
         FormatChartTitle(inputs.Title, inputs.Header, inputs.Caption);
     ASSERT_TRUE(travel && title);

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/Fonts.h"
 #include "data/FrameTrack.h"
+#include "drawing/Fonts.h"
 #include "tests/support/TestData.h"
 
 namespace ChartTracks {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
+#include "cli/Options.h"
 
 TEST(CommandLine, ReadsTheFolderAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(ParseCommandLine({}).Action, CommandLine::Mode::Viewer);

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Fonts.h"
 #include "data/Catalogue.h"
 #include "diagrams/DiagramInputs.h"
+#include "drawing/Fonts.h"
 #include "tests/support/TestData.h"
 
 // A catalogue of a few stars in a temporary folder, the program's fonts, and diagram inputs for

@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ExportCommand.h"
-#include "app/Fonts.h"
-#include "app/MessageService.h"
+#include "charts/ChartCaptions.h"
+#include "cli/ExportCommand.h"
 #include "data/CurrentStar.h"
+#include "drawing/Fonts.h"
+#include "drawing/MessageService.h"
 #include "tests/ChartFilesFolder.h"
 #include "tests/support/RecordedMessages.h"
 
@@ -283,7 +284,7 @@ TEST(NivraExport, WritesFilesWithThePixelsOfTheRendersAndNeedsNoDisplay) {
             inputs.Caption = SaveCaption(ChartKind::Constellations, frame);
             inputs.Track = FrameTrack{star.Cursor(), frame};
             inputs.Extents = &extents;
-            const std::optional<QImage> expected = RenderConstellationsChart(inputs);
+            const std::optional<QImage> expected = RenderChart(ChartKind::Constellations, inputs);
             ASSERT_TRUE(expected);
             const QImage written =
                 QImageReader(

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Imaging.h"
+#include "drawing/Imaging.h"
 #include "tests/support/JpegMarkers.h"
 #include "tests/support/TestData.h"
 

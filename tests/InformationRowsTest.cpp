@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Fonts.h"
-#include "astro/InformationPanel.h"
 #include "astro/InformationRows.h"
 #include "astro/OrbitalFormulas.h"
+#include "drawing/Fonts.h"
+#include "gui/InformationPanel.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;

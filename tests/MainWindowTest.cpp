@@ -8,9 +8,9 @@
 #include <QTabBar>
 #include <filesystem>
 
-#include "app/MainWindow.h"
-#include "app/Startup.h"
-#include "app/StatusBar.h"
+#include "cli/Startup.h"
+#include "gui/MainWindow.h"
+#include "gui/StatusBar.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/MenuCommands.h"
+#include "gui/MenuCommands.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <set>
 
-#include "app/Imaging.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "data/StarFile.h"
+#include "drawing/Imaging.h"
 #include "tests/support/TestData.h"
 #include "tools/CatalogueBuilder.h"
 #include "tools/EphemerisFile.h"
@@ -414,13 +414,14 @@ bool KilledAtRename(const QStringList& arguments, const char* variable, int call
     return process.exitStatus() == QProcess::CrashExit;
 }
 
-// Runs nivra-data told to stop dead after `count` rows or records; true when it did stop.
+// Runs the tests' build of nivra-data told to stop dead after `count` rows or records; true when
+// it did stop.
 bool StoppedAfter(const QStringList& arguments, const char* variable, int count) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(variable, QString::number(count));
     process.setProcessEnvironment(environment);
-    process.start(NIVRA_DATA_EXECUTABLE, arguments);
+    process.start(NIVRA_DATA_FAULTS_EXECUTABLE, arguments);
     process.waitForFinished(600000);
     return process.exitStatus() == QProcess::CrashExit;
 }

@@ -3,9 +3,9 @@
 #include <QScrollBar>
 #include <limits>
 
-#include "app/Imaging.h"
-#include "diagrams/DiagramPages.h"
 #include "diagrams/OrbitsDiagram.h"
+#include "drawing/Imaging.h"
+#include "gui/DiagramPages.h"
 #include "tests/DiagramFixture.h"
 
 namespace {

@@ -6,10 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Fonts.h"
-#include "app/MessageService.h"
+#include "charts/ChartCaptions.h"
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
+#include "drawing/Fonts.h"
+#include "drawing/MessageService.h"
 #include "export/SaveChartImage.h"
 #include "tests/ChartFilesFolder.h"
 #include "tests/support/JpegMarkers.h"
@@ -79,14 +80,14 @@ struct SaveChartImageTest : ::testing::Test {
 
     SaveContext Context(const std::string& name = "Ceres", int year = 0) {
         SaveContext context;
-        context.Fonts = &fonts;
+        context.Chart.Fonts = &fonts;
         context.Database = catalogue.get();
-        context.Star = &star;
-        context.Title.SelectedStarName = name;
-        context.Title.SelectedYear = year;
-        context.Extents = &extents;
+        context.Chart.Star = &star;
+        context.Chart.Title.SelectedStarName = name;
+        context.Chart.Title.SelectedYear = year;
+        context.Chart.Extents = &extents;
         context.ImagesFolder = images;
-        context.Messages = &messages;
+        context.Chart.Messages = &messages;
         return context;
     }
 

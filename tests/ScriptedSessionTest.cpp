@@ -5,11 +5,11 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "app/AboutBox.h"
-#include "app/MainWindow.h"
-#include "app/StatusBar.h"
-#include "app/Viewer.h"
 #include "export/SaveChartImage.h"
+#include "gui/AboutBox.h"
+#include "gui/MainWindow.h"
+#include "gui/StatusBar.h"
+#include "gui/Viewer.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 #include "tools/SampleFolder.h"

@@ -14,11 +14,11 @@
 #include <map>
 #include <random>
 
-#include "app/Fonts.h"
 #include "astro/InformationRows.h"
-#include "browse/CatalogueText.h"
 #include "browse/StarListModel.h"
-#include "browse/StarListView.h"
+#include "data/CatalogueText.h"
+#include "drawing/Fonts.h"
+#include "gui/StarListView.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "diagrams/DiagramPages.h"
 #include "diagrams/StarOrbitDiagram.h"
+#include "gui/DiagramPages.h"
 #include "tests/DiagramFixture.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "app/ProgramFolders.h"
-#include "app/Startup.h"
-#include "app/Viewer.h"
+#include "cli/ProgramFolders.h"
+#include "cli/Startup.h"
 #include "data/CatalogueQueries.h"
+#include "gui/Viewer.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 

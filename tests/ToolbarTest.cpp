@@ -7,12 +7,12 @@
 #include <QStringList>
 #include <filesystem>
 
-#include "app/MainWindow.h"
-#include "app/SortedChoices.h"
-#include "app/Startup.h"
-#include "app/StatusBar.h"
-#include "astro/InformationPanel.h"
-#include "browse/StarListView.h"
+#include "cli/Startup.h"
+#include "gui/InformationPanel.h"
+#include "gui/MainWindow.h"
+#include "gui/SortedChoices.h"
+#include "gui/StarListView.h"
+#include "gui/StatusBar.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 

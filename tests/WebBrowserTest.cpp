@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/MainWindow.h"
-#include "app/Startup.h"
-#include "app/WebBrowser.h"
+#include "cli/Startup.h"
+#include "gui/MainWindow.h"
+#include "gui/WebBrowser.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
 

@@ -11,9 +11,9 @@
 
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
-#include "tools/FaultInjection.h"
 #include "tools/ElementBounds.h"
 #include "tools/EphemerisFile.h"
+#include "tools/FaultInjection.h"
 #include "tools/NumberText.h"
 #include "tools/Orbit.h"
 #include "tools/ToolDatabase.h"

@@ -15,10 +15,10 @@
 
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
-#include "tools/FaultInjection.h"
 #include "tools/Constellations.h"
 #include "tools/EarthTable.h"
 #include "tools/ElementBounds.h"
+#include "tools/FaultInjection.h"
 #include "tools/NumberText.h"
 #include "tools/ParallelFor.h"
 #include "tools/PlanetTable.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/Imaging.h"
+#include "drawing/Imaging.h"
 #include "tools/BuiltinData.h"
 #include "tools/CatalogueBuilder.h"
 #include "tools/EphemerisBuilder.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageService.h"
+#include "drawing/MessageService.h"
 
 // Keeps every message the program shows, for tests to read as `messages`.
 class RecordedMessages : public HeldMessages {

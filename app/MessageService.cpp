@@ -1,8 +1,0 @@
-#include "app/MessageService.h"
-
-#include <cstdio>
-
-void StandardErrorMessages::Show(const QString& text, MessageIcon /*icon*/) {
-    std::fprintf(stderr, "%s: %s\n", kMessageCaption, text.toLocal8Bit().constData());
-    std::fflush(stderr);
-}

@@ -1,8 +1,0 @@
-#pragma once
-
-#include "app/Subcommands.h"
-
-// `nivra stars --folder DIR [--sort COLUMN[,COLUMN...]]`: prints the "All Stars" list, one line
-// per row with its 39 texts separated by tabs, in UTF-8, after one header click per COLUMN
-// (0-38) in the order given.
-Subcommand StarsSubcommand();

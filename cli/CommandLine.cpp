@@ -1,0 +1,61 @@
+#include "cli/CommandLine.h"
+
+#include "cli/SubcommandList.h"
+
+namespace {
+CommandLine Failed(const QString& error) {
+    CommandLine line;
+    line.Action = CommandLine::Mode::Error;
+    line.Error = error;
+    return line;
+}
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    CommandLine line;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == "-h" || argument == "--help") {
+            line.Action = CommandLine::Mode::Help;
+            return line;
+        }
+        if (argument == "--folder" || argument.startsWith("--folder=")) {
+            QString folder;
+            if (argument == "--folder") {
+                if (i + 1 >= arguments.size()) {
+                    return Failed("--folder needs a folder");
+                }
+                folder = arguments[++i];
+            } else {
+                folder = argument.mid(QString("--folder=").size());
+            }
+            if (folder.isEmpty()) {
+                return Failed("--folder needs a folder");
+            }
+            line.Folder = folder;
+            continue;
+        }
+        if (argument == "--verbose") {
+            line.Verbose = true;
+            continue;
+        }
+        return Failed(QString("unknown argument \"%1\"").arg(argument));
+    }
+    return line;
+}
+
+QString UsageText() {
+    QString text =
+        "Usage: nivra [--folder DIR] [--verbose]\n"
+        "\n"
+        "Opens the Nivra viewer on a program folder: DIR, or the folder of the program.\n"
+        "The folder holds Nivra.db, Datas/, Configuration/ and Images/.\n"
+        "--verbose also prints every status-bar text on standard error as\n"
+        "\"status PART +MILLISECONDS TEXT\" (milliseconds since start-up).\n";
+    if (!Subcommands().empty()) {
+        text += "\nWithout a display:\n";
+        for (const Subcommand& command : Subcommands())
+            text += QString::fromUtf8(command.Usage);
+    }
+    return text;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What the command line asks of the program.
+struct CommandLine {
+    enum class Mode { Viewer, Help, Error };
+    Mode Action = Mode::Viewer;
+    std::optional<QString> Folder;  // --folder DIR: the program folder
+    bool Verbose = false;           // --verbose: every status-bar text also on standard error
+    QString Error;                  // what was wrong, for Mode::Error
+};
+
+// Reads the arguments that follow the program's name (when they do not name a subcommand).
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The usage text printed for --help and after a bad command line.
+QString UsageText();

@@ -1,0 +1,71 @@
+#include "cli/Options.h"
+
+#include <algorithm>
+
+ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<OptionRule>& rules) {
+    ParsedOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == "-h" || argument == "--help") {
+            options.Help = true;
+            continue;
+        }
+        if (!argument.startsWith("--")) {
+            options.Error = QString("unexpected argument \"%1\"").arg(argument);
+            return options;
+        }
+        QString name = argument.mid(2);
+        std::optional<QString> inlineValue;
+        if (const qsizetype equals = name.indexOf('='); equals >= 0) {
+            inlineValue = name.mid(equals + 1);
+            name = name.left(equals);
+        }
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const OptionRule& s) { return s.Name == name; });
+        if (rule == rules.end()) {
+            options.Error = QString("unknown option \"--%1\"").arg(name);
+            return options;
+        }
+        if (options.Values.contains(name)) {
+            options.Error = QString("--%1 is given twice").arg(name);
+            return options;
+        }
+        if (!rule->TakesValue) {
+            if (inlineValue) {
+                options.Error = QString("--%1 takes no value").arg(name);
+                return options;
+            }
+            options.Values.insert(name, QString());
+            continue;
+        }
+        QString value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            options.Error = QString("--%1 needs a value").arg(name);
+            return options;
+        }
+        if (value.isEmpty()) {
+            options.Error = QString("--%1 needs a value").arg(name);
+            return options;
+        }
+        options.Values.insert(name, value);
+    }
+    return options;
+}
+
+std::optional<std::uint32_t> ParseSpkId(const QString& text) {
+    if (text.isEmpty() || text.size() > 10)
+        return std::nullopt;
+    unsigned long long value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c.unicode() - u'0');
+    }
+    if (value > 0xFFFFFFFFull)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}

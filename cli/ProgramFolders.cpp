@@ -1,0 +1,33 @@
+#include "cli/ProgramFolders.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "data/TextFormat.h"
+
+ProgramFolders ProgramFolders::From(const std::string& given) {
+    // "DIR/" and "DIR/." name DIR: without the trailing separator every derived path has one
+    // slash ("DIR/Datas", not "DIR//Datas"). The root keeps its slash.
+    std::string programFolder = given;
+    for (;;) {
+        if (programFolder.size() > 1 && programFolder.back() == '/') {
+            programFolder.pop_back();
+        } else if (programFolder.size() > 2 &&
+                   programFolder.compare(programFolder.size() - 2, 2, "/.") == 0) {
+            programFolder.resize(programFolder.size() - 2);
+            if (programFolder.empty())
+                programFolder = "/";
+        } else {
+            break;
+        }
+    }
+    const char* folder = programFolder == "/" ? "" : programFolder.c_str();
+    return ProgramFolders{programFolder, FormatText("%s/Configuration", folder),
+                          FormatText("%s/Images", folder), FormatText("%s/Datas", folder),
+                          FormatText("%s/Nivra.db", folder)};
+}
+
+void RestoreWorkingFolder(const ProgramFolders& folders) {
+    std::error_code ignored;
+    std::filesystem::current_path(folders.ProgramFolder, ignored);
+}

@@ -1,0 +1,47 @@
+#include "cli/Startup.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <system_error>
+
+Session::Session(ProgramFolders folders, std::unique_ptr<Catalogue> catalogue)
+    : folders_(std::move(folders)),
+      catalogue_(std::move(catalogue)),
+      saveParams_(Imaging::ChartImageSaveParams()) {}
+
+Session::~Session() {
+    catalogue_.reset();
+    sqlite3_shutdown();
+    Imaging::LibraryExit();
+}
+
+StartupResult Startup(const std::string& programFolder, MessageService& messages) {
+    // The folder becomes the current directory below, so a relative one is made absolute first.
+    std::error_code absoluteError;
+    const std::filesystem::path absolute = std::filesystem::absolute(programFolder, absoluteError);
+    ProgramFolders folders =
+        ProgramFolders::From(absoluteError ? programFolder : absolute.lexically_normal().string());
+    RestoreWorkingFolder(folders);
+    std::error_code ignored;  // an existing Images folder is fine; a failure shows at save time
+    std::filesystem::create_directory(folders.ImagesFolder, ignored);
+
+    if (sqlite3_initialize() != SQLITE_OK) {
+        messages.Show("Cannot initialize SqLite", MessageIcon::Error);
+        return {nullptr, ExitCode::kSqliteInit};
+    }
+    if (Imaging::LibraryInit() != 0) {
+        sqlite3_shutdown();
+        messages.Show("Cannot initialize GFL", MessageIcon::Error);
+        return {nullptr, ExitCode::kImagingInit};
+    }
+    std::string error;
+    std::unique_ptr<Catalogue> catalogue = Catalogue::Open(folders.DatabasePath, error);
+    if (!catalogue) {
+        sqlite3_shutdown();
+        Imaging::LibraryExit();
+        messages.Show(QString::fromLocal8Bit(error), MessageIcon::Error);
+        return {nullptr, ExitCode::kCatalogueOpen};
+    }
+    return {std::make_unique<Session>(std::move(folders), std::move(catalogue)), ExitCode::kNormal};
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "cli/ProgramFolders.h"
+#include "data/Catalogue.h"
+#include "drawing/Imaging.h"
+#include "drawing/MessageService.h"
+
+// Exit codes of the program.
+namespace ExitCode {
+inline constexpr int kNormal = 0;
+inline constexpr int kSqliteInit = -1;
+inline constexpr int kImagingInit = -2;
+inline constexpr int kCatalogueOpen = -3;
+inline constexpr int kUsage = 2;  // bad command line
+}  // namespace ExitCode
+
+// What start-up brings up for the run: the folders, both libraries, the catalogue connection
+// and the JPEG save settings. Its end closes the catalogue, then shuts SQLite and the imaging
+// module down, in that order.
+class Session {
+  public:
+    Session(ProgramFolders folders, std::unique_ptr<Catalogue> catalogue);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const ProgramFolders& Folders() const { return folders_; }
+    const Catalogue& Database() const { return *catalogue_; }
+    const Imaging::SaveParams& ChartImageSaveParams() const { return saveParams_; }
+
+  private:
+    ProgramFolders folders_;
+    std::unique_ptr<Catalogue> catalogue_;
+    Imaging::SaveParams saveParams_;
+};
+
+struct StartupResult {
+    std::unique_ptr<Session> session;  // null when start-up failed
+    int exitCode = ExitCode::kNormal;  // the failure's exit code
+};
+
+// Start-up up to the main window: derives the paths from `programFolder` (file-system bytes,
+// made absolute), makes it the current directory, creates the Images folder, initialises SQLite
+// and the imaging module and opens the catalogue. A failure shuts down what was brought up,
+// shows its message and returns its exit code.
+StartupResult Startup(const std::string& programFolder, MessageService& messages);

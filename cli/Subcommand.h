@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "cli/Options.h"
+
+class Session;
+
+// A subcommand of nivra ("nivra info ...", "nivra stars ...", "nivra export ..."). Subcommands
+// never create a window and need no display.
+struct Subcommand {
+    const char* Name;
+    const char* Usage;                         // one or more lines, each ending in '\n'
+    int (*Run)(const QStringList& arguments);  // the arguments after the subcommand's name
+};
+
+// Prints "nivra NAME: PROBLEM" and the subcommand's usage on standard error; returns the exit
+// code of a bad command line.
+int SubcommandUsageError(const Subcommand& command, const QString& problem);
+
+// A subcommand's options, read against `rules`, with every option of `required` (names without
+// "--", each taking a value) present. Nothing when the command should end at once: after a bad
+// command line (the problem and the usage on standard error, `exitCode` 2) or after --help (the
+// usage on standard output, `exitCode` 0).
+std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
+                                                   const QStringList& arguments,
+                                                   const std::vector<OptionRule>& rules,
+                                                   const QStringList& required, int& exitCode);
+
+// After a catalogue statement stopped on an error: "WHAT cannot be read from PATH: REASON" on
+// standard error; returns the exit code of a failed command (1).
+int CatalogueReadFailure(const Session& session, const QString& what);

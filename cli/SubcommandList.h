@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "cli/Subcommand.h"
+
+// Every subcommand, in the order the usage lists them.
+const std::vector<Subcommand>& Subcommands();
+
+// The subcommand called `name`, or null.
+const Subcommand* FindSubcommand(const QString& name);

@@ -1,0 +1,8 @@
+#include "drawing/MessageService.h"
+
+#include <cstdio>
+
+void StandardErrorMessages::Show(const QString& text, MessageIcon /*icon*/) {
+    std::fprintf(stderr, "%s: %s\n", kMessageCaption, text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}

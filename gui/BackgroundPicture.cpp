@@ -1,0 +1,35 @@
+#include "gui/BackgroundPicture.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+#include "drawing/Imaging.h"
+
+const QImage& BackgroundPicture::Picture() {
+    const QFileInfo file(path_);
+    const bool exists = file.exists() && file.isFile();
+    const QDateTime modified = exists ? file.lastModified() : QDateTime();
+    const qint64 size = exists ? file.size() : -1;
+    if (checked_ && modified == modified_ && size == size_)
+        return picture_;
+    checked_ = true;
+    modified_ = modified;
+    size_ = size;
+    picture_ = QImage();
+    scaled_ = QImage();
+    Imaging::LoadedImage loaded;
+    if (exists && Imaging::LoadJpeg(path_, loaded) == 0)
+        picture_ = loaded.Image;
+    return picture_;
+}
+
+void BackgroundPicture::Paint(QPainter& painter, const QRect& area) {
+    const QImage& picture = Picture();
+    if (picture.isNull() || area.isEmpty())
+        return;
+    if (scaled_.size() != area.size()) {
+        // Nearest-pixel stretching, as a blit with COLORONCOLOR does it.
+        scaled_ = picture.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    painter.drawImage(area.topLeft(), scaled_);
+}

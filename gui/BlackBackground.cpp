@@ -1,0 +1,11 @@
+#include "gui/BlackBackground.h"
+
+#include <QPalette>
+#include <QWidget>
+
+void UseBlackBackground(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "browse/ChartPreparation.h"
+#include "charts/RenderContract.h"
+#include "data/CurrentStar.h"
+#include "drawing/Fonts.h"
+#include "gui/MenuCommands.h"
+#include "gui/Toolbar.h"
+#include "gui/WebBrowser.h"
+
+class ChartBoard;
+class DiagramPage;
+class InformationPanel;
+class MessageService;
+class QTabBar;
+class StarListView;
+class Session;
+class StatusBar;
+
+// The frame of the program: from top to bottom the tab strip (24 pixels), the toolbar
+// (32 pixels), the page of the selected tab, and the status bar; the menu bar above them.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    static constexpr int kTabStripHeight = 24;  // pixels
+    static constexpr int kToolbarHeight = 32;   // pixels
+    static constexpr int kPagesTop = kTabStripHeight + kToolbarHeight;
+    static constexpr int kPageCount = 12;
+
+    // `echoStatus`: every status-bar text also goes to standard error (--verbose).
+    MainWindow(Session& session, MessageService& messages, bool echoStatus = false);
+    ~MainWindow() override;
+
+    // Shows the window maximised over the screen's work area. Under a window manager the
+    // manager maximises it, frame and title bar inside the work area; without one the window
+    // covers the work area itself. Once it is in place its size is fixed (it is never resized by
+    // dragging its border).
+    void ShowOverWorkArea();
+
+    // Writes `text` into part `part` (0-5) of the status bar.
+    void SetStatusText(int part, const QString& text);
+
+    // Runs menu command `command`; an unknown identifier is ignored.
+    void Command(int command);
+
+    const FontTable& Fonts() const { return fonts_; }
+    CurrentStar& Star() { return currentStar_; }
+    QTabBar* Tabs() const { return tabs_; }
+    ::Toolbar* Toolbar() const { return toolbar_; }
+    InformationPanel* InfoPanel() const { return infoPanel_; }
+    StarListView* StarList() const { return starList_; }
+
+    // The toolbar's read-outs as the charts' titles use them.
+    ChartTitleInputs TitleInputs() const;
+    // The client area as the View chart's vertical scale reads it: the window below its menu bar
+    // (pixels).
+    QSize ClientSize() const;
+
+    // What a star choice and a year choice in the toolbar do: load the star shown in the star
+    // selector, then redraw every chart (a star choice also resets the year and selects the star
+    // in the star list); the status bar says "Wait..." first and "Ready" at the end. A star whose
+    // file cannot be loaded changes nothing.
+    void ChooseStar();
+    void ChooseYear();
+
+    // Where the web commands find the browser (tests put their own in).
+    void SetBrowserLookup(WebBrowser::BrowserLookup lookup) { browserLookup_ = std::move(lookup); }
+    QWidget* Page(int index) const;
+    StatusBar* Status() const { return statusBar_; }
+
+    // Where the main window sends each group of menu commands; empty groups do nothing.
+    CommandActions& Actions() { return actions_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    using StatusWriter = std::function<void(int part, const QString& text)>;
+    QWidget* CreateContentPage(int index);
+    void ShowStatusNow(const QString& text);
+    ChartPreparationTargets PreparationTargets();
+    void OpenWebCommand(int command);
+    void ShowAboutBox();
+    void SaveChart(const ChartCommand& command);
+    struct DiagramInputs DiagramInputsNow() const;
+    void LayoutClientArea(int width, int height);
+    // Fixes the size once the window, with its frame, fills the work area.
+    void LockSizeWhenPlaced();
+    void KeepOverWorkArea();
+    void ShowPage(int index);
+
+    Session& session_;
+    MessageService& messages_;
+    FontTable fonts_;
+    CurrentStar currentStar_;
+    SpkId loadedChoice_ = 0;  // the star choice whose file is loaded
+    CommandActions actions_;
+    QWidget* client_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    ::Toolbar* toolbar_ = nullptr;
+    InformationPanel* infoPanel_ = nullptr;
+    StarListView* starList_ = nullptr;
+    std::unique_ptr<ChartBoard> chartBoard_;
+    DiagramPage* orbitsPage_ = nullptr;
+    DiagramPage* starOrbitPage_ = nullptr;
+    WebBrowser::BrowserLookup browserLookup_;
+    StatusBar* statusBar_ = nullptr;
+    std::array<QWidget*, kPageCount> pages_{};
+    int shownPage_ = -1;
+    bool exposed_ = false;
+    bool sizeLocked_ = false;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "drawing/MessageService.h"
+
+// Messages of the viewer: a modal box with the caption "Nivra says" and no owner. On a display
+// nobody can see (the offscreen and minimal platforms) a box would wait for ever, so there the
+// message goes to standard error instead.
+class MessageBoxes : public MessageService {
+  public:
+    void Show(const QString& text, MessageIcon icon) override;
+
+  private:
+    StandardErrorMessages fallback_;
+};

@@ -1,0 +1,23 @@
+#include "gui/ReportView.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableView>
+
+void ConfigureReportView(QTableView& view, const QFont& font) {
+    view.setFont(font);
+    view.horizontalHeader()->setFont(font);
+    view.setShowGrid(true);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setWordWrap(false);
+    view.setCornerButtonEnabled(false);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QHeaderView* rows = view.verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(QFontMetrics(font).height() + 4);
+    view.horizontalHeader()->setHighlightSections(false);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cli/ProgramFolders.h"
+#include "data/StarFile.h"
+#include "gui/BackgroundPicture.h"
+
+class Catalogue;
+class QComboBox;
+class SortedChoiceModel;
+
+// The strip under the tabs where the user chooses an orbit class, a star of that class and the
+// first year to draw, over the background picture. The three selectors keep their items sorted
+// by text; each item carries a value (the class code, the SpkId, the year index).
+class Toolbar : public QWidget {
+    Q_OBJECT
+  public:
+    // Selector positions in the toolbar (pixels): x, width; all at y = 4.
+    static constexpr int kTop = 4;
+    static constexpr int kOrbitClassX = 8, kOrbitClassWidth = 200;
+    static constexpr int kStarX = 216, kStarWidth = 250;
+    static constexpr int kYearX = 474, kYearWidth = 200;
+    // Years the year selector offers: from 1900 + i to kLastYear, i = 0 ... kYearItems - 1.
+    static constexpr int kFirstYear = 1900;
+    static constexpr int kLastYear = 2019;
+    static constexpr int kYearItems = 120;
+
+    using StatusWriter = std::function<void(int part, const QString& text)>;
+
+    // Fills the year selector, then the orbit classes from the catalogue, selects the first
+    // class and year, writes "%d orbites added" into status part 1 and lists the first class's
+    // stars. No star is loaded.
+    Toolbar(QWidget* parent, const Catalogue& catalogue, const ProgramFolders& folders,
+            const QFont& uiFont, StatusWriter status);
+
+    // The selected orbit class's code; -1 when nothing is selected.
+    int SelectedOrbitClass() const;
+    // The selected star's SpkId; 0 when nothing is selected.
+    SpkId SelectedSpkId() const;
+    // The selected star's name (UTF-8, at most 255 bytes, cut at a character boundary); nothing
+    // when no star is selected.
+    std::optional<std::string> SelectedStarName() const;
+    // -1 when nothing is selected; 0 for "(All years)" and for the 1900 item; else the year.
+    int SelectedYear() const;
+
+    // Lists the stars of orbit class `code` that have an ephemeris file, sorted by name, and
+    // selects the first (without loading it). Returns the number of stars listed; 0, with the
+    // list as it was, when the statement cannot be prepared.
+    int FillStarSelector(int code);
+
+    // Shows the item of star `id` in the star selector, without a choice; false when the list has
+    // no such star (the selector is then left as it was).
+    bool ShowStar(SpkId id);
+    // Selects "(All years)" and scrolls the year list to the top.
+    void ResetYearSelector();
+
+    QComboBox* OrbitClassSelector() const { return orbitClasses_; }
+    QComboBox* StarSelector() const { return stars_; }
+    QComboBox* YearSelector() const { return years_; }
+
+  signals:
+    // The user chose a star or a year (with the mouse, the keyboard or the wheel): once for each
+    // change of the selection.
+    void StarChosen();
+    void YearChosen();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QComboBox* MakeSelector(SortedChoiceModel* model, const QFont& font);
+
+    const Catalogue& catalogue_;
+    ProgramFolders folders_;
+    BackgroundPicture background_;
+    SortedChoiceModel* orbitClassModel_;
+    SortedChoiceModel* starModel_;
+    SortedChoiceModel* yearModel_;
+    QComboBox* orbitClasses_;
+    QComboBox* stars_;
+    QComboBox* years_;
+};

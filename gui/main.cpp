@@ -1,0 +1,51 @@
+#include <QApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "cli/CommandLine.h"
+#include "cli/Startup.h"
+#include "cli/SubcommandList.h"
+#include "gui/MessageBoxes.h"
+#include "gui/StatusBar.h"
+#include "gui/Viewer.h"
+
+namespace {
+
+// A subcommand draws (fonts, images) but never shows a window: it runs on Qt's offscreen
+// platform, so no display is needed, whatever the environment says.
+int RunSubcommand(int argc, char* argv[], const Subcommand& command) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName("Nivra");
+    return command.Run(QGuiApplication::arguments().mid(2));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    MillisecondsSinceStartup();  // start-up time counts from here
+    if (argc > 1) {
+        if (const Subcommand* command = FindSubcommand(QString::fromLocal8Bit(argv[1])))
+            return RunSubcommand(argc, argv, *command);
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Nivra");
+    QApplication::setDesktopFileName("nivra");
+
+    const CommandLine line = ParseCommandLine(QApplication::arguments().mid(1));
+    switch (line.Action) {
+        case CommandLine::Mode::Help:
+            std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+            return ExitCode::kNormal;
+        case CommandLine::Mode::Error:
+            std::fprintf(stderr, "nivra: %s\n\n%s", line.Error.toLocal8Bit().constData(),
+                         UsageText().toLocal8Bit().constData());
+            return ExitCode::kUsage;
+        case CommandLine::Mode::Viewer:
+            break;
+    }
+    const QString folder = line.Folder.value_or(QApplication::applicationDirPath());
+    MessageBoxes messages;
+    return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose);
+}
