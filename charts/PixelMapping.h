@@ -32,16 +32,24 @@ inline constexpr int kViewPixelsPerDegree = 4;
 
 // The seam unwrapping of the wide kinds. A track that crosses 360 degrees going forward goes on
 // to the right, one that crosses 0 going back goes on to the left, one turn (360 columns) each
-// time. The previous point starts at column 0, so a track whose first point rounds to 359 or
-// more lies one turn to the left until it first crosses 360.
+// time. A daily step is far shorter than half a turn, so a step whose rounded FirstAngle falls
+// by more than 180 degrees crossed 360 going forward, and one that rises by more than 180
+// crossed 0 going back; this catches every crossing, also a step from 359.5 or more onto 0.5 or
+// more (360 onto 1 once rounded). The first point is taken against a previous one at column 0:
+// a track whose first point rounds to 359 or more lies one turn to the left until it first
+// crosses 360.
 class SeamUnwrapping {
   public:
     // The canvas column of the next point of the track, whose FirstAngle rounds to `x0` degrees.
     std::int64_t Column(std::int32_t x0) {
-        if (x0 <= 0 && previousX0_ >= 359) {
+        if (first_) {
+            first_ = false;
+            if (x0 >= 359) {
+                turnOffset_ -= 360;
+            }
+        } else if (static_cast<std::int64_t>(previousX0_) - x0 > 180) {
             turnOffset_ += 360;
-        }
-        if (x0 >= 359 && previousX0_ <= 0) {
+        } else if (static_cast<std::int64_t>(x0) - previousX0_ > 180) {
             turnOffset_ -= 360;
         }
         previousX0_ = x0;
@@ -49,6 +57,7 @@ class SeamUnwrapping {
     }
 
   private:
+    bool first_ = true;
     std::int64_t turnOffset_ = 0;  // TurnOffset, pixels: a whole number of turns
     std::int32_t previousX0_ = 0;  // degrees, without the offset
 };

@@ -57,10 +57,12 @@ bool Choose(const ParsedOptions& options, const QString& name, const std::array<
     return true;
 }
 
-// The star's name as the star selector shows it when every star with a file is listed.
-std::optional<std::string> StarName(const Catalogue& catalogue, SpkId id) {
+// The star's name as the star selector shows it when every star with a file is listed: nothing
+// when the star is not listed, or when the list cannot be read (then `readFailed` is set).
+std::optional<std::string> StarName(const Catalogue& catalogue, SpkId id, bool& readFailed) {
     const auto stars = QueryStarChoices(catalogue, 0);
-    if (!stars) {
+    readFailed = !stars || catalogue.LastRunFailed();
+    if (readFailed) {
         return std::nullopt;
     }
     const auto star = std::find_if(stars->begin(), stars->end(),
@@ -127,7 +129,12 @@ int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE
         return started.exitCode;
     }
     const Session& session = *started.session;
-    const std::optional<std::string> name = StarName(session.Database(), request.Star);
+    bool readFailed = false;
+    const std::optional<std::string> name = StarName(session.Database(), request.Star, readFailed);
+    if (readFailed) {
+        errors.Show(CatalogueReadFailureText(session, "The star list"), MessageIcon::Error);
+        return 1;
+    }
     if (!name) {
         errors.Show(
             QString("star %1 is not in the catalogue or has no ephemeris file").arg(request.Star),
@@ -140,11 +147,10 @@ int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE
                     MessageIcon::Error);
         return 1;
     }
-    if (request.Year != 0) {
-        star.SeekYear(request.Year);
-    }
+    // The titles give the first year drawn: a year before the file starts at its first record.
+    const int drawnYear = request.Year != 0 ? star.SeekYear(request.Year) : 0;
     const FontTable fonts = CreateFontTable();
-    const ChartTitleInputs title{*name, request.Year};
+    const ChartTitleInputs title{*name, drawnYear};
 
     // Chart preparation, for what it leaves in the PlotExtents: only the View, Travel and Years
     // plots touch them, so only those are drawn.
@@ -155,11 +161,14 @@ int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE
     chart.Star = &star;
     chart.Extents = &extents;
     chart.Messages = &errors;
+    // The replay draws charts nobody asked for: what they would say is not shown.
+    ChartContext replay = chart;
+    replay.Messages = nullptr;
     ChartPreparationTargets preparation;
     preparation.RefreshChart = [&](ChartKind kind, const FrameTrack& track,
                                    const QString& caption) {
         if (kind == ChartKind::View || kind == ChartKind::Travel || kind == ChartKind::Years) {
-            render(kind, MakeRenderInputs(chart, track, caption), {});
+            render(kind, MakeRenderInputs(replay, track, caption), {});
         }
     };
     PrepareCharts(star, preparation);

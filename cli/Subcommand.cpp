@@ -34,11 +34,14 @@ std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
     return options;
 }
 
+QString CatalogueReadFailureText(const Session& session, const QString& what) {
+    return QString("%1 cannot be read from %2: %3")
+        .arg(what, QFile::decodeName(session.Folders().DatabasePath.c_str()),
+             QString::fromStdString(session.Database().ErrorText()));
+}
+
 int CatalogueReadFailure(const Session& session, const QString& what) {
     StandardErrorMessages messages;
-    messages.Show(QString("%1 cannot be read from %2: %3")
-                      .arg(what, QFile::decodeName(session.Folders().DatabasePath.c_str()),
-                           QString::fromStdString(session.Database().ErrorText())),
-                  MessageIcon::Error);
+    messages.Show(CatalogueReadFailureText(session, what), MessageIcon::Error);
     return 1;
 }

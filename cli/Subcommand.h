@@ -30,6 +30,7 @@ std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
                                                    const std::vector<OptionRule>& rules,
                                                    const QStringList& required, int& exitCode);
 
-// After a catalogue statement stopped on an error: "WHAT cannot be read from PATH: REASON" on
-// standard error; returns the exit code of a failed command (1).
+// After a catalogue statement stopped on an error: "WHAT cannot be read from PATH: REASON".
+QString CatalogueReadFailureText(const Session& session, const QString& what);
+// Prints that text on standard error; returns the exit code of a failed command (1).
 int CatalogueReadFailure(const Session& session, const QString& what);

@@ -15,15 +15,18 @@ const StarFile* CurrentStar::MakeCurrentStar(SpkId id) {
     return &*star_;
 }
 
-void CurrentStar::SeekYear(int year) {
+int CurrentStar::SeekYear(int year) {
     if (!star_) {
-        return;
+        return year;
     }
     RecordWalk walk = star_->FirstRecord();
-    while (!walk.AtEnd() && walk.Record()->Year() != year) {
+    const std::optional<EphemerisRecord> first = walk.Record();
+    const int drawnFrom = first && year < first->Year() ? first->Year() : year;
+    while (!walk.AtEnd() && walk.Record()->Year() != drawnFrom) {
         walk.Next();
     }
     cursorOffset_ = static_cast<std::size_t>(walk.Position() - star_->Data());
+    return drawnFrom;
 }
 
 RecordWalk CurrentStar::Cursor() const {

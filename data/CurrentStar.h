@@ -16,9 +16,12 @@ class CurrentStar {
     // runs the refresh hook. When the file cannot be loaded, returns null and changes nothing.
     const StarFile* MakeCurrentStar(SpkId id);
 
-    // Moves the Cursor from the first record to the first record of `year`; when no record
-    // carries that year it stops at the terminating record (or the end of the data).
-    void SeekYear(int year);
+    // Moves the Cursor from the first record to the first record of `year` and returns the first
+    // year drawn from there on. A year before the first record's leaves the Cursor on the first
+    // record (everything from that year on is drawn) and returns the first record's year; a
+    // later year that no record carries stops the Cursor at the terminating record (or the end
+    // of the data) and returns `year`. Without a star, returns `year`.
+    int SeekYear(int year);
 
     const StarFile* Star() const { return star_ ? &*star_ : nullptr; }
     // The records from the Cursor to the end of the run; empty while no star is current.

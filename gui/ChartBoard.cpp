@@ -104,6 +104,8 @@ void ChartBoard::RefreshChart(ChartKind kind, const FrameTrack& track, const QSt
         }
         return;
     }
+    ChartPane* page = ChartPage(kind);
+    FramePane* pane = page != nullptr ? page->Pane(track.Frame) : nullptr;
     std::optional<QImage> chart;
     if (kind == ChartKind::Perihelion) {
         if (providers_.Database == nullptr || inputs.Header == nullptr) {
@@ -112,14 +114,17 @@ void ChartBoard::RefreshChart(ChartKind kind, const FrameTrack& track, const QSt
         const std::optional<PerihelionRow> row =
             QueryPerihelion(*providers_.Database, inputs.Header->Id);
         if (!row) {
+            // No passage data for this star: the pane shows black, never the chart (and title)
+            // of the star before.
+            if (pane != nullptr) {
+                pane->ShowChart(QImage(), inputs.Header->Id);
+            }
             return;
         }
         chart = RenderPerihelionChart(inputs, row->TimePerihelionPassage, row->OrbitalPeriod);
     } else {
         chart = RenderChart(kind, inputs);
     }
-    ChartPane* page = ChartPage(kind);
-    FramePane* pane = page != nullptr ? page->Pane(track.Frame) : nullptr;
     if (chart && pane != nullptr) {
         pane->ShowChart(std::move(*chart), inputs.Header->Id);
     }

@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include <QEvent>
+#include <QFile>
 #include <QIcon>
 #include <QMenuBar>
 #include <QPainter>
@@ -160,7 +161,7 @@ void MainWindow::ShowStatusNow(const QString& text) {
 }
 
 ChartTitleInputs MainWindow::TitleInputs() const {
-    return {toolbar_->SelectedStarName(), toolbar_->SelectedYear()};
+    return loadedTitle_;
 }
 
 QSize MainWindow::ClientSize() const {
@@ -198,20 +199,28 @@ void MainWindow::SaveChart(const ChartCommand& command) {
     SaveChartImage(command, context);
 }
 
+bool MainWindow::LoadChosenStar(SpkId id) {
+    if (currentStar_.MakeCurrentStar(id) == nullptr) {
+        // The loaded star and its charts stay; the selector stays on the user's pick, so the
+        // next arrow key steps on from there.
+        SetStatusText(0, "File unreadable");
+        SetStatusText(
+            kProblemPart,
+            QString("Cannot read %1")
+                .arg(QFile::decodeName(StarFilePath(session_.Folders().DatasFolder, id).c_str())));
+        return false;
+    }
+    SetStatusText(kProblemPart, QString());
+    return true;
+}
+
 void MainWindow::ChooseStar() {
     const SpkId id = toolbar_->SelectedSpkId();
-    if (id == 0)
+    if (id == 0 || !LoadChosenStar(id))
         return;
-    if (currentStar_.MakeCurrentStar(id) == nullptr) {
-        // A missing or unreadable file changes nothing, so the selector goes back to the star
-        // still shown: a Save would otherwise title that star's charts with the other's name.
-        if (loadedChoice_ != 0)
-            toolbar_->ShowStar(loadedChoice_);
-        return;
-    }
-    loadedChoice_ = id;
     ShowStatusNow("Wait...");
     toolbar_->ResetYearSelector();
+    loadedTitle_ = {toolbar_->SelectedStarName(), toolbar_->SelectedYear()};
     PrepareCharts(currentStar_, PreparationTargets());
     starList_->SelectStar(id);
     ShowStatusNow("Ready");
@@ -219,13 +228,12 @@ void MainWindow::ChooseStar() {
 
 void MainWindow::ChooseYear() {
     const SpkId id = toolbar_->SelectedSpkId();
-    if (id == 0 || currentStar_.MakeCurrentStar(id) == nullptr)
+    if (id == 0 || !LoadChosenStar(id))
         return;
-    loadedChoice_ = id;
     ShowStatusNow("Wait...");
     const int year = toolbar_->SelectedYear();
-    if (year != 0)
-        currentStar_.SeekYear(year);
+    // The titles give the first year drawn: a year before the file starts at its first record.
+    loadedTitle_ = {toolbar_->SelectedStarName(), year > 0 ? currentStar_.SeekYear(year) : year};
     PrepareCharts(currentStar_, PreparationTargets());
     ShowStatusNow("Ready");
 }

@@ -30,6 +30,9 @@ class MainWindow : public QMainWindow {
     static constexpr int kToolbarHeight = 32;   // pixels
     static constexpr int kPagesTop = kTabStripHeight + kToolbarHeight;
     static constexpr int kPageCount = 12;
+    // The status-bar part that says why a choice or a command did nothing (a star file that
+    // cannot be read, a link that is no web address); the next star or year choice clears it.
+    static constexpr int kProblemPart = 3;
 
     // `echoStatus`: every status-bar text also goes to standard error (--verbose).
     MainWindow(Session& session, MessageService& messages, bool echoStatus = false);
@@ -54,7 +57,10 @@ class MainWindow : public QMainWindow {
     InformationPanel* InfoPanel() const { return infoPanel_; }
     StarListView* StarList() const { return starList_; }
 
-    // The toolbar's read-outs as the charts' titles use them.
+    // What the titles of every chart and diagram name: the star whose file is loaded, with its
+    // name and the first year drawn as the toolbar showed them at its choice, whatever the
+    // toolbar shows since (an orbit-class choice changes the star selector but loads nothing).
+    // No star and no year before the first choice, so nothing is drawn.
     ChartTitleInputs TitleInputs() const;
     // The client area as the View chart's vertical scale reads it: the window below its menu bar
     // (pixels).
@@ -63,7 +69,7 @@ class MainWindow : public QMainWindow {
     // What a star choice and a year choice in the toolbar do: load the star shown in the star
     // selector, then redraw every chart (a star choice also resets the year and selects the star
     // in the star list); the status bar says "Wait..." first and "Ready" at the end. A star whose
-    // file cannot be loaded changes nothing.
+    // file cannot be loaded changes nothing but the status bar, which says so.
     void ChooseStar();
     void ChooseYear();
 
@@ -84,6 +90,9 @@ class MainWindow : public QMainWindow {
     using StatusWriter = std::function<void(int part, const QString& text)>;
     QWidget* CreateContentPage(int index);
     void ShowStatusNow(const QString& text);
+    // Loads star `id` as the current star; when its file cannot be read, says so in the status
+    // bar and returns false.
+    bool LoadChosenStar(SpkId id);
     ChartPreparationTargets PreparationTargets();
     void OpenWebCommand(int command);
     void ShowAboutBox();
@@ -99,7 +108,7 @@ class MainWindow : public QMainWindow {
     MessageService& messages_;
     FontTable fonts_;
     CurrentStar currentStar_;
-    SpkId loadedChoice_ = 0;  // the star choice whose file is loaded
+    ChartTitleInputs loadedTitle_;  // see TitleInputs
     CommandActions actions_;
     QWidget* client_ = nullptr;
     QTabBar* tabs_ = nullptr;

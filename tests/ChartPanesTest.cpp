@@ -187,6 +187,13 @@ TEST_F(ChartPanesTest, PerihelionChartsNeedTheCataloguesPassageData) {
     ASSERT_NE(star.MakeCurrentStar(2000001), nullptr);
     PrepareCharts(star, Targets());
     EXPECT_FALSE(Pane(ChartKind::Perihelion, CoordinateFrame::Galactic)->Chart().isNull());
+    // The next star without passage data empties the panes: no chart of another star stays.
+    ASSERT_NE(star.MakeCurrentStar(2000002), nullptr);
+    PrepareCharts(star, Targets());
+    for (CoordinateFrame frame : kAllFrames) {
+        EXPECT_TRUE(Pane(ChartKind::Perihelion, frame)->Chart().isNull());
+        EXPECT_EQ(Pane(ChartKind::Perihelion, frame)->ChartStar(), 2000002u);
+    }
 }
 
 TEST_F(ChartPanesTest, ViewPagesPaintTheChartAcrossTheirWidthOnlyWithAStar) {

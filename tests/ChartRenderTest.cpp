@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <set>
 
 #include "charts/ChartDrawing.h"
 #include "charts/ConstellationTable.h"
@@ -162,10 +163,22 @@ TEST_F(ChartRenderTest, NothingSelectedOrNoFontsGivesNoImageAndNoMessage) {
 TEST_F(ChartRenderTest, TravelTrackCrossesTheSeamForwardAndBackward) {
     // Forward twice: each step from 359 onto 0 continues one turn further right.
     const TrackData forward(AstrometricRecords(
-        {{10, 50.4}, {200, 60.5}, {359.2, 61.5}, {0.3, 62.5}, {180, 70}, {359, 70}, {0.4, 70}}));
+        {{10, 50.4}, {180, 60.5}, {359.2, 61.5}, {0.3, 62.5}, {180, 70}, {359, 70}, {0.4, 70}}));
     EXPECT_EQ(
         RedPixels(Canvas(ChartKind::Travel, Inputs(forward))),
-        Points({{10, 90}, {200, 100}, {359, 102}, {360, 102}, {540, 110}, {719, 110}, {720, 110}}));
+        Points({{10, 90}, {180, 100}, {359, 102}, {360, 102}, {540, 110}, {719, 110}, {720, 110}}));
+
+    // A step from 359.5 or more onto 0.5 or more (rounded: 360 onto 1) crosses the seam as well,
+    // forward and back, in every wide kind.
+    const TrackData rounded(
+        AstrometricRecords({{350, 50}, {359.6, 50}, {0.6, 50}, {10, 50}, {359.8, 50}, {350, 50}}));
+    for (ChartKind kind :
+         {ChartKind::Travel, ChartKind::Constellations, ChartKind::Perihelion, ChartKind::Years}) {
+        std::set<int> columns;
+        for (const QPoint& point : RedPixels(Canvas(kind, Inputs(rounded))))
+            columns.insert(point.x());
+        EXPECT_EQ(columns, (std::set<int>{350, 360, 361, 370})) << ChartKindName(kind);
+    }
 
     // Forward, then back over 0: the track returns to the first turn.
     const TrackData back(AstrometricRecords(
@@ -289,7 +302,7 @@ TEST_F(ChartRenderTest, TravelExtendsTheViewsExtentsAndYearsIsCutToThem) {
     EXPECT_EQ(extents.MaxX, 1000);
     EXPECT_EQ(extents.MaxY, 300);
 
-    const TrackData track(AstrometricRecords({{100, 150.2}, {359, 20}, {200, 30}}));
+    const TrackData track(AstrometricRecords({{180, 150.2}, {359, 20}, {200, 30}}));
     ASSERT_TRUE(RenderChart(ChartKind::Travel, Inputs(track)));
     EXPECT_EQ(extents.MaxX, 1000);
     EXPECT_EQ(extents.MaxY, 300);

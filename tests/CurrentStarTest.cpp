@@ -91,8 +91,14 @@ TEST_F(CurrentStarTest, YearSeekFindsTheFirstRecordOfTheYear) {
     current.SeekYear(2002);
     EXPECT_EQ(current.Cursor().Position() - star->FirstRecord().Position(), 365 * 88);
 
-    // A year without records: the Cursor ends on the terminating record.
-    current.SeekYear(1999);
+    EXPECT_EQ(current.SeekYear(2003), 2003);
+
+    // A year before the file: everything from it on is drawn, from the first record.
+    EXPECT_EQ(current.SeekYear(1950), 2001);
+    EXPECT_EQ(current.Cursor().Position(), star->FirstRecord().Position());
+
+    // A later year without records: the Cursor ends on the terminating record.
+    EXPECT_EQ(current.SeekYear(2004), 2004);
     EXPECT_TRUE(current.Cursor().AtEnd());
     EXPECT_TRUE(current.Cursor().AtTerminator());
     EXPECT_FALSE(current.Cursor().Record().has_value());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <QImageReader>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -68,7 +69,8 @@ struct ExportCommandTest : ::testing::Test {
 
     ExportCommandTest() { ChartFilesFolder::Make(folder.Path()); }
 
-    int Run(QStringList arguments) {
+    // Runs the command with the renders above, or with the program's own.
+    int Run(QStringList arguments, bool programRenders = false) {
         arguments << "--folder" << QString::fromStdString(folder.Path());
         QString error;
         const std::optional<ExportRequest> request = ParseExportRequest(arguments, error);
@@ -78,7 +80,8 @@ struct ExportCommandTest : ::testing::Test {
         char* buffer = nullptr;
         std::size_t size = 0;
         std::FILE* out = open_memstream(&buffer, &size);
-        const int code = RunExport(*request, renders.Render(), out, errors);
+        const int code = RunExport(
+            *request, programRenders ? ProgramChartRender() : renders.Render(), out, errors);
         std::fclose(out);
         output.assign(buffer, size);
         std::free(buffer);
@@ -231,6 +234,50 @@ TEST_F(ExportCommandTest, AYearChoiceMovesTheStartOfEveryChart) {
     EXPECT_EQ(start.Year, 2001);
     EXPECT_EQ(start.Month, 1);
     EXPECT_EQ(start.Day, 1);
+}
+
+TEST_F(ExportCommandTest, AYearBeforeTheFileStartsAtItsFirstRecordAndSaysSoInTheTitles) {
+    EXPECT_EQ(Run({"--star", "2000001", "--year", "1950", "--kind", "travel", "--frame", "earth",
+                   "--look", "save"}),
+              0);
+    for (std::size_t i = 0; i < renders.inputs.size(); ++i) {
+        EXPECT_EQ(renders.inputs[i].Title.SelectedYear, 2000) << renders.captions[i].toStdString();
+        ASSERT_TRUE(renders.starts[i]);
+        EXPECT_EQ(renders.starts[i]->Year, 2000);
+        EXPECT_EQ(renders.starts[i]->Day, 1);
+    }
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(ExportCommandTest, OnlyTheMessagesOfTheFilesAskedForAreShown) {
+    // From 2019 on the file has no record: the replay of chart preparation cannot cut its Years
+    // charts, but only a Travel chart is asked for, and it is written.
+    const int code = Run({"--star", "2000001", "--year", "2019", "--kind", "travel", "--frame",
+                          "earth", "--look", "save"},
+                         true);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(output, Images("View Travel Earth.jpg") + "\tFile successfully saved\n");
+    EXPECT_TRUE(errors.messages.empty());
+    // Asked for, the Years chart's message is shown.
+    EXPECT_EQ(Run({"--star", "2000001", "--year", "2019", "--kind", "years", "--frame", "earth",
+                   "--look", "save"},
+                  true),
+              1);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0].Text, kRenderFailureText);
+}
+
+TEST_F(ExportCommandTest, ACatalogueThatCannotBeReadIsNamedAsSuch) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / "Nivra.db").c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "DROP TABLE [AllStars]", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_EQ(Run({"--star", "2000001"}), 1);
+    EXPECT_EQ(output, "");
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_TRUE(errors.messages[0].Text.startsWith(
+        QString::fromStdString("The star list cannot be read from " + folder / "Nivra.db: ")))
+        << errors.messages[0].Text.toStdString();
 }
 
 namespace {

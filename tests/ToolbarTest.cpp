@@ -238,37 +238,59 @@ TEST_F(ToolbarTest, EveryKeyboardStepIsOneChoice) {
     EXPECT_EQ(waits, 3);
 }
 
-TEST_F(ToolbarTest, AFileThatVanishedOrABrokenOneChangesNothingAndTheSelectorShowsTheLoadedStar) {
+TEST_F(ToolbarTest, AnUnreadableFileIsSaidChangesNoChartAndTitlesNameTheLoadedStar) {
     MainWindow window(*session, messages);
     ::Toolbar& toolbar = *window.Toolbar();
     Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000001));
-    window.SetStatusText(0, "Ready");
     const RecordWalk cursor = window.Star().Cursor();
+    EXPECT_EQ(window.TitleInputs().SelectedStarName, "Ceres");
+    EXPECT_EQ(window.TitleInputs().SelectedYear, 0);
 
     std::filesystem::remove(session->Folders().DatasFolder + "/2000003.Nvr");
     std::filesystem::resize_file(session->Folders().DatasFolder + "/2000433.Nvr", 0);
-    QStringList statuses;
-    window.Status()->SetObserver([&](int, const QString& text) { statuses << text; });
     for (std::uint32_t id : {2000003u, 2000433u}) {
-        Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), id));
-        EXPECT_EQ(toolbar.SelectedSpkId(), 2000001u) << id;
-        // A year choice while the selector shows a star that cannot be loaded does nothing.
-        toolbar.StarSelector()->setCurrentIndex(IndexOfData(toolbar.StarSelector(), id));
-        Choose(toolbar.YearSelector(), 3);
+        const std::string file = "/" + std::to_string(id) + ".Nvr";
+        for (QComboBox* selector : {toolbar.StarSelector(), toolbar.YearSelector()}) {
+            window.SetStatusText(0, "Ready");
+            window.SetStatusText(MainWindow::kProblemPart, "");
+            toolbar.StarSelector()->setCurrentIndex(IndexOfData(toolbar.StarSelector(), id));
+            Choose(selector, selector == toolbar.YearSelector() ? 3 : selector->currentIndex());
+            // The selector stays where the user put it, and the status bar says why nothing
+            // changed.
+            EXPECT_EQ(toolbar.SelectedSpkId(), id);
+            EXPECT_EQ(window.Status()->Text(0), "File unreadable") << id;
+            EXPECT_TRUE(window.Status()->Text(MainWindow::kProblemPart).endsWith(file.c_str()))
+                << window.Status()->Text(MainWindow::kProblemPart).toStdString();
+        }
     }
-    EXPECT_TRUE(statuses.isEmpty());
     EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
     EXPECT_EQ(window.Star().Cursor().Position(), cursor.Position());
+    EXPECT_EQ(window.TitleInputs().SelectedStarName, "Ceres");
 
-    // Back on the loaded star, a year choice draws it, and the titles name it.
-    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000433));
-    ASSERT_EQ(toolbar.SelectedSpkId(), 2000001u);
-    Choose(toolbar.YearSelector(), 3);
-    EXPECT_EQ(statuses.back(), "Ready");
-    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
-    EXPECT_EQ(toolbar.SelectedStarName(), toolbar.StarSelector()->itemText(
-                                              IndexOfData(toolbar.StarSelector(), 2000001))
-                                              .toStdString());
+    // Each arrow key is a choice, so the keys step on past an unreadable file: Eros (unreadable)
+    // is followed by Juno (gone), then Vesta.
+    toolbar.StarSelector()->setCurrentIndex(IndexOfData(toolbar.StarSelector(), 2000433));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(toolbar.StarSelector(), &down);
+    QApplication::sendEvent(toolbar.StarSelector(), &down);
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000004u);
+    EXPECT_EQ(window.Status()->Text(0), "Ready");
+    EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart), "");
+
+    // An orbit-class choice shows another star but loads nothing: the titles still name the
+    // loaded star, and a year choice after it loads the star shown, under its own name.
+    Choose(toolbar.OrbitClassSelector(), toolbar.OrbitClassSelector()->findData(6));
+    EXPECT_EQ(toolbar.SelectedSpkId(), 2101955u);
+    EXPECT_EQ(window.TitleInputs().SelectedStarName, "Vesta");
+    Choose(toolbar.YearSelector(), toolbar.YearSelector()->findData(2002 - 1900));
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2101955u);
+    EXPECT_EQ(window.TitleInputs().SelectedStarName, "Bennu");
+    EXPECT_EQ(window.TitleInputs().SelectedYear, 2002);
+    // A year before the file starts at its first record, and the titles say so.
+    Choose(toolbar.YearSelector(), toolbar.YearSelector()->findData(1950 - 1900));
+    EXPECT_EQ(window.Star().Cursor().Position(), window.Star().Star()->FirstRecord().Position());
+    EXPECT_EQ(window.TitleInputs().SelectedYear, 2001);
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(ToolbarTest, AClassChoiceEmptiesTheStarSelectorEvenWhenItCannotBeRefilled) {
