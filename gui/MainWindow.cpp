@@ -249,11 +249,17 @@ void MainWindow::OpenWebCommand(int command) {
         const StarLink link = command == kEphemeris      ? StarLink::Ephemeris
                               : command == kOrbitDiagram ? StarLink::OrbitDiagram
                                                          : StarLink::PhysicalParameter;
-        // A link that does not lie whole inside the file (a damaged file) opens nothing.
-        if (const std::optional<std::string_view> address = star->Link(link)) {
-            WebBrowser::OpenWebPage(QString::fromStdString(CatalogueTextAsUtf8(*address)),
-                                    browserLookup_, messages_);
+        // A link that does not lie whole inside the file (a damaged file) opens nothing; nor does
+        // one that is no web address, which the browser could take for one of its options.
+        const std::optional<std::string_view> bytes = star->Link(link);
+        const QString address =
+            bytes ? QString::fromStdString(CatalogueTextAsUtf8(*bytes)) : QString();
+        if (!WebBrowser::IsWebAddress(address)) {
+            SetStatusText(kProblemPart, "The star's link is no web address (http or https)");
+            return;
         }
+        SetStatusText(kProblemPart, QString());
+        WebBrowser::OpenWebPage(address, browserLookup_, messages_);
         return;
     }
     const QString address = WebBrowser::FixedPageAddress(command);

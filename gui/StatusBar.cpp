@@ -16,6 +16,7 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) {
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setIndent(3);
+        label->setTextFormat(Qt::PlainText);  // paths and names are shown as they are
         parts_[part] = label;
     }
 }

@@ -6,10 +6,20 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "drawing/MessageService.h"
 
 namespace WebBrowser {
+
+bool IsWebAddress(const QString& address) {
+    if (!address.startsWith("http://", Qt::CaseInsensitive) &&
+        !address.startsWith("https://", Qt::CaseInsensitive)) {
+        return false;
+    }
+    return std::none_of(address.begin(), address.end(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; });
+}
 
 QString FixedPageAddress(int command) {
     switch (command) {

@@ -19,6 +19,11 @@ inline constexpr std::size_t kMaxCommandLine = 1023;
 // The fixed pages of the Help menu, by command (6004-6009); empty for any other command.
 QString FixedPageAddress(int command);
 
+// Whether `address` may be handed to the browser: it starts with "http://" or "https://" (in any
+// case) and holds no control character. Anything else (an option such as "--gpu-launcher=...",
+// a local file, a line break) is not opened.
+bool IsWebAddress(const QString& address);
+
 // Makes the first placeholder of a browser command a "%s": the character after the first '%'
 // that has one becomes 's' ("%1" and "%u" become "%s"). Anything else is left as it is.
 std::string RewritePlaceholder(std::string command);

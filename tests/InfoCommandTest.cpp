@@ -49,8 +49,8 @@ TEST_F(InfoCommandTest, PrintsThePanelRowsWithoutADisplay) {
         RunNivraWithoutDisplay({"info", "--star=2000001", "--folder=" + path});
     const QList<QByteArray> lines = run.Out.split('\n');
     EXPECT_EQ(lines[0],
-              "e\t0.078500000000000\tEccentricity\t(Not computed) : e = (a\xc2\xb2 - "
-              "b\xc2\xb2) \xc3\xb7 a\xc2\xb2");
+              "e\t0.078500000000000\tEccentricity\t(Not computed) : e = Sqrt(a\xc2\xb2 - "
+              "b\xc2\xb2) \xc3\xb7 a");
     EXPECT_EQ(lines[13].split('\t')[1], "0.214200000000000");
     EXPECT_TRUE(RunNivraWithoutDisplay({"info", "--folder", path, "--star", "2000002"})
                     .Out.contains("\nh\tinf\t"));

@@ -52,14 +52,24 @@ TEST(InformationRowsTest, PlaceholderRowsListEverySymbolWithItsTexts) {
         EXPECT_FALSE(rows[i].Informations.empty()) << i;
         EXPECT_FALSE(rows[i].Formulas.empty()) << i;
     }
-    EXPECT_EQ(rows[0].Formulas, "(Not computed) : e = (a\u00b2 - b\u00b2) \u00f7 a\u00b2");
+    // The formulas give what is shown: e itself (not e squared); K = 4 PI² (39.48, not 1) in au³
+    // per year²; the speeds divided by T (1 ± e), in km/s.
+    EXPECT_EQ(rows[0].Formulas, "(Not computed) : e = Sqrt(a\u00b2 - b\u00b2) \u00f7 a");
     EXPECT_EQ(rows[3].Informations, "Keppler's Constant");
     EXPECT_EQ(rows[3].Formulas,
-              "K = n\u00b2 \u00d7 (a\u00b3) ou K = GM \u00f7 (4 \u00d7 PI\u00b2)");
+              "K = n\u00b2 \u00d7 (a\u00b3) ou K = GM = 4 \u00d7 PI\u00b2 "
+              "(au\u00b3 per year\u00b2)");
     EXPECT_EQ(rows[12].Formulas, "E = M + e * sin(M) * (1.0 + e * cos(M))");
     EXPECT_EQ(rows[16].Formulas, "PC = T \u00d7 24");
     EXPECT_EQ(rows[20].Formulas,
-              "Voa = (2 \u00d7 PI \u00d7 a \u00d7 Sqrt(1 - e\u00b2)) \u00f7 T \u00d7 (1 + e)");
+              "Voa = (2 \u00d7 PI \u00d7 a \u00d7 Sqrt(1 - e\u00b2)) "
+              "\u00f7 (T \u00d7 (1 + e)), km/s");
+    EXPECT_EQ(rows[21].Formulas,
+              "Vop = (2 \u00d7 PI \u00d7 a \u00d7 Sqrt(1 - e\u00b2)) "
+              "\u00f7 (T \u00d7 (1 - e)), km/s");
+    // The distances travelled are parts of the perimeter: astronomical units.
+    for (std::size_t row = 23; row <= 26; ++row)
+        EXPECT_TRUE(rows[row].Informations.ends_with("(au)")) << rows[row].Name;
     EXPECT_EQ(rows[26].Formulas, "DPS = Pe \u00f7 (365.25 \u00d7 24 \u00d7 3600)");
     EXPECT_EQ(rows[27].Informations, "Distance between ellipse center and home");
     EXPECT_EQ(rows[30].Formulas, "p = b\u00b2 \u00f7 a");
@@ -189,7 +199,7 @@ TEST_F(CatalogueRowsTest, PanelShowsPlaceholdersThenTheStar) {
     EXPECT_EQ(panel.CellText(30, 0), "p");
     EXPECT_EQ(panel.CellText(30, 1), "0.00");
     EXPECT_EQ(panel.CellText(30, 2), "Ellipse parameter");
-    EXPECT_EQ(panel.CellText(0, 3), QString::fromUtf8("(Not computed) : e = (a² - b²) ÷ a²"));
+    EXPECT_EQ(panel.CellText(0, 3), QString::fromUtf8("(Not computed) : e = Sqrt(a² - b²) ÷ a"));
 
     panel.ResetInformationRows();
     panel.FillInformationValues(*catalogue, 2000433);

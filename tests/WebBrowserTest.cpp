@@ -10,6 +10,7 @@
 
 #include "cli/Startup.h"
 #include "gui/MainWindow.h"
+#include "gui/StatusBar.h"
 #include "gui/WebBrowser.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
@@ -202,6 +203,36 @@ TEST_F(WebCommandTest, FixedPagesHaveTheirTransportsAndPaths) {
     window.SetBrowserLookup(FakeBrowser());
     window.Command(6007);  // with no star loaded
     EXPECT_EQ(ArgumentsSeen(), QStringList({"--new", FixedPageAddress(6007)}));
+}
+
+TEST_F(WebCommandTest, OnlyWebAddressesAreOpened) {
+    for (const char* address : {"http://x.test/", "HTTPS://x.test/a b", "hTtP://x"})
+        EXPECT_TRUE(IsWebAddress(address)) << address;
+    for (const char* address :
+         {"--gpu-launcher=/tmp/x -x", "file:///etc/passwd", "x.test", "", " http://x.test/",
+          "https://x.test/\nid", "http://x\x7f", "https://x.test/\xc2\x85"})
+        EXPECT_FALSE(IsWebAddress(QString::fromUtf8(address))) << address;
+
+    // A star file whose links are an option and a line break opens nothing, and says why.
+    file.EphemerisLink = "--gpu-launcher=/tmp/x -x";
+    file.OrbitDiagramLink = "https://x.test/\r\nid";
+    file.PhysicalParameterLink = "HTTPS://x.test/ok";
+    file.Write(StarFilePath(session->Folders().DatasFolder, file.Id));
+    MainWindow window(*session, messages);
+    window.SetBrowserLookup(FakeBrowser());
+    ASSERT_NE(window.Star().MakeCurrentStar(2000001), nullptr);
+    for (int command : {MenuCommand::kEphemeris, MenuCommand::kOrbitDiagram}) {
+        window.SetStatusText(MainWindow::kProblemPart, "");
+        window.Command(command);
+        EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart),
+                  "The star's link is no web address (http or https)");
+    }
+    QThread::msleep(300);
+    EXPECT_FALSE(std::filesystem::exists(scratch / "args"));
+    window.Command(MenuCommand::kPhysicalParameter);
+    EXPECT_EQ(ArgumentsSeen(), QStringList({"--new", "HTTPS://x.test/ok"}));
+    EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart), "");
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(WebCommandTest, ALinkInWindows1252ReachesTheBrowserWithItsCharacters) {
