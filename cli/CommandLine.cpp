@@ -32,10 +32,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             if (folder.isEmpty()) {
                 return Failed("--folder needs a folder");
             }
+            if (line.Folder) {
+                return Failed("--folder is given twice");
+            }
             line.Folder = folder;
             continue;
         }
         if (argument == "--verbose") {
+            if (line.Verbose) {
+                return Failed("--verbose is given twice");
+            }
             line.Verbose = true;
             continue;
         }

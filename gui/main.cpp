@@ -25,15 +25,16 @@ int RunSubcommand(int argc, char* argv[], const Subcommand& command) {
 
 int main(int argc, char* argv[]) {
     MillisecondsSinceStartup();  // start-up time counts from here
-    if (argc > 1) {
-        if (const Subcommand* command = FindSubcommand(QString::fromLocal8Bit(argv[1])))
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!arguments.isEmpty()) {
+        if (const Subcommand* command = FindSubcommand(arguments.front()))
             return RunSubcommand(argc, argv, *command);
     }
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("Nivra");
-    QApplication::setDesktopFileName("nivra");
-
-    const CommandLine line = ParseCommandLine(QApplication::arguments().mid(1));
+    // The command line is read before anything graphical is made: --help and a bad command line
+    // need no display.
+    const CommandLine line = ParseCommandLine(arguments);
     switch (line.Action) {
         case CommandLine::Mode::Help:
             std::fputs(UsageText().toLocal8Bit().constData(), stdout);
@@ -45,6 +46,9 @@ int main(int argc, char* argv[]) {
         case CommandLine::Mode::Viewer:
             break;
     }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Nivra");
+    QApplication::setDesktopFileName("nivra");
     const QString folder = line.Folder.value_or(QApplication::applicationDirPath());
     MessageBoxes messages;
     return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose);

@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <filesystem>
 
+#include "tests/SubcommandRun.h"
 #include "tests/support/TestData.h"
 
 using TestData::TempFolder;
@@ -40,11 +41,49 @@ TEST(Nivra, ACatalogueThatCannotBeOpenedExitsWithMinusThreeAndSaysWhy) {
     EXPECT_TRUE(std::filesystem::is_directory(folder / "Images"));
 }
 
-TEST(Nivra, ExplainsItsCommandLine) {
-    ProcessRun run = Nivra({"--help"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out.contains("--folder DIR"));
-    run = Nivra({"--frobnicate"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains("unknown argument \"--frobnicate\""));
+TEST(Nivra, EveryProgramReadsItsCommandLineBeforeItNeedsADisplay) {
+    // --help: the usage on standard output, exit 0; a bad command line: the usage on standard
+    // error, exit 2. No display of any kind is there, as on a headless machine.
+    SubcommandRun run = RunNivraWithoutDisplay({"--help"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_TRUE(run.Out.contains("--folder DIR"));
+    run = RunNivraWithoutDisplay({"--frobnicate"});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Err.contains("unknown argument \"--frobnicate\"")) << run.Err.toStdString();
+    for (const QStringList& bad :
+         {QStringList{"--folder"}, QStringList{"--folder="},
+          QStringList{"--folder", "a", "--folder", "b"}, QStringList{"--verbose", "--verbose"}}) {
+        run = RunNivraWithoutDisplay(bad);
+        EXPECT_EQ(run.ExitCode, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.contains("Usage: nivra")) << bad.join(' ').toStdString();
+    }
+    for (const char* command : {"info", "stars", "export"}) {
+        EXPECT_EQ(RunNivraWithoutDisplay({command, "--help"}).ExitCode, 0) << command;
+        EXPECT_EQ(RunNivraWithoutDisplay({command, "--folder", "a", "--folder", "b"}).ExitCode, 2)
+            << command;
+    }
+
+    const auto nivraData = [](const QStringList& arguments) {
+        QProcess process;
+        process.start(NIVRA_DATA_EXECUTABLE, arguments);
+        process.waitForFinished(30000);
+        return std::pair{process.exitCode(),
+                         QString::fromLocal8Bit(process.readAllStandardOutput() +
+                                                process.readAllStandardError())};
+    };
+    for (const QStringList& help : {QStringList{"--help"}, QStringList{"catalogue", "--help"},
+                                    QStringList{"ephemeris", "-h"}}) {
+        EXPECT_EQ(nivraData(help).first, 0) << help.join(' ').toStdString();
+        EXPECT_TRUE(nivraData(help).second.contains("Usage:")) << help.join(' ').toStdString();
+    }
+    for (const QStringList& bad :
+         {QStringList{},
+          QStringList{"ephemeris", "--catalogue", "c", "--out", "d", "--from", "2019", "--to",
+                      "2000"},
+          QStringList{"ephemeris", "--catalogue", "c", "--out", "d", "--out", "e"},
+          QStringList{"frobnicate"}}) {
+        const auto [code, text] = nivraData(bad);
+        EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(text.contains("Usage:")) << bad.join(' ').toStdString();
+    }
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -74,8 +75,13 @@ struct Options {
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
     Options options;
+    std::set<std::string> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (argument.rfind("--", 0) == 0 && !given.insert(argument).second) {
+            options.Error = argument + " is given twice";
+            break;
+        }
         auto value = [&]() -> std::string {
             if (i + 1 >= arguments.size()) {
                 options.Error = argument + " needs a value";
@@ -127,6 +133,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         }
         if (!options.Error.empty())
             break;
+    }
+    if (options.Error.empty() && options.From > options.To) {
+        options.Error = "--from " + std::to_string(options.From) + " comes after --to " +
+                        std::to_string(options.To);
     }
     return options;
 }
@@ -258,9 +268,15 @@ int Drift(const Options& options) {
 int Run(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
-        std::fputs(kUsageText, arguments.empty() ? stderr : stdout);
-        return arguments.empty() ? kUsage : 0;
+    if (arguments.empty()) {
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsageText, stdout);
+            return kDone;
+        }
     }
     const std::string command = arguments[0];
     const Options options = ParseOptions({arguments.begin() + 1, arguments.end()});
