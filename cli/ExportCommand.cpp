@@ -124,7 +124,8 @@ std::optional<ExportRequest> ParseExportRequest(const QStringList& arguments, QS
 
 int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE* out,
               MessageService& errors) {
-    StartupResult started = Startup(QFile::encodeName(request.Folder).toStdString(), errors);
+    StartupResult started =
+        Startup(QFile::encodeName(request.Folder).toStdString(), errors, FolderUse::WriteCharts);
     if (!started.session) {
         return started.exitCode;
     }

@@ -32,8 +32,8 @@ int RunInfo(const QStringList& arguments) {
     }
 
     StandardErrorMessages messages;
-    const StartupResult started =
-        Startup(QFile::encodeName(options.Value("folder")).toStdString(), messages);
+    const StartupResult started = Startup(QFile::encodeName(options.Value("folder")).toStdString(),
+                                          messages, FolderUse::ReadOnly);
     if (!started.session) {
         return started.exitCode;
     }

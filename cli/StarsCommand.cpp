@@ -57,8 +57,8 @@ int RunStars(const QStringList& arguments) {
     }
 
     StandardErrorMessages messages;
-    const StartupResult started =
-        Startup(QFile::encodeName(options.Value("folder")).toStdString(), messages);
+    const StartupResult started = Startup(QFile::encodeName(options.Value("folder")).toStdString(),
+                                          messages, FolderUse::ReadOnly);
     if (!started.session) {
         return started.exitCode;
     }

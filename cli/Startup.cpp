@@ -1,7 +1,7 @@
 #include "cli/Startup.h"
 
 #include <sqlite3.h>
-
+#include <QFile>
 #include <filesystem>
 #include <system_error>
 
@@ -16,15 +16,24 @@ Session::~Session() {
     Imaging::LibraryExit();
 }
 
-StartupResult Startup(const std::string& programFolder, MessageService& messages) {
+StartupResult Startup(const std::string& programFolder, MessageService& messages, FolderUse use) {
     // The folder becomes the current directory below, so a relative one is made absolute first.
     std::error_code absoluteError;
     const std::filesystem::path absolute = std::filesystem::absolute(programFolder, absoluteError);
     ProgramFolders folders =
         ProgramFolders::From(absoluteError ? programFolder : absolute.lexically_normal().string());
     RestoreWorkingFolder(folders);
-    std::error_code ignored;  // an existing Images folder is fine; a failure shows at save time
-    std::filesystem::create_directory(folders.ImagesFolder, ignored);
+    std::error_code missing;
+    if (use != FolderUse::Viewer && !std::filesystem::exists(folders.DatabasePath, missing)) {
+        messages.Show(QString("There is no catalogue %1")
+                          .arg(QFile::decodeName(folders.DatabasePath.c_str())),
+                      MessageIcon::Error);
+        return {nullptr, ExitCode::kNoCatalogue};
+    }
+    if (use != FolderUse::ReadOnly) {
+        std::error_code ignored;  // an existing Images folder is fine; a failure shows at save
+        std::filesystem::create_directory(folders.ImagesFolder, ignored);
+    }
 
     if (sqlite3_initialize() != SQLITE_OK) {
         messages.Show("Cannot initialize SqLite", MessageIcon::Error);
@@ -36,7 +45,10 @@ StartupResult Startup(const std::string& programFolder, MessageService& messages
         return {nullptr, ExitCode::kImagingInit};
     }
     std::string error;
-    std::unique_ptr<Catalogue> catalogue = Catalogue::Open(folders.DatabasePath, error);
+    std::unique_ptr<Catalogue> catalogue =
+        Catalogue::Open(folders.DatabasePath, error,
+                        use == FolderUse::Viewer ? Catalogue::Access::CreateIfMissing
+                                                 : Catalogue::Access::ReadOnly);
     if (!catalogue) {
         sqlite3_shutdown();
         Imaging::LibraryExit();

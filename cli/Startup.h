@@ -14,8 +14,16 @@ inline constexpr int kNormal = 0;
 inline constexpr int kSqliteInit = -1;
 inline constexpr int kImagingInit = -2;
 inline constexpr int kCatalogueOpen = -3;
-inline constexpr int kUsage = 2;  // bad command line
+inline constexpr int kUsage = 2;        // bad command line
+inline constexpr int kNoCatalogue = 1;  // a command that only reads found no catalogue
 }  // namespace ExitCode
+
+// How a run uses its program folder.
+enum class FolderUse {
+    Viewer,       // creates the Images folder; a missing catalogue is created empty
+    WriteCharts,  // creates the Images folder; the catalogue is opened read-only and must exist
+    ReadOnly,     // creates nothing: the catalogue is opened read-only and must exist
+};
 
 // What start-up brings up for the run: the folders, both libraries, the catalogue connection
 // and the JPEG save settings. Its end closes the catalogue, then shuts SQLite and the imaging
@@ -46,4 +54,7 @@ struct StartupResult {
 // made absolute), makes it the current directory, creates the Images folder, initialises SQLite
 // and the imaging module and opens the catalogue. A failure shuts down what was brought up,
 // shows its message and returns its exit code.
-StartupResult Startup(const std::string& programFolder, MessageService& messages);
+// Unless `use` is FolderUse::Viewer a missing catalogue is a failure ("There is no catalogue
+// PATH", ExitCode::kNoCatalogue) found before anything is created or brought up.
+StartupResult Startup(const std::string& programFolder, MessageService& messages,
+                      FolderUse use = FolderUse::Viewer);

@@ -30,10 +30,13 @@ std::string CatalogueRow::Text(int column) const {
     return std::string(begin, zero != nullptr ? static_cast<const char*>(zero) - begin : stored);
 }
 
-std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error) {
+std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error,
+                                           Access access) {
     sqlite3* db = nullptr;
-    // sqlite3_open reads nothing; the schema read is the first access to the file.
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
+    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY
+                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // Opening reads nothing; the schema read is the first access to the file.
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK ||
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
             SQLITE_OK) {
         error = std::string(db != nullptr ? sqlite3_errmsg(db) : "out of memory") + " : " + path;

@@ -33,10 +33,16 @@ enum class StatementShape {
 // prepares it, steps it, and resets and finalises it on every path.
 class Catalogue {
   public:
-    // Opens (or, when missing, creates) the database file and reads its schema, so that a file
-    // that is not a database, a damaged header or a lock held by a writer fails here. On failure
-    // the connection is closed and `error` holds "<library error text> : <path>".
-    static std::unique_ptr<Catalogue> Open(const std::string& path, std::string& error);
+    enum class Access {
+        CreateIfMissing,  // read-write; a missing file is created as an empty database
+        ReadOnly,         // read-only; a missing file fails
+    };
+
+    // Opens the database file and reads its schema, so that a file that is not a database, a
+    // damaged header or a lock held by a writer fails here. On failure the connection is closed
+    // and `error` holds "<library error text> : <path>".
+    static std::unique_ptr<Catalogue> Open(const std::string& path, std::string& error,
+                                           Access access = Access::CreateIfMissing);
 
     ~Catalogue();
     Catalogue(const Catalogue&) = delete;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "astro/InformationRows.h"
 #include "tests/SubcommandRun.h"
@@ -65,7 +66,8 @@ TEST_F(InfoCommandTest, AStarWithoutACatalogueRowPrintsPlaceholders) {
 }
 
 TEST_F(InfoCommandTest, ACatalogueWithoutTheStarTableIsAFailureNotPlaceholders) {
-    TempFolder empty;  // the catalogue is created empty
+    TempFolder empty;
+    std::ofstream(empty / "Nivra.db").close();  // an empty database
     const SubcommandRun run = RunNivraWithoutDisplay(
         {"info", "--folder", QString::fromStdString(empty.Path()), "--star", "2000001"});
     EXPECT_EQ(run.ExitCode, 1);
@@ -73,6 +75,24 @@ TEST_F(InfoCommandTest, ACatalogueWithoutTheStarTableIsAFailureNotPlaceholders) 
     EXPECT_TRUE(run.Err.contains("The values of star 2000001 cannot be read from "))
         << run.Err.toStdString();
     EXPECT_TRUE(run.Err.contains("no such table")) << run.Err.toStdString();
+}
+
+TEST(ReadingCommands, CreateNothingAndNeedACatalogue) {
+    // info and stars only read: on a folder without a catalogue they say so and leave the
+    // folder as it was; export writes charts but never a catalogue.
+    TempFolder folder;
+    const QString path = QString::fromStdString(folder.Path());
+    for (const QStringList& arguments :
+         {QStringList{"info", "--folder", path, "--star", "2000001"},
+          QStringList{"stars", "--folder", path},
+          QStringList{"export", "--folder", path, "--star", "2000001"}}) {
+        const SubcommandRun run = RunNivraWithoutDisplay(arguments);
+        EXPECT_EQ(run.ExitCode, 1) << arguments[0].toStdString();
+        EXPECT_TRUE(run.Out.isEmpty());
+        EXPECT_TRUE(run.Err.contains("There is no catalogue " + path + "/Nivra.db"))
+            << run.Err.toStdString();
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path())) << arguments[0].toStdString();
+    }
 }
 
 TEST_F(InfoCommandTest, BadArgumentsExitWithTheUsage) {
@@ -102,8 +122,10 @@ TEST_F(InfoCommandTest, ACatalogueThatCannotBeOpenedEndsStartUp) {
         {"info", "--folder", QString::fromStdString(broken.Path()), "--star", "1"});
     EXPECT_EQ(static_cast<signed char>(run.ExitCode), -3);
     EXPECT_TRUE(run.Out.isEmpty());
-    EXPECT_TRUE(run.Err.contains("Nivra says: unable to open database file"))
+    // SQLite's reason (opened read-only, a folder gives "disk I/O error"), then the path.
+    EXPECT_TRUE(run.Err.contains(QString::fromStdString(" : " + broken / "Nivra.db\n")))
         << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.startsWith("Nivra says: ") || run.Err.contains("\nNivra says: "));
 }
 
 }  // namespace

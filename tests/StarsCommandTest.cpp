@@ -136,8 +136,9 @@ TEST_F(StarsCommandTest, ControlCharactersInNamesNeverSplitALine) {
 }
 
 TEST_F(StarsCommandTest, AnEmptyOrBrokenCatalogue) {
-    // A folder without a catalogue gets an empty one, whose list cannot be read: said, exit 1.
+    // An empty catalogue has no list to read: said, exit 1.
     TempFolder empty;
+    std::ofstream(empty / "Nivra.db").close();
     const SubcommandRun none =
         RunNivraWithoutDisplay({"stars", "--folder", QString::fromStdString(empty.Path())});
     EXPECT_EQ(none.ExitCode, 1);
@@ -146,13 +147,12 @@ TEST_F(StarsCommandTest, AnEmptyOrBrokenCatalogue) {
     EXPECT_TRUE(none.Err.contains("no such table")) << none.Err.toStdString();
 
     TempFolder garbage;
-    {
-        std::ofstream(garbage / "Nivra.db", std::ios::binary) << std::string(4096, 'x');
-    }
+    { std::ofstream(garbage / "Nivra.db", std::ios::binary) << std::string(4096, 'x'); }
     const SubcommandRun notDatabase =
         RunNivraWithoutDisplay({"stars", "--folder", QString::fromStdString(garbage.Path())});
     EXPECT_EQ(static_cast<signed char>(notDatabase.ExitCode), -3);
-    EXPECT_TRUE(notDatabase.Err.contains("file is not a database : ")) << notDatabase.Err.toStdString();
+    EXPECT_TRUE(notDatabase.Err.contains("file is not a database : "))
+        << notDatabase.Err.toStdString();
 
     TempFolder broken;
     std::filesystem::create_directory(broken / "Nivra.db");
