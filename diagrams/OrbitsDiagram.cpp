@@ -79,7 +79,8 @@ std::optional<OrbitsScene> DescribeOrbits(const DiagramInputs& inputs) {
     const double a = row->SemiMajorAxis;  // as stored: a negative value makes the canvas narrow
     const double pixelsPerAu = OrbitsPixelsPerAu(a);
     if (ScaledDown(pixelsPerAu)) {
-        *title += QString::asprintf(" - 1 au = %.1f pixels", pixelsPerAu / 2);
+        // Three significant digits: 1.6 million au gives "0.041", not "0.0".
+        *title += QString::asprintf(" - 1 au = %.3g pixels", pixelsPerAu / 2);
     }
     const int titleWidth = QFontMetrics(inputs.Fonts->TitleFont.Font).horizontalAdvance(*title);
     int width = 0;

@@ -23,14 +23,28 @@ SaveParams ChartImageSaveParams() {
     return SaveParams{};
 }
 
-int LoadJpeg(const QString& path, LoadedImage& out) {
+int LoadJpeg(const QString& path, LoadedImage& out, QSize cover) {
     QImageReader reader(path, "jpeg");
+    const QSize full = reader.size();
+    if (cover.isValid() && full.isValid()) {
+        // The JPEG decoder scales by 1/2, 1/4 and 1/8 while it reads, rounding up.
+        int denominator = 1;
+        while (denominator < 8 &&
+               (full.width() + 2 * denominator - 1) / (2 * denominator) >= cover.width() &&
+               (full.height() + 2 * denominator - 1) / (2 * denominator) >= cover.height()) {
+            denominator *= 2;
+        }
+        if (denominator > 1) {
+            reader.setScaledSize(QSize((full.width() + denominator - 1) / denominator,
+                                       (full.height() + denominator - 1) / denominator));
+        }
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         return kFailed;
     }
-    out.Width = image.width();
-    out.Height = image.height();
+    out.Width = full.isValid() ? full.width() : image.width();
+    out.Height = full.isValid() ? full.height() : image.height();
     out.Image = std::move(image);
     return kOk;
 }

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -29,9 +30,12 @@ struct LoadedImage {
     int Width = 0;   // pixels
     int Height = 0;  // pixels
 };
-// Loads a JPEG file; 0 and the image with its size, non-zero when the file is missing or
-// cannot be decoded.
-int LoadJpeg(const QString& path, LoadedImage& out);
+// Loads a JPEG file; 0 and the image with the file's size, non-zero when the file is missing or
+// cannot be decoded. When `cover` is given (pixels), a picture larger than needed to cover it is
+// decoded smaller, at the smallest of 1/2, 1/4 and 1/8 of its size that still covers it: the
+// decoder scales while it reads, so a photograph of many megapixels drawn over a window needs
+// no more memory than the window (and is never refused for its size).
+int LoadJpeg(const QString& path, LoadedImage& out, QSize cover = QSize());
 
 // The smallest rectangle of `image` holding every pixel whose colour differs from `colour` in
 // any of red, green or blue (zero tolerance). Nothing when every pixel has that colour.

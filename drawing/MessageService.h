@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <vector>
 
@@ -13,7 +15,28 @@ enum class MessageIcon { Error, Information };
 class MessageService {
   public:
     virtual ~MessageService() = default;
+    // A message without an owner window.
     virtual void Show(const QString& text, MessageIcon icon) = 0;
+    // A message owned by the window `owner` (null: none): the viewer's box is modal to it and
+    // stands in front of it. A service without windows shows it as any other.
+    virtual void ShowOver(const QString& text, MessageIcon icon, QObject* owner) {
+        (void)owner;
+        Show(text, icon);
+    }
+};
+
+// Passes every message on to another service, owned by one window.
+class OwnedMessages : public MessageService {
+  public:
+    OwnedMessages(MessageService& to, QObject* owner) : to_(to), owner_(owner) {}
+    void Show(const QString& text, MessageIcon icon) override { to_.ShowOver(text, icon, owner_); }
+    void ShowOver(const QString& text, MessageIcon icon, QObject* owner) override {
+        to_.ShowOver(text, icon, owner);
+    }
+
+  private:
+    MessageService& to_;
+    QObject* owner_;
 };
 
 // Writes "Nivra says: <text>" on standard error.
@@ -29,7 +52,13 @@ class HeldMessages : public MessageService {
     struct Message {
         QString Text;
         MessageIcon Icon;
+        QPointer<QObject> Owner;  // null: no owner
     };
-    void Show(const QString& text, MessageIcon icon) override { held.push_back({text, icon}); }
+    void Show(const QString& text, MessageIcon icon) override {
+        held.push_back({text, icon, nullptr});
+    }
+    void ShowOver(const QString& text, MessageIcon icon, QObject* owner) override {
+        held.push_back({text, icon, owner});
+    }
     std::vector<Message> held;
 };

@@ -28,6 +28,9 @@ int MulDiv(int a, int b, int c) {
 AboutBox::AboutBox(QWidget* owner, const QString& configurationFolder)
     : QDialog(owner), background_(configurationFolder + "/BckAbout.jpg") {
     setObjectName("AboutBox");
+    // A title and a close button, as a dialog has them: no minimise or maximise button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle("About Nivra - Tarnlight");
     setModal(true);
     setFont(QApplication::font());

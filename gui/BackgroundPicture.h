@@ -24,12 +24,14 @@ class BackgroundPicture {
     const QString& Path() const { return path_; }
 
   private:
-    // The decoded picture, read again when the file changed; null when it cannot be read.
-    const QImage& Picture();
+    // The picture decoded to cover `area` (a large photograph is decoded smaller), read again
+    // when the file changed or the area is another; null when it cannot be read.
+    const QImage& Picture(QSize area);
 
     QString path_;
     QImage picture_;
-    QImage scaled_;  // the picture at the size of the last area painted
+    QImage scaled_;     // the picture at the size of the last area painted
+    QSize decodedFor_;  // the area Picture last decoded for
     QDateTime modified_;
     qint64 size_ = -1;
     bool checked_ = false;

@@ -85,17 +85,38 @@ std::optional<QImage> ChartBoard::RenderViewForPaint(CoordinateFrame frame) {
     inputs.Messages = &failures;
     std::optional<QImage> picture = RenderViewChart(inputs);
     if (MessageService* messages = providers_.Messages) {
+        const QPointer<QObject> owner = FailureOwner(ChartKind::View, frame);
         for (const HeldMessages::Message& message : failures.held) {
             QMetaObject::invokeMethod(
-                qApp, [messages, message] { messages->Show(message.Text, message.Icon); },
+                qApp,
+                [messages, message, owner] {
+                    messages->ShowOver(message.Text, message.Icon, owner.data());
+                },
                 Qt::QueuedConnection);
         }
     }
     return picture;
 }
 
+QObject* ChartBoard::FailureOwner(ChartKind kind, CoordinateFrame frame) const {
+    switch (kind) {
+        case ChartKind::View: {
+            ViewPane* page = ViewPage(frame);
+            return page != nullptr ? page->window() : nullptr;
+        }
+        case ChartKind::Years:
+            return nullptr;
+        default:
+            return ChartPage(kind);
+    }
+}
+
 void ChartBoard::RefreshChart(ChartKind kind, const FrameTrack& track, const QString& caption) {
-    const RenderInputs inputs = MakeRenderInputs(Context(), track, caption);
+    RenderInputs inputs = MakeRenderInputs(Context(), track, caption);
+    std::optional<OwnedMessages> failures;
+    if (providers_.Messages != nullptr) {
+        inputs.Messages = &failures.emplace(*providers_.Messages, FailureOwner(kind, track.Frame));
+    }
     if (kind == ChartKind::View) {
         std::optional<QImage> picture = RenderViewChart(inputs);
         ViewPane* page = ViewPage(track.Frame);

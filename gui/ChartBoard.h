@@ -67,6 +67,9 @@ class ChartBoard {
 
   private:
     std::optional<QImage> RenderViewForPaint(CoordinateFrame frame);
+    // The window that owns a render's failure message: the main window for a View chart, the
+    // ChartPane of a Constellations, Perihelion or Travel chart, none for a Years chart.
+    QObject* FailureOwner(ChartKind kind, CoordinateFrame frame) const;
     const StarFileHeader* Header() const;
 
     const FontTable& fonts_;

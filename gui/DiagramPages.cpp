@@ -17,11 +17,27 @@ DiagramPage::DiagramPage(const QString& className, QWidget* parent) : QAbstractS
 }
 
 void DiagramPage::SetPicture(SpkId star, QSize size, PaintPicture paint) {
+    const bool first = !paint_;
     star_ = star;
     size_ = size;
     paint_ = std::move(paint);
     UpdateScrollBars();
+    if (first) {
+        ScrollToOpeningPoint();
+    }
     viewport()->update();
+}
+
+void DiagramPage::ScrollToOpeningPoint() {
+    if (opening_) {
+        horizontalScrollBar()->setValue(opening_->x() - viewport()->width() / 2);
+        verticalScrollBar()->setValue(opening_->y() - viewport()->height() / 2);
+    }
+}
+
+void DiagramPage::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    shown_ = true;
 }
 
 void DiagramPage::paintEvent(QPaintEvent* event) {
@@ -43,6 +59,10 @@ void DiagramPage::paintEvent(QPaintEvent* event) {
 void DiagramPage::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
+    // Until the user has seen the page, its size may still change as the window settles.
+    if (!shown_ && paint_) {
+        ScrollToOpeningPoint();
+    }
 }
 
 void DiagramPage::scrollContentsBy(int, int) {
@@ -60,7 +80,11 @@ void DiagramPage::UpdateScrollBars() {
 }
 
 DiagramPage* CreateStarOrbitPage(QWidget* parent) {
-    return new DiagramPage("NVR_STAR_ORBIT", parent);
+    auto* page = new DiagramPage("NVR_STAR_ORBIT", parent);
+    // Opened on the Sun: the inner planets and most stars lie around it, 3,000 pixels from the
+    // top-left corner, where only Neptune's orbit passes.
+    page->SetOpeningPoint(StarOrbitCentre());
+    return page;
 }
 
 DiagramPage* CreateOrbitsPage(QWidget* parent) {

@@ -22,8 +22,11 @@ class DiagramPage : public QAbstractScrollArea {
     // `className`: the page's objectName, "NVR_STAR_ORBIT" or "NVR_ORBITES".
     DiagramPage(const QString& className, QWidget* parent = nullptr);
 
-    // Replaces the picture; the SPK-ID is that of the star drawn.
+    // Replaces the picture; the SPK-ID is that of the star drawn. The first picture opens with
+    // the opening point (if any) in the middle of the view; later ones keep the scroll position.
     void SetPicture(SpkId star, QSize size, PaintPicture paint);
+    // The point of the picture (picture coordinates) the page opens on.
+    void SetOpeningPoint(QPoint point) { opening_ = point; }
 
     QSize PictureSize() const { return size_; }
     // The star of the picture shown; nothing before the first picture.
@@ -32,14 +35,18 @@ class DiagramPage : public QAbstractScrollArea {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
   private:
     void UpdateScrollBars();
+    void ScrollToOpeningPoint();
 
     std::optional<SpkId> star_;
     QSize size_;
     PaintPicture paint_;
+    std::optional<QPoint> opening_;
+    bool shown_ = false;  // seen by the user: from then on the scroll position is theirs
 };
 
 // The "Star Orbite" page (NVR_STAR_ORBIT) and the "Orbits" page (NVR_ORBITES).

@@ -191,8 +191,11 @@ ChartPreparationTargets MainWindow::PreparationTargets() {
 }
 
 void MainWindow::SaveChart(const ChartCommand& command) {
+    // The command's messages and its render's are owned by the main window.
+    OwnedMessages messages(messages_, this);
     SaveContext context;
     context.Chart = chartBoard_->Context();
+    context.Chart.Messages = &messages;
     context.Database = &session_.Database();
     context.ImagesFolder = session_.Folders().ImagesFolder;
     context.SaveParams = session_.ChartImageSaveParams();

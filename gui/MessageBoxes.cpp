@@ -2,14 +2,21 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QWidget>
 
 void MessageBoxes::Show(const QString& text, MessageIcon icon) {
+    ShowOver(text, icon, nullptr);
+}
+
+void MessageBoxes::ShowOver(const QString& text, MessageIcon icon, QObject* owner) {
     const QString platform = QGuiApplication::platformName();
     if (platform == "offscreen" || platform == "minimal") {
         fallback_.Show(text, icon);
         return;
     }
+    QWidget* window = qobject_cast<QWidget*>(owner);
     QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    kMessageCaption, text, QMessageBox::Ok);
+                    kMessageCaption, text, QMessageBox::Ok,
+                    window != nullptr ? window->window() : nullptr);
     box.exec();
 }

@@ -8,6 +8,7 @@
 class MessageBoxes : public MessageService {
   public:
     void Show(const QString& text, MessageIcon icon) override;
+    void ShowOver(const QString& text, MessageIcon icon, QObject* owner) override;
 
   private:
     StandardErrorMessages fallback_;

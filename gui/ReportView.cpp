@@ -1,5 +1,6 @@
 #include "gui/ReportView.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableView>
@@ -20,4 +21,11 @@ void ConfigureReportView(QTableView& view, const QFont& font) {
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     view.horizontalHeader()->setHighlightSections(false);
+    // The lists stand on black pages; their header keeps the desktop's colours, also where no
+    // column reaches.
+    QHeaderView* header = view.horizontalHeader();
+    QPalette palette = header->palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base})
+        palette.setColor(role, QApplication::palette().color(role));
+    header->setPalette(palette);
 }

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QListView>
 #include <QPainter>
+#include <QProxyStyle>
 
 #include "data/CatalogueQueries.h"
 #include "data/CatalogueText.h"
@@ -12,7 +13,34 @@
 
 namespace {
 
-constexpr int kListHeight = 500;  // pixels: the height of an open list
+constexpr int kListHeight = 500;    // pixels: the height of a selector with its open list
+constexpr int kMaxListWidth = 500;  // pixels: the widest an open list grows for long names
+
+// The desktop style, but a selector's list opens under it as a plain list of at most its
+// visible items, not as a menu laid over it that may fill the screen.
+class SelectorStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// A selector whose open list is as wide as the selector, or as its longest name up to
+// kMaxListWidth (longer names are cut with an ellipsis).
+class Selector : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        QComboBox::showPopup();
+        QWidget* popup = view()->window();
+        const int widest = std::max(width(), std::min(kMaxListWidth, popup->width()));
+        if (popup->width() > widest)
+            popup->resize(widest, popup->height());
+    }
+};
 
 // The value carried by the selected item of `selector`, if any.
 std::optional<qint64> SelectedData(const QComboBox* selector) {
@@ -81,13 +109,19 @@ Toolbar::Toolbar(QWidget* parent, const Catalogue& catalogue, const ProgramFolde
 }
 
 QComboBox* Toolbar::MakeSelector(SortedChoiceModel* model, const QFont& font) {
-    auto* selector = new QComboBox(this);
+    auto* selector = new Selector(this);
+    if (selectorStyle_ == nullptr) {
+        selectorStyle_ = new SelectorStyle;
+        selectorStyle_->setParent(this);
+    }
+    selector->setStyle(selectorStyle_);
     selector->setFont(font);
     selector->setModel(model);
     // Lists of a whole catalogue: the open list lays its rows out uniformly, and the selector
     // never measures every item for its own size (its size is fixed).
     auto* view = new QListView(selector);
     view->setUniformItemSizes(true);
+    view->setTextElideMode(Qt::ElideRight);
     selector->setView(view);
     selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     selector->setMinimumContentsLength(1);

@@ -11,6 +11,7 @@
 
 class Catalogue;
 class QComboBox;
+class QStyle;
 class SortedChoiceModel;
 
 // The strip under the tabs where the user chooses an orbit class, a star of that class and the
@@ -74,6 +75,7 @@ class Toolbar : public QWidget {
 
   private:
     QComboBox* MakeSelector(SortedChoiceModel* model, const QFont& font);
+    QStyle* selectorStyle_ = nullptr;  // the selectors' (owned by the toolbar)
 
     const Catalogue& catalogue_;
     ProgramFolders folders_;

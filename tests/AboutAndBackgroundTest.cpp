@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -84,6 +86,37 @@ TEST_F(BackgroundTest, ThePictureIsStretchedOverTheWholeAreaWhateverItsAspect) {
     EXPECT_TRUE(Near(area.pixelColor(10, 5), Qt::green));
 }
 
+TEST_F(BackgroundTest, APhotographTooLargeToDecodeWholeIsDecodedAtTheSizeItIsDrawn) {
+    // A camera photograph passes the decoder's memory limit (128 MB, 6000 x 6000 pixels and
+    // more); the same here with a limit of 1 MB and a picture of 1200 x 800 pixels (3.7 MB).
+    QImage photograph(1200, 800, QImage::Format_RGB32);
+    photograph.fill(Qt::red);
+    QPainter(&photograph).fillRect(600, 0, 600, 800, Qt::blue);
+    ASSERT_EQ(Imaging::SaveJpeg(QString::fromStdString(Picture("Background.jpg")), photograph,
+                                Imaging::ChartImageSaveParams()),
+              0);
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    Imaging::LoadedImage whole;
+    EXPECT_NE(Imaging::LoadJpeg(QString::fromStdString(Picture("Background.jpg")), whole), 0);
+    Imaging::LoadedImage covering;
+    EXPECT_EQ(Imaging::LoadJpeg(QString::fromStdString(Picture("Background.jpg")), covering,
+                                QSize(140, 40)),
+              0);
+    EXPECT_EQ(covering.Image.size(), QSize(150, 100));  // 1/8: still covers 140 x 40
+    EXPECT_EQ(QSize(covering.Width, covering.Height), QSize(1200, 800));
+
+    BackgroundPicture picture(QString::fromStdString(Picture("Background.jpg")));
+    QImage area(300, 40, QImage::Format_RGB32);
+    area.fill(Qt::black);
+    QPainter painter(&area);
+    picture.Paint(painter, area.rect());
+    painter.end();
+    QImageReader::setAllocationLimit(limit);
+    EXPECT_TRUE(Near(area.pixelColor(10, 20), Qt::red));
+    EXPECT_TRUE(Near(area.pixelColor(290, 20), Qt::blue));
+}
+
 TEST_F(BackgroundTest, AMissingOrDamagedPictureLeavesThePlainBlackBackground) {
     MainWindow window(*session, messages);
     window.resize(1200, 700);
@@ -117,6 +150,11 @@ TEST_F(BackgroundTest, TheInfosPageKeepsABandOfItsPictureAroundTheList) {
     const QImage shown = page->grab().toImage();
     EXPECT_TRUE(Near(shown.pixelColor(5, 5), Qt::yellow));
     EXPECT_TRUE(Near(shown.pixelColor(page->width() - 5, page->height() - 5), Qt::yellow));
+    // The list's header keeps the desktop's colour right of its last column.
+    QHeaderView* header = window.InfoPanel()->horizontalHeader();
+    const QImage strip = header->grab().toImage();
+    EXPECT_EQ(strip.pixelColor(header->width() - 3, header->height() / 2),
+              QApplication::palette().color(QPalette::Button));
 }
 
 TEST_F(BackgroundTest, TheAboutBoxShowsItsThreeWhiteLinesAndClosesByKey) {
@@ -134,6 +172,11 @@ TEST_F(BackgroundTest, TheAboutBoxShowsItsThreeWhiteLinesAndClosesByKey) {
     }
     EXPECT_EQ(texts, QStringList({"Nivra - Tarnlight", "Version 1.1.2", "Orbits Stars Viewer"}));
     EXPECT_EQ(about.findChildren<QAbstractButton*>().size(), 0);
+    // A title and a close button only, as the dialog has them (the hints customise the frame).
+    EXPECT_TRUE(about.windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_TRUE(about.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(about.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
         QTimer::singleShot(0, &about, [&] {

@@ -175,6 +175,7 @@ TEST_F(ChartPanesTest, AFailedOrSkippedRenderKeepsThePreviousChart) {
     EXPECT_EQ(Pane(ChartKind::Years, CoordinateFrame::Earth)->Chart(), years);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].Text, "Nivra cannot draw these datas!");
+    EXPECT_EQ(messages.messages[0].Owner, nullptr);  // the Years chart's box has no owner
 }
 
 TEST_F(ChartPanesTest, PerihelionChartsNeedTheCataloguesPassageData) {

@@ -71,24 +71,26 @@ TEST(OrbitsGeometry, TheOrbitAxesAndDiscsFollowTheRow) {
     EXPECT_FALSE(DrawOrbit(row, 200));
 }
 
-TEST(OrbitsGeometry, TheScaleIsTwoHundredUpToFortyAuThenFitsTheOrbitInEightThousandPixels) {
+TEST(OrbitsGeometry, TheScaleIsTwoHundredUpTo655AuThenFitsTheOrbitInTheWidestCanvas) {
     EXPECT_EQ(OrbitsPixelsPerAu(2.766), 200);
     EXPECT_EQ(OrbitsPixelsPerAu(-39.5), 200);
-    EXPECT_EQ(OrbitsPixelsPerAu(40), 200);
-    EXPECT_DOUBLE_EQ(OrbitsPixelsPerAu(40.5), 8000 / 40.5);
-    EXPECT_DOUBLE_EQ(OrbitsPixelsPerAu(-500), 16);
+    EXPECT_EQ(OrbitsPixelsPerAu(67.9), 200);  // Eris and the other far bodies of the sample
+    EXPECT_EQ(OrbitsPixelsPerAu(506), 200);   // Sedna
+    EXPECT_EQ(OrbitsPixelsPerAu(655.36), 200);
+    EXPECT_DOUBLE_EQ(OrbitsPixelsPerAu(700), 131072 / 700.0);
+    EXPECT_DOUBLE_EQ(OrbitsPixelsPerAu(-8192), 16);
     EXPECT_EQ(OrbitsPixelsPerAu(std::numeric_limits<double>::infinity()), 200);
 
     OrbitElementsRow row;
     row.Eccentricity = 0.85;
-    row.SemiMajorAxis = 506;
-    row.PerihelionDistance = 75.9;
-    row.ApelionDistance = 936.1;
-    const std::optional<OrbitsDrawing> drawing = DrawOrbit(row, OrbitsPixelsPerAu(506));
+    row.SemiMajorAxis = 5060;
+    row.PerihelionDistance = 759;
+    row.ApelionDistance = 9361;
+    const std::optional<OrbitsDrawing> drawing = DrawOrbit(row, OrbitsPixelsPerAu(5060));
     ASSERT_TRUE(drawing);
-    EXPECT_EQ(drawing->Orbit.Right, 8000);
-    EXPECT_LT(drawing->Orbit.Bottom, 8040);
-    EXPECT_NEAR(drawing->AphelionDisc.Left + 15, 8000 - 936.1 * 8000 / 506 / 2, 1);
+    EXPECT_EQ(drawing->Orbit.Right, 131072);
+    EXPECT_LT(drawing->Orbit.Bottom, 131072 + 40);
+    EXPECT_NEAR(drawing->AphelionDisc.Left + 15, 131072 - 9361 * 131072 / 5060.0 / 2, 1);
 }
 
 TEST_F(OrbitsTest, TheSunIsARingAroundTheAphelionDiscWhenQIsTheAphelionDistance) {
@@ -159,24 +161,26 @@ TEST_F(OrbitsTest, AnOpenOrbitShowsTheTitleAlone) {
     EXPECT_LE(image->height(), fonts.TitleFont.CellHeight + 2);
 }
 
-TEST_F(OrbitsTest, BeyondFortyAuTheOrbitIsScaledDownAndTheTitleSaysSo) {
-    // 40 au: the usual scale, the orbit 8000 pixels wide (flat, to keep the test's image small).
-    OrbitsScene scene = Scene(OrbitStar(kStar, "Edge", 0.995, 40));
-    EXPECT_EQ(scene.Canvas, QSize(8000, 8040));
-    EXPECT_EQ(scene.Title, "{2000433} - Edge - Orbites - Years from 2000 to 2019");
-    std::optional<QImage> image = RenderOrbits(scene);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width(), 8000);
+TEST_F(OrbitsTest, BeyondSixHundredAuTheOrbitIsScaledDownAndTheTitleSaysSo) {
+    // Sedna at 506 au: the usual scale, 101,200 pixels wide; cropped in strips, never drawn whole.
+    OrbitsScene scene = Scene(OrbitStar(kStar, "Sedna", 0.85, 506));
+    EXPECT_EQ(scene.Canvas, QSize(101200, 101240));
+    EXPECT_EQ(scene.Title, "{2000433} - Sedna - Orbites - Years from 2000 to 2019");
+    std::optional<QRect> crop = OrbitsCropRect(scene);
+    ASSERT_TRUE(crop);
+    EXPECT_EQ(crop->left(), 0);
+    EXPECT_EQ(crop->width(), 101200);
 
-    // 506 au: at 200 pixels per au this would be 101,200 pixels wide.
-    scene = Scene(OrbitStar(kStar, "Sedna", 0.96, 506));
-    EXPECT_EQ(scene.Canvas, QSize(8000, 8040));
+    // C/2004 R2 (ASAS) at 1.6 million au: as wide as the widest canvas, and the title gives the
+    // scale to three significant digits.
+    scene = Scene(OrbitStar(kStar, "C/2004 R2 (ASAS)", 0.99999993, 1.6e6));
+    EXPECT_EQ(scene.Canvas, QSize(131072, 131112));
     EXPECT_EQ(scene.Title,
-              "{2000433} - Sedna - Orbites - Years from 2000 to 2019 - 1 au = 7.9 pixels");
-    image = RenderOrbits(scene);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width(), 8000);
-    EXPECT_LT(image->height(), 8040);
+              "{2000433} - C/2004 R2 (ASAS) - Orbites - Years from 2000 to 2019 - "
+              "1 au = 0.041 pixels");
+    crop = OrbitsCropRect(scene);
+    ASSERT_TRUE(crop);
+    EXPECT_EQ(crop->width(), 131072);
 }
 
 TEST_F(OrbitsTest, NothingWithoutASelectedStarOrACatalogueRow) {

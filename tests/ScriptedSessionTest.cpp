@@ -37,6 +37,7 @@ struct SessionLog {
     int starsChosen = 0;
     int yearsChosen = 0;
     int savedFiles = 0;
+    int ownedByTheWindow = 0;  // of the saved files' messages
     bool aboutShown = false;
     QStringList statuses;
 };
@@ -68,8 +69,10 @@ void RunScript(SessionLog& log, RecordedMessages& messages) {
         window->Command(MenuCommand::kFirstSave + offset);
         window->Command(MenuCommand::kFirstExport + offset);
     }
-    for (const auto& message : messages.messages)
+    for (const auto& message : messages.messages) {
         log.savedFiles += message.Text == kSavedMessage ? 1 : 0;
+        log.ownedByTheWindow += message.Text == kSavedMessage && message.Owner == window ? 1 : 0;
+    }
     QTimer::singleShot(0, [&log] {
         if (auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget())) {
             log.aboutShown = true;
@@ -106,6 +109,7 @@ TEST(ScriptedSession, StarsOfThreeClassesTwoYearsEverySaveAndExportAboutAndClose
     EXPECT_EQ(log.statuses.back(), "Ready");
     // The last star chosen has passage data: every one of the 40 commands wrote its file.
     EXPECT_EQ(log.savedFiles, 40);
+    EXPECT_EQ(log.ownedByTheWindow, 40);  // the message boxes of Save and Export
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "Images"))
         files += entry.path().extension() == ".jpg" ? 1 : 0;

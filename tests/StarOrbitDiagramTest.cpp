@@ -203,9 +203,15 @@ TEST_F(StarOrbitTest, ThePageShowsTheVisiblePartAsTheImageHasItAndKeepsItWithout
     std::unique_ptr<DiagramPage> owner(page);
     EXPECT_EQ(page->objectName(), "NVR_STAR_ORBIT");
     page->resize(700, 500);
+    page->show();
     ASSERT_TRUE(RefreshStarOrbitPane(*page, Inputs(kCeres, "Ceres")));
     EXPECT_EQ(page->ShownStar(), kCeres);
     EXPECT_EQ(page->PictureSize(), QSize(6000, 6040));
+    // It opens with the Sun in the middle of the view.
+    const QPoint middle(page->viewport()->width() / 2, page->viewport()->height() / 2);
+    EXPECT_EQ(
+        QPoint(page->horizontalScrollBar()->value(), page->verticalScrollBar()->value()) + middle,
+        StarOrbitCentre());
 
     const std::optional<QImage> full = RenderStarOrbit(Inputs(kCeres, "Ceres"));
     ASSERT_TRUE(full);

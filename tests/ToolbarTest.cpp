@@ -304,6 +304,35 @@ TEST_F(ToolbarTest, AClassChoiceEmptiesTheStarSelectorEvenWhenItCannotBeRefilled
     EXPECT_EQ(toolbar.SelectedSpkId(), 0u);
 }
 
+TEST_F(ToolbarTest, OpenListsKeepToTheirHeightAndASensibleWidth) {
+    // A name of 3,000 characters among the stars.
+    sqlite3_exec(session->Database().Handle(),
+                 ("UPDATE [AllStars] SET [Name] = '" + std::string(3000, 'W') +
+                  "' WHERE [SpkId] = 2000003")
+                     .c_str(),
+                 nullptr, nullptr, nullptr);
+    MainWindow window(*session, messages);
+    window.resize(1900, 1000);
+    window.show();
+    ::Toolbar& toolbar = *window.Toolbar();
+    toolbar.FillStarSelector(0);
+    for (QComboBox* selector : {toolbar.StarSelector(), toolbar.YearSelector()}) {
+        selector->showPopup();
+        QApplication::processEvents();
+        const QRect popup = selector->view()->window()->geometry();
+        const QPoint below = selector->mapToGlobal(QPoint(0, selector->height()));
+        // The list opens under its selector, at most 500 pixels down from the selector's top,
+        // and no wider than its selector or 500 pixels.
+        EXPECT_GE(popup.top(), below.y() - 1) << selector->objectName().toStdString();
+        EXPECT_LE(popup.bottom() - below.y() + selector->height(), 500)
+            << selector->objectName().toStdString();
+        EXPECT_LE(popup.width(), std::max(selector->width(), 500))
+            << selector->objectName().toStdString();
+        EXPECT_GE(popup.width(), selector->width());
+        selector->hidePopup();
+    }
+}
+
 TEST_F(ToolbarTest, NamesAreInDictionaryOrderWhateverTheirCase) {
     std::vector<Choice> choices = {{"Wrap", 1}, {"\u00e9ll", 2}, {"Huge", 3}, {"e1", 4}, {"b", 5}};
     choices[1].Text = QString::fromUtf8("\xc3\xa9ll");
