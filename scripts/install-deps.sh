@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Nivra needs to build, test and run on Debian 12, with apt only.
-# Usage: scripts/install-deps.sh [--fuzz]   (--fuzz: also clang for the fuzz targets of fuzz/)
+# Usage: scripts/install-deps.sh [--fuzz] [--slurm]
+#   --fuzz: also clang for the fuzz targets of fuzz/; --slurm: also Slurm and MUNGE for the
+#   cluster test (their daemons are not started: the test starts and stops its own)
 set -euo pipefail
 
 packages=(
@@ -12,11 +14,14 @@ packages=(
 )
 # scripts/fuzz.sh: clang with libFuzzer and the sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
+# The Slurm test (tests/scripts/slurm-cluster.sh): a one-node cluster with MUNGE.
+slurm_packages=(slurm-wlm munge)
 
 for option in "$@"; do
   case "$option" in
     --fuzz) packages+=("${fuzz_packages[@]}") ;;
-    *) echo "usage: $0 [--fuzz]" >&2; exit 2 ;;
+    --slurm) packages+=("${slurm_packages[@]}") ;;
+    *) echo "usage: $0 [--fuzz] [--slurm]" >&2; exit 2 ;;
   esac
 done
 

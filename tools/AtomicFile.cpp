@@ -101,7 +101,8 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size,
 }
 
 int RemoveStaleTemporaryFiles(const std::string& folder,
-                              const std::function<bool(std::string_view name)>& isOurs) {
+                              const std::function<bool(std::string_view name)>& isOurs,
+                              WhoseTemporaries whose) {
     int removed = 0;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
@@ -124,7 +125,8 @@ int RemoveStaleTemporaryFiles(const std::string& folder,
             digits.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
-        if (!isOurs(std::string_view(name).substr(0, mark)) || ProcessRuns(std::stol(digits)))
+        if (!isOurs(std::string_view(name).substr(0, mark)) ||
+            (whose == WhoseTemporaries::EndedProcesses && ProcessRuns(std::stol(digits))))
             continue;
         std::error_code ignored;
         if (std::filesystem::remove(entry->path(), ignored))

@@ -27,11 +27,18 @@ bool WriteFileInPieces(const std::string& path, const void* data, std::size_t si
                        std::size_t head, std::size_t piece, const std::function<void()>& afterPiece,
                        std::string& why);
 
+// Which temporary files RemoveStaleTemporaryFiles takes for a killed run's.
+enum class WhoseTemporaries {
+    EndedProcesses,  // those whose process PID no longer runs on this machine
+    Any,             // every one: the caller alone writes those names, so none is in use
+};
+
 // Removes the temporary files "NAME.part-PID" of `folder` that a killed run left (with the
 // "-journal", "-wal" and "-shm" files SQLite keeps beside a database it is writing): those whose
-// NAME `isOurs` accepts and whose process PID no longer runs. Returns how many it removed.
+// NAME `isOurs` accepts and that `whose` takes for a killed run's. Returns how many it removed.
 int RemoveStaleTemporaryFiles(const std::string& folder,
-                              const std::function<bool(std::string_view name)>& isOurs);
+                              const std::function<bool(std::string_view name)>& isOurs,
+                              WhoseTemporaries whose = WhoseTemporaries::EndedProcesses);
 
 // Removes the temporary files a killed run left of the file at `path` (see above).
 int RemoveStaleTemporariesOf(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -146,7 +147,7 @@ bool IsEphemerisFileName(std::string_view name) {
 
 bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                         std::vector<EphemerisStar>& stars, std::vector<std::string>& problems,
-                        std::string& error) {
+                        std::string& error, const StarFilter& filter) {
     if (!std::filesystem::is_regular_file(cataloguePath)) {
         error = cataloguePath + ": no such catalogue";
         return false;
@@ -157,23 +158,34 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         error = "cannot open " + cataloguePath + ": " + why;
         return false;
     }
-    StatementHandle statement =
-        Prepare(db.get(),
-                "SELECT [SpkId], [Name], [Eccentricity], [PerihelionDistance], [Inclination], "
-                "[AscendingNodeLongitude], [ArgumentPerihelion], [MeanAnomaly], [Epoch] FROM "
-                "[AllStars] ORDER BY [SpkId]",
-                why);
+    std::string condition;
+    if (filter.OrbitClass && *filter.OrbitClass != 0) {
+        condition = *filter.OrbitClass == 19   ? " WHERE [OrbiteTypeNeo] = 1"
+                    : *filter.OrbitClass == 25 ? " WHERE [OrbiteTypePha] = 1"
+                                               : " WHERE [OrbiteType] = " +
+                                                     std::to_string(*filter.OrbitClass);
+    }
+    const std::string text =
+        "SELECT [SpkId], [Name], [Eccentricity], [PerihelionDistance], [Inclination], "
+        "[AscendingNodeLongitude], [ArgumentPerihelion], [MeanAnomaly], [Epoch] FROM [AllStars]" +
+        condition + " ORDER BY [SpkId]";
+    StatementHandle statement = Prepare(db.get(), text.c_str(), why);
     if (!statement) {
         error = cataloguePath + ": not a catalogue written by nivra-data (" + why + ")";
         return false;
     }
-    const std::set<std::uint32_t> wanted(spkIds.begin(), spkIds.end());
+    const auto inPart = [&](std::uint32_t id) { return !filter.Part || InShard(id, *filter.Part); };
+    std::set<std::uint32_t> wanted;
+    for (std::uint32_t id : spkIds) {
+        if (inPart(id))
+            wanted.insert(id);
+    }
     std::set<std::uint32_t> found;
     sqlite3_stmt* st = statement.get();
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(st)) == SQLITE_ROW) {
         const auto id = static_cast<std::uint32_t>(sqlite3_column_int64(st, 0));
-        if (!wanted.empty() && !wanted.count(id))
+        if ((!spkIds.empty() && !wanted.count(id)) || !inPart(id))
             continue;
         found.insert(id);
         EphemerisStar star;
@@ -205,7 +217,9 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
     }
     for (std::uint32_t id : wanted) {
         if (!found.count(id))
-            problems.push_back(std::to_string(id) + ": not in the catalogue");
+            problems.push_back(std::to_string(id) + (filter.OrbitClass && *filter.OrbitClass != 0
+                                                         ? ": not in the catalogue or the class"
+                                                         : ": not in the catalogue"));
     }
     return true;
 }
@@ -225,6 +239,11 @@ EphemerisComputation ComputeEphemeris(const EphemerisStar& star, int firstYear, 
 
 bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                        std::string& error) {
+    return SetDataMarks(cataloguePath, spkIds, {}, error);
+}
+
+bool SetDataMarks(const std::string& cataloguePath, const std::vector<std::uint32_t>& marked,
+                  const std::vector<std::uint32_t>& unmarked, std::string& error) {
     RemoveStaleTemporariesOf(cataloguePath);
     return ReplaceFileAtomically(
         cataloguePath,
@@ -241,17 +260,20 @@ bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::
             if (!db || !Execute(db.get(), "BEGIN", why))
                 return false;
             StatementHandle update =
-                Prepare(db.get(), "UPDATE [AllStars] SET [DatasForIt] = 1 WHERE [SpkId] = ?", why);
+                Prepare(db.get(), "UPDATE [AllStars] SET [DatasForIt] = ? WHERE [SpkId] = ?", why);
             if (!update)
                 return false;
-            for (std::uint32_t id : spkIds) {
-                sqlite3_bind_int64(update.get(), 1, id);
-                if (sqlite3_step(update.get()) != SQLITE_DONE) {
-                    why = SqliteReason(db.get());
-                    return false;
+            for (const auto& [ids, mark] : {std::pair{&marked, 1}, std::pair{&unmarked, 0}}) {
+                for (std::uint32_t id : *ids) {
+                    sqlite3_bind_int(update.get(), 1, mark);
+                    sqlite3_bind_int64(update.get(), 2, id);
+                    if (sqlite3_step(update.get()) != SQLITE_DONE) {
+                        why = SqliteReason(db.get());
+                        return false;
+                    }
+                    sqlite3_reset(update.get());
+                    FaultInjection::RowWritten();
                 }
-                sqlite3_reset(update.get());
-                FaultInjection::RowWritten();
             }
             update.reset();
             if (!Execute(db.get(), "COMMIT", why))
@@ -345,9 +367,16 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
         return false;
     }
     std::vector<EphemerisStar> stars;
-    if (!ReadEphemerisStars(run.CataloguePath, run.SpkIds, stars, report.Problems, error))
+    if (!ReadEphemerisStars(run.CataloguePath, run.SpkIds, stars, report.Problems, error,
+                            StarFilter{run.OrbitClass, run.Part}))
         return false;
     if (stars.empty()) {
+        if (run.Part && report.Problems.empty()) {
+            // Every star belongs to one of the other shards.
+            report.Seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            return true;
+        }
         error = "no star to compute";
         return false;
     }
@@ -358,7 +387,26 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
                 (folderError ? folderError.message() : "not a folder");
         return false;
     }
-    RemoveStaleTemporaryFiles(run.OutFolder, IsEphemerisFileName);
+    if (run.Part) {
+        // Only this shard writes its stars' files: a temporary of one of them is a killed
+        // earlier attempt's, on this machine or another sharing the folder.
+        const std::set<std::uint32_t> own = [&] {
+            std::set<std::uint32_t> ids;
+            for (const EphemerisStar& star : stars)
+                ids.insert(star.SpkId);
+            return ids;
+        }();
+        RemoveStaleTemporaryFiles(
+            run.OutFolder,
+            [&](std::string_view name) {
+                return IsEphemerisFileName(name) &&
+                       own.count(static_cast<std::uint32_t>(
+                           std::strtoul(std::string(name).c_str(), nullptr, 10)));
+            },
+            WhoseTemporaries::Any);
+    } else {
+        RemoveStaleTemporaryFiles(run.OutFolder, IsEphemerisFileName);
+    }
 
     const std::vector<std::uint32_t> written = WriteEphemerisFiles(stars, run, report, progress);
     report.FilesWritten = static_cast<int>(written.size());
@@ -366,7 +414,7 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
         error = "no file written";
         return false;
     }
-    if (!MarkStarsWithData(run.CataloguePath, written, error))
+    if (!run.Part && !MarkStarsWithData(run.CataloguePath, written, error))
         return false;
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

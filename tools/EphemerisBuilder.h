@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/EphemerisFile.h"
+#include "tools/Shards.h"
 #include "tools/Orbit.h"
 #include "tools/OrbitPropagation.h"
 
@@ -27,12 +29,21 @@ inline constexpr int kLastEphemerisYear = 2100;
 inline constexpr int kFirstPerturbedEpochYear = 1800;
 inline constexpr int kLastPerturbedEpochYear = 2200;
 
-// Reads the stars (all of them, or those of `spkIds`) from a catalogue written by nivra-data.
-// Unknown SPK-IDs and rows whose elements lie outside the bounds of ElementBounds.h are named
+// Which of the stars a run reads besides its SPK-IDs.
+struct StarFilter {
+    // Only the stars of this orbit class, by the viewer's codes: 0 every star, 19 the near-Earth
+    // objects, 25 the potentially hazardous ones, any other code the stars of that class.
+    std::optional<int> OrbitClass;
+    std::optional<Shard> Part;  // only the stars of this shard
+};
+
+// Reads the stars (all of them, or those of `spkIds`) from a catalogue written by nivra-data,
+// opened for reading only, keeping those `filter` lets through. Unknown SPK-IDs (of the shard,
+// when there is one) and rows whose elements lie outside the bounds of ElementBounds.h are named
 // in `problems`. False, with `error`, when the catalogue cannot be read at all.
 bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                         std::vector<EphemerisStar>& stars, std::vector<std::string>& problems,
-                        std::string& error);
+                        std::string& error, const StarFilter& filter = {});
 
 // Daily records at 00:00:00 UTC from 1 January of `firstYear` to 31 December of `lastYear`, or
 // why the orbit could not be followed.
@@ -51,6 +62,10 @@ struct EphemerisRun {
     std::vector<std::uint32_t> SpkIds;  // empty: every star of the catalogue
     OrbitModel Model = OrbitModel::Perturbed;
     int Threads = 0;  // 0: one per core
+    std::optional<int> OrbitClass;  // only the stars of this class (see StarFilter)
+    // Only the stars of this shard, and only their files: the catalogue is opened for reading
+    // alone (the tasks of a cluster job share it; `mark` sets the marks once they are done).
+    std::optional<Shard> Part;
 };
 
 struct EphemerisRunReport {
@@ -66,6 +81,11 @@ struct EphemerisRunReport {
 // others go on. Temporary files that killed runs left in the output folder and beside the
 // catalogue are removed first. `progress` gets one line per star written. False, with `error`,
 // when nothing could be done or the catalogue could not be marked.
+//
+// With `run.Part`, only the stars of that shard are computed, the catalogue is not marked, and
+// the temporary files removed first are those of the shard's own stars, whatever process left
+// them (another machine's, on a shared folder): no other run writes them. A shard without a
+// star writes nothing and succeeds.
 bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::string& error,
                   const std::function<void(const std::string&)>& progress);
 
@@ -78,6 +98,10 @@ std::vector<std::uint32_t> WriteEphemerisFiles(
 // Sets [DatasForIt] = 1 for `spkIds`, replacing the catalogue file in one step.
 bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                        std::string& error);
+// Sets [DatasForIt] = 1 for `marked` and 0 for `unmarked`, replacing the catalogue file in one
+// step (a copy changed in one transaction, then renamed over it).
+bool SetDataMarks(const std::string& cataloguePath, const std::vector<std::uint32_t>& marked,
+                  const std::vector<std::uint32_t>& unmarked, std::string& error);
 
 // Lets the process keep the memory it frees for the next allocation (glibc's malloc) instead of
 // returning it to the system: each star's records and file image (up to a few MB) are then not

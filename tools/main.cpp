@@ -7,14 +7,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tools/CatalogueBuilder.h"
+#include "tools/DataMarks.h"
 #include "tools/DriftReport.h"
 #include "tools/EphemerisBuilder.h"
 #include "tools/SampleFolder.h"
+#include "tools/Shards.h"
 
 namespace {
 
@@ -29,9 +32,15 @@ const char* kUsageText =
     "  nivra-data catalogue --out FILE FILE.json...\n"
     "      Builds a catalogue (Nivra.db) from SBDB Query API exports.\n"
     "  nivra-data ephemeris --catalogue FILE --out DIR [--from YEAR --to YEAR] [--spk ID ...]\n"
-    "                       [--two-body] [--threads N]\n"
-    "      Writes one DIR/<SPK-ID>.Nvr per star (default years 2000-2019, every star) and marks\n"
-    "      those stars as having data in the catalogue.\n"
+    "                       [--class CODE] [--two-body] [--threads N] [--shard K/N|slurm]\n"
+    "      Writes one DIR/<SPK-ID>.Nvr per star (default years 2000-2019, every star; --class:\n"
+    "      the stars of an orbit class, 19 near-Earth, 25 potentially hazardous) and marks those\n"
+    "      stars as having data in the catalogue. --shard: only the K-th of N slices of the stars\n"
+    "      (K from 0; slurm: the task of a Slurm job array numbered 0 to N - 1), and only their\n"
+    "      files: the catalogue is not written (mark it when every shard is done).\n"
+    "  nivra-data mark --catalogue FILE --datas DIR\n"
+    "      Marks every star with a complete file in DIR as having data, and takes the mark back\n"
+    "      from a star whose file is missing or damaged (each damaged file is named).\n"
     "  nivra-data sample DIR\n"
     "      Builds a complete program folder from the built-in SBDB data.\n"
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
@@ -70,6 +79,9 @@ struct Options {
     std::vector<std::string> Files;
     bool TwoBody = false;
     int Threads = 0;
+    std::optional<int> OrbitClass;
+    std::optional<Shard> Part;
+    std::string Datas;
     std::string Error;
 };
 
@@ -119,12 +131,25 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             }
             if (!any)
                 options.Error = "--spk needs at least one SPK-ID";
+        } else if (argument == "--class") {
+            const std::string text = value();
+            if (!ParseNumber(text, -2147483648LL, 2147483647LL, number))
+                options.Error = "--class takes an orbit-class code, not \"" + text + "\"";
+            options.OrbitClass = static_cast<int>(number);
+        } else if (argument == "--shard") {
+            const std::string text = value();
+            if (options.Error.empty()) {
+                options.Part = ParseShard(
+                    text, [](const char* name) { return std::getenv(name); }, options.Error);
+            }
+        } else if (argument == "--datas") {
+            options.Datas = value();
         } else if (argument == "--two-body") {
             options.TwoBody = true;
         } else if (argument == "--threads") {
             const std::string text = value();
-            if (!ParseNumber(text, 1, 64, number))
-                options.Error = "--threads takes 1 to 64";
+            if (!ParseNumber(text, 1, 1024, number))
+                options.Error = "--threads takes 1 to 1024";
             options.Threads = static_cast<int>(number);
         } else if (argument.rfind("--", 0) == 0) {
             options.Error = "unknown option " + argument;
@@ -199,6 +224,8 @@ int Ephemeris(const Options& options) {
     run.SpkIds = options.Spk;
     run.Model = options.TwoBody ? OrbitModel::TwoBody : OrbitModel::Perturbed;
     run.Threads = options.Threads;
+    run.OrbitClass = options.OrbitClass;
+    run.Part = options.Part;
     EphemerisRunReport report;
     std::string error;
     const bool ok = RunEphemeris(run, report, error, PrintLine);
@@ -207,10 +234,33 @@ int Ephemeris(const Options& options) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
         return kFailed;
     }
+    if (options.Part) {
+        std::printf("shard %u/%u: ", options.Part->Index, options.Part->Count);
+    }
     std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten,
                 report.Records, report.Seconds,
                 report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
     return report.Problems.empty() ? kDone : kPartly;
+}
+
+int Mark(const Options& options) {
+    if (options.Catalogue.empty() || options.Datas.empty() || !options.Files.empty())
+        return Usage("mark needs --catalogue FILE and --datas DIR");
+    DataMarkReport report;
+    std::string error;
+    const bool ok = MarkFromDisk(options.Catalogue, options.Datas, report, error,
+                                 static_cast<unsigned>(options.Threads));
+    PrintProblems(report.Damaged);
+    if (!ok) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kFailed;
+    }
+    std::printf(
+        "%s: %zu of %zu stars marked as having a complete file (%zu newly); marks taken "
+        "back: %zu files missing, %zu damaged; %s\n",
+        options.Catalogue.c_str(), report.Marked, report.Stars, report.NewlyMarked, report.Missing,
+        report.DamagedUnmarked, report.Changed ? "catalogue written" : "nothing to change");
+    return report.Damaged.empty() ? kDone : kPartly;
 }
 
 int Sample(const Options& options) {
@@ -288,6 +338,8 @@ int Run(int argc, char* argv[]) {
         return Ephemeris(options);
     if (command == "sample")
         return Sample(options);
+    if (command == "mark")
+        return Mark(options);
     if (command == "drift")
         return Drift(options);
     return Usage("unknown command \"" + command + "\"");

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// What `nivra-data mark` found and did.
+struct DataMarkReport {
+    std::size_t Stars = 0;             // rows of the catalogue
+    std::size_t Marked = 0;            // stars with a complete file: [DatasForIt] = 1 now
+    std::size_t NewlyMarked = 0;       // of those, marked by this run
+    std::size_t Missing = 0;           // marks taken back: the file is missing
+    std::vector<std::string> Damaged;  // one line per file present but not complete
+    std::size_t DamagedUnmarked = 0;   // marks taken back: the file is damaged
+    bool Changed = false;              // the catalogue was replaced
+};
+
+// Sets [DatasForIt] of every star of the catalogue from the ephemeris files in `datasFolder`: 1
+// for a star whose file is complete (the checks a catalogue rebuild makes: the tool's magic and
+// version, the star's SPK-ID, every record its header counts and the terminating record), 0 for
+// a marked star whose file is missing or damaged. The catalogue is replaced in one step, and only
+// when a mark changes, so a second run changes nothing. False, with `error`, when the catalogue
+// cannot be read or replaced.
+bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
+                  DataMarkReport& report, std::string& error, unsigned threads = 0);
