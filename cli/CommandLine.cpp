@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Options.h"
 #include "cli/SubcommandList.h"
 
 namespace {
@@ -38,6 +39,20 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             line.Folder = folder;
             continue;
         }
+        if (argument == "--star" || argument.startsWith("--star=")) {
+            const QString text = argument == "--star"
+                                     ? (i + 1 < arguments.size() ? arguments[++i] : QString())
+                                     : argument.mid(QString("--star=").size());
+            const std::optional<std::uint32_t> id = ParseSpkId(text);
+            if (!id || *id == 0) {
+                return Failed("--star takes an SPK-ID, a whole number from 1 to 4294967295");
+            }
+            if (line.Star) {
+                return Failed("--star is given twice");
+            }
+            line.Star = id;
+            continue;
+        }
         if (argument == "--verbose") {
             if (line.Verbose) {
                 return Failed("--verbose is given twice");
@@ -52,10 +67,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 
 QString UsageText() {
     QString text =
-        "Usage: nivra [--folder DIR] [--verbose]\n"
+        "Usage: nivra [--folder DIR] [--star SPKID] [--verbose]\n"
         "\n"
-        "Opens the Nivra viewer on a program folder: DIR, or the folder of the program.\n"
+        "Opens the Nivra viewer on a program folder: DIR, or the folder of the program when it\n"
+        "holds a catalogue, else $XDG_DATA_HOME/nivra (~/.local/share/nivra).\n"
         "The folder holds Nivra.db, Datas/, Configuration/ and Images/.\n"
+        "--star chooses that star as the window opens.\n"
         "--verbose also prints every status-bar text on standard error as\n"
         "\"status PART +MILLISECONDS TEXT\" (milliseconds since start-up).\n";
     if (!Subcommands().empty()) {

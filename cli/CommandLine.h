@@ -2,15 +2,17 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 // What the command line asks of the program.
 struct CommandLine {
     enum class Mode { Viewer, Help, Error };
     Mode Action = Mode::Viewer;
-    std::optional<QString> Folder;  // --folder DIR: the program folder
-    bool Verbose = false;           // --verbose: every status-bar text also on standard error
-    QString Error;                  // what was wrong, for Mode::Error
+    std::optional<QString> Folder;      // --folder DIR: the program folder
+    bool Verbose = false;               // --verbose: every status-bar text also on standard error
+    std::optional<std::uint32_t> Star;  // --star SPKID: the star chosen as the window opens
+    QString Error;                      // what was wrong, for Mode::Error
 };
 
 // Reads the arguments that follow the program's name (when they do not name a subcommand).

@@ -1,5 +1,8 @@
 #include "cli/ProgramFolders.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
@@ -16,7 +19,7 @@ ProgramFolders ProgramFolders::From(const std::string& given) {
                    programFolder.compare(programFolder.size() - 2, 2, "/.") == 0) {
             programFolder.resize(programFolder.size() - 2);
             if (programFolder.empty())
-                programFolder = "/";
+                programFolder.assign(1, '/');
         } else {
             break;
         }
@@ -30,4 +33,13 @@ ProgramFolders ProgramFolders::From(const std::string& given) {
 void RestoreWorkingFolder(const ProgramFolders& folders) {
     std::error_code ignored;
     std::filesystem::current_path(folders.ProgramFolder, ignored);
+}
+
+QString DefaultProgramFolder(const QString& programDirectory) {
+    if (QFileInfo(programDirectory + "/Nivra.db").exists())
+        return programDirectory;
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/nivra";
+    QDir().mkpath(folder);
+    return folder;
 }

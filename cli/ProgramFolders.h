@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <string>
 
 // The program folder and every path derived from it. Paths are file-system bytes (UTF-8 on
@@ -16,3 +17,10 @@ struct ProgramFolders {
 
 // Sets the process's current directory back to the program folder.
 void RestoreWorkingFolder(const ProgramFolders& folders);
+
+// The program folder when none is named on the command line: `programDirectory` (the folder of
+// the program itself) when it holds a catalogue, "Nivra.db"; otherwise the user's own folder for
+// the program's data, $XDG_DATA_HOME/nivra (~/.local/share/nivra by default), which is created
+// when missing. An installed program lives in a system folder the user can neither fill with a
+// catalogue nor write charts into.
+QString DefaultProgramFolder(const QString& programDirectory);

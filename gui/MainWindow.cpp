@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFile>
 #include <QIcon>
@@ -227,6 +228,23 @@ void MainWindow::ChooseStar() {
     PrepareCharts(currentStar_, PreparationTargets());
     starList_->SelectStar(id);
     ShowStatusNow("Ready");
+}
+
+void MainWindow::ChooseStarById(SpkId id) {
+    if (!toolbar_->ShowStar(id)) {
+        QComboBox* classes = toolbar_->OrbitClassSelector();
+        const int every = classes->findData(0);
+        if (every >= 0) {
+            classes->setCurrentIndex(every);
+            toolbar_->FillStarSelector(0);
+        }
+    }
+    if (!toolbar_->ShowStar(id)) {
+        SetStatusText(kProblemPart,
+                      QString("Star %1 is not listed: it has no ephemeris file").arg(id));
+        return;
+    }
+    ChooseStar();
 }
 
 void MainWindow::ChooseYear() {

@@ -72,6 +72,9 @@ class MainWindow : public QMainWindow {
     // file cannot be loaded changes nothing but the status bar, which says so.
     void ChooseStar();
     void ChooseYear();
+    // Picks star `id` in the star selector (among every star, when the class shown does not list
+    // it) and chooses it; says in the status bar when no class lists it.
+    void ChooseStarById(SpkId id);
 
     // Where the web commands find the browser (tests put their own in).
     void SetBrowserLookup(WebBrowser::BrowserLookup lookup) { browserLookup_ = std::move(lookup); }

@@ -1,12 +1,14 @@
 #include "gui/Viewer.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "cli/Startup.h"
 #include "gui/MainWindow.h"
 #include "gui/StatusBar.h"
 
-int RunViewer(const std::string& programFolder, MessageService& messages, bool verbose) {
+int RunViewer(const std::string& programFolder, MessageService& messages, bool verbose,
+              std::optional<SpkId> star) {
     StartupResult started = Startup(programFolder, messages);
     if (!started.session) {
         return started.exitCode;
@@ -15,6 +17,9 @@ int RunViewer(const std::string& programFolder, MessageService& messages, bool v
     {
         MainWindow window(*started.session, messages, verbose);
         window.ShowOverWorkArea();
+        if (star) {
+            QTimer::singleShot(0, &window, [&window, id = *star] { window.ChooseStarById(id); });
+        }
         exitCode = QApplication::exec();
     }
     started.session.reset();  // catalogue closed, then SQLite and the imaging module shut down

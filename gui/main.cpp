@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/CommandLine.h"
+#include "cli/ProgramFolders.h"
 #include "cli/Startup.h"
 #include "cli/SubcommandList.h"
 #include "gui/MessageBoxes.h"
@@ -48,8 +49,9 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Nivra");
-    QApplication::setDesktopFileName("nivra");
-    const QString folder = line.Folder.value_or(QApplication::applicationDirPath());
+    QApplication::setDesktopFileName("org.example.nivra");
+    const QString folder =
+        line.Folder.value_or(DefaultProgramFolder(QApplication::applicationDirPath()));
     MessageBoxes messages;
-    return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose);
+    return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose, line.Star);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds Nivra and runs every test: the suite in the normal build, then the same suite built
-# with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then a short run of every
-# fuzzer (5 s each; NIVRA_FUZZ_SECONDS changes it). NIVRA_TEST_QUICK=1 runs the normal suite
-# alone.
+# Builds Nivra and runs every test: the suite in the normal build, then the Debian package built,
+# installed, used and removed again (scripts/test-package.sh), then the same suite built with
+# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then a short run of every fuzzer
+# (5 s each; NIVRA_FUZZ_SECONDS changes it). NIVRA_TEST_QUICK=1 runs the normal suite alone.
+# What it needs: scripts/install-deps.sh --tests --fuzz --slurm --package
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -10,6 +11,7 @@ ctest --test-dir "${NIVRA_BUILD:-build}" --output-on-failure -j "$(nproc)"
 if [ "${NIVRA_TEST_QUICK:-0}" = 1 ]; then
   exit 0
 fi
+scripts/test-package.sh
 scripts/test-sanitizers.sh
 if ! command -v clang++-14 >/dev/null; then
   echo "test: the fuzz targets need clang-14 and libclang-rt-14-dev: scripts/install-deps.sh --fuzz" >&2

@@ -25,6 +25,17 @@ TEST(CommandLine, VerboseIsAFlagOfTheViewer) {
     EXPECT_FALSE(ParseCommandLine({"--folder", "x"}).Verbose);
 }
 
+TEST(CommandLine, StarChoosesAStarAsTheWindowOpens) {
+    EXPECT_EQ(ParseCommandLine({"--star", "2000001"}).Star, 2000001u);
+    EXPECT_EQ(ParseCommandLine({"--star=4294967295"}).Star, 4294967295u);
+    EXPECT_FALSE(ParseCommandLine({}).Star);
+    for (const QStringList& bad :
+         {QStringList{"--star"}, QStringList{"--star", "0"}, QStringList{"--star", "-1"},
+          QStringList{"--star", "Ceres"}, QStringList{"--star", "1", "--star", "2"}})
+        EXPECT_EQ(ParseCommandLine(bad).Action, CommandLine::Mode::Error)
+            << bad.join(' ').toStdString();
+}
+
 TEST(SubcommandOptions, ValuesFlagsAndEveryKindOfMistake) {
     const std::vector<OptionRule> rules = {{"folder", true}, {"star", true}, {"all", false}};
     ParsedOptions options = ParseOptions({"--folder", "/a b", "--star=2000001", "--all"}, rules);

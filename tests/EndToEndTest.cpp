@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <filesystem>
 
 #include "tests/SubcommandRun.h"
@@ -86,4 +87,39 @@ TEST(Nivra, EveryProgramReadsItsCommandLineBeforeItNeedsADisplay) {
         EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(text.contains("Usage:")) << bad.join(' ').toStdString();
     }
+}
+
+TEST(NivraLauncher, MakesTheSampleOnTheFirstStartThenTheViewerChoosesAStarFromTheCommandLine) {
+    TempFolder folder;
+    const QString sample = QString::fromStdString(folder / "sky");
+    QProcess launcher;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    launcher.setProcessEnvironment(environment);
+    for (int start = 0; start < 2; ++start) {
+        launcher.start(NIVRA_LAUNCHER_EXECUTABLE, {"--folder", sample, "--prepare-only"});
+        ASSERT_TRUE(launcher.waitForFinished(120000));
+        EXPECT_EQ(launcher.exitCode(), 0) << launcher.readAllStandardError().toStdString();
+        EXPECT_TRUE(std::filesystem::exists(folder / "sky/Nivra.db"));
+    }
+    const auto stars = std::distance(std::filesystem::directory_iterator(folder / "sky/Datas"),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(stars, 40);
+
+    // nivra --star: the star is chosen as the window opens, "Wait..." to "Ready".
+    QProcess viewer;
+    viewer.setProcessEnvironment(environment);
+    viewer.start(NIVRA_EXECUTABLE, {"--folder", sample, "--star", "2000433", "--verbose"});
+    QString seen;
+    for (int i = 0; i < 600 && !seen.contains(QRegularExpression("status 0 \\+\\d+ Ready\n"));
+         ++i) {
+        viewer.waitForReadyRead(100);
+        seen += QString::fromLocal8Bit(viewer.readAllStandardError());
+    }
+    viewer.kill();
+    viewer.waitForFinished();
+    EXPECT_TRUE(seen.contains(QRegularExpression("status 0 \\+\\d+ Wait...\n")))
+        << seen.toStdString();
+    EXPECT_TRUE(seen.contains(QRegularExpression("status 0 \\+\\d+ Ready\n")))
+        << seen.toStdString();
 }

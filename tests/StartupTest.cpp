@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <fstream>
 
 #include "cli/ProgramFolders.h"
 #include "cli/Startup.h"
@@ -42,6 +43,23 @@ TEST(ProgramFolders, DerivesEveryPathWithASlashAndTheName) {
         EXPECT_EQ(ProgramFolders::From(given).DatasFolder, "/data/stars/Datas") << given;
     }
     EXPECT_EQ(ProgramFolders::From("/").DatabasePath, "/Nivra.db");
+}
+
+TEST(ProgramFolders, WithoutAFolderNamedTheProgramsOwnWhenItHoldsACatalogueElseTheUsers) {
+    TempFolder program;
+    TempFolder data;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.Path()));
+    const QString own = QString::fromStdString(program.Path());
+    // An installed program's folder (/usr/bin) holds no catalogue: the user's folder, created.
+    EXPECT_EQ(DefaultProgramFolder(own), QString::fromStdString(data / "nivra"));
+    EXPECT_TRUE(std::filesystem::is_directory(data / "nivra"));
+    std::ofstream(program / "Nivra.db").close();
+    EXPECT_EQ(DefaultProgramFolder(own), own);
+    if (before.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", before);
 }
 
 TEST_F(StartupTest, BringsUpTheSessionAndCreatesTheImagesFolder) {

@@ -293,6 +293,21 @@ TEST_F(ToolbarTest, AnUnreadableFileIsSaidChangesNoChartAndTitlesNameTheLoadedSt
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST_F(ToolbarTest, AStarNamedOnTheCommandLineIsChosenFromEveryStarWhenItsClassIsNotShown) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    Choose(toolbar.OrbitClassSelector(), toolbar.OrbitClassSelector()->findData(6));  // Apollo
+    window.ChooseStarById(2000001);
+    ASSERT_NE(window.Star().Star(), nullptr);
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
+    EXPECT_EQ(toolbar.SelectedOrbitClass(), 0);
+    EXPECT_EQ(window.TitleInputs().SelectedStarName, "Ceres");
+    window.ChooseStarById(2000005);  // Astraea has no file
+    EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
+    EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart),
+              "Star 2000005 is not listed: it has no ephemeris file");
+}
+
 TEST_F(ToolbarTest, AClassChoiceEmptiesTheStarSelectorEvenWhenItCannotBeRefilled) {
     MainWindow window(*session, messages);
     ::Toolbar& toolbar = *window.Toolbar();

@@ -1,0 +1,70 @@
+# Install rules and the Debian package (cmake --install, cpack). Installed: the three programs,
+# the desktop entry and its icons, the AppStream metainfo, the man pages (made from the programs'
+# own --help by help2man, so they never drift) and the shipped SBDB exports.
+include(GNUInstallDirs)
+
+install(TARGETS nivra nivra-data nivra-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/org.example.nivra.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/org.example.nivra.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/nivra.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME org.example.nivra.svg)
+foreach(size 16 22 24 32 48 64 128 256 512)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/nivra-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME org.example.nivra.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/tools/data/asteroids.json
+  ${PROJECT_SOURCE_DIR}/tools/data/comets.json ${PROJECT_SOURCE_DIR}/tools/data/README.md
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/nivra/sbdb)
+
+find_program(HELP2MAN help2man)
+if(HELP2MAN)
+  set(pages "")
+  foreach(program nivra nivra-data nivra-launcher)
+    if(program STREQUAL "nivra")
+      set(summary "viewer of the orbits of asteroids and comets")
+    elseif(program STREQUAL "nivra-data")
+      set(summary "catalogues and ephemeris files for the Nivra viewer")
+    else()
+      set(summary "start the Nivra viewer, making the sample sky on the first start")
+    endif()
+    set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
+    add_custom_command(OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+        ${HELP2MAN} --no-info --version-string=${PROJECT_VERSION} --name=${summary}
+        --output=${page} $<TARGET_FILE:${program}>
+      COMMAND gzip -9nf ${page}
+      DEPENDS ${program}
+      COMMENT "Man page of ${program}")
+    set(page ${page}.gz)
+    list(APPEND pages ${page})
+  endforeach()
+  add_custom_target(man_pages ALL DEPENDS ${pages})
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(STATUS "help2man not found: no man pages (scripts/install-deps.sh --package)")
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME nivra)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Nivra developers")
+set(CPACK_PACKAGE_CONTACT "The Nivra developers <nivra@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer of the orbits of asteroids and comets")
+set(CPACK_PACKAGE_DESCRIPTION "Nivra draws the track of a small body of the solar system across the \
+sky in four coordinate frames, its orbit among the planets and a panel of orbital quantities, \
+from JPL Small-Body Database exports. nivra-data builds the catalogue and daily ephemerides; \
+the first start makes a sample sky.")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://nivra.example.org/")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# The libraries the programs link come from dpkg-shlibdeps. What they open at run time cannot be
+# found that way: the face the charts are measured for, and the desktop's browser lookup.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, xdg-utils")
+include(CPack)
