@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kInfoUsage =
     "  nivra info --folder DIR --star SPKID\n"
     "      Prints the Infos page's 31 rows for the star SPKID, tab-separated:\n"
     "      Name, Value, Informations, Formulas.\n";
@@ -54,5 +54,5 @@ int RunInfo(const QStringList& arguments) {
 }  // namespace
 
 Subcommand InfoSubcommand() {
-    return {"info", kUsage, RunInfo};
+    return {"info", kInfoUsage, RunInfo};
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kStarsUsage =
     "  nivra stars --folder DIR [--sort COLUMN[,COLUMN...]]\n"
     "      Prints the All Stars list, one tab-separated line of 39 texts per star, after\n"
     "      clicking the headers of the given columns (0-38) in turn: --sort 4,4 is two\n"
@@ -92,5 +92,5 @@ int RunStars(const QStringList& arguments) {
 }  // namespace
 
 Subcommand StarsSubcommand() {
-    return {"stars", kUsage, RunStars};
+    return {"stars", kStarsUsage, RunStars};
 }
