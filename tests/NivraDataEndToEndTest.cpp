@@ -405,8 +405,8 @@ bool KilledAtRename(const QStringList& arguments, const char* variable, int call
     environment.insert("LD_PRELOAD", NIVRA_KILL_AT_RENAME_LIBRARY);
     // Under AddressSanitizer a preloaded library comes before the sanitizer's runtime; that is
     // intended here.
-    environment.insert("ASAN_OPTIONS",
-                       environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+    environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") +
+                                           ":verify_asan_link_order=0");
     environment.insert(variable, QString::number(call));
     process.setProcessEnvironment(environment);
     process.start(NIVRA_DATA_EXECUTABLE, arguments);
