@@ -2,14 +2,13 @@
 // makes DIR/Nivra.db with COUNT stars (100,000 by default), all with [DatasForIt] = 1, so that
 // `nivra stars --folder DIR` and the viewer can be timed on a catalogue of that size. With
 // --with-files every star also gets a small ephemeris file in DIR/Datas (a header, its links and
-// one year of records), so the toolbar lists every star.
+// one year of records, hard links to a few copies), so the toolbar lists every star.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "bench/StarListFixture.h"
-#include "tests/support/TestData.h"
 
 int main(int argc, char** argv) {
     bool withFiles = false;
@@ -31,13 +30,8 @@ int main(int argc, char** argv) {
     std::printf("%s/Nivra.db: %d stars\n", argv[1], count);
     if (withFiles) {
         const std::string datas = std::string(argv[1]) + "/Datas";
-        std::filesystem::create_directories(datas);
-        TestData::NvrFile file = TestData::NvrFile::Daily(0, 2001, 2001);
-        for (int i = 0; i < count; ++i) {
-            file.Id = 2000001 + static_cast<std::uint32_t>(i);
-            file.Write(datas + "/" + std::to_string(file.Id) + ".Nvr");
-        }
-        std::printf("%s: %d ephemeris files\n", datas.c_str(), count);
+        std::printf("%s: %d ephemeris files\n", datas.c_str(),
+                    WriteStarListFixtureFiles(datas, count));
     }
     return 0;
 }
