@@ -18,6 +18,10 @@ double CatalogueRow::Double(int column) const {
 }
 
 std::string CatalogueRow::Text(int column) const {
+    return std::string(TextView(column));
+}
+
+std::string_view CatalogueRow::TextView(int column) const {
     const unsigned char* text = sqlite3_column_text(statement_, column);
     if (text == nullptr) {
         return {};
@@ -27,13 +31,19 @@ std::string CatalogueRow::Text(int column) const {
     const std::size_t stored = static_cast<std::size_t>(sqlite3_column_bytes(statement_, column));
     const auto* begin = reinterpret_cast<const char*>(text);
     const void* zero = std::memchr(begin, '\0', stored);
-    return std::string(begin, zero != nullptr ? static_cast<const char*>(zero) - begin : stored);
+    return std::string_view(begin,
+                            zero != nullptr ? static_cast<const char*>(zero) - begin : stored);
 }
 
 std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error) {
     sqlite3* db = nullptr;
-    // sqlite3_open reads nothing; the schema read is the first access to the file.
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
+    // sqlite3_open reads nothing; the schema read is the first access to the file. Read and
+    // write, created when missing, as sqlite3_open opens; the connection is used from one
+    // thread only, so it takes no lock on each call (a list of a million rows reads 19 million
+    // columns).
+    if (sqlite3_open_v2(path.c_str(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK ||
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
             SQLITE_OK) {
         error = std::string(db != nullptr ? sqlite3_errmsg(db) : "out of memory") + " : " + path;
