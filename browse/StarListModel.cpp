@@ -63,6 +63,34 @@ const std::array<StarListColumn, kStarListColumnCount> kStarListColumns = {{
     Number("DPS", 150, Q::DistancePerSecond),
 }};
 
+namespace {
+
+constexpr std::size_t kSortTextWidth = 25;
+
+// Writes the "%025.15f" text of a number at `out` from its "%.15f" text `digits`: zeros between
+// the sign and the digits, blanks before "inf" and "nan". Returns its length.
+std::size_t PaddedSortText(char* out, std::string_view digits) {
+    const std::size_t length = digits.size();
+    if (length >= kSortTextWidth) {
+        const std::size_t kept = std::min(length, kStarListSortTextLength);
+        std::memcpy(out, digits.data(), kept);
+        return kept;
+    }
+    const bool finite = digits.back() >= '0' && digits.back() <= '9';
+    if (finite) {
+        const std::size_t sign = digits[0] == '-' ? 1 : 0;
+        std::memcpy(out, digits.data(), sign);
+        std::memset(out + sign, '0', kSortTextWidth - length);
+        std::memcpy(out + sign + kSortTextWidth - length, digits.data() + sign, length - sign);
+    } else {
+        std::memset(out, ' ', kSortTextWidth - length);
+        std::memcpy(out + kSortTextWidth - length, digits.data(), length);
+    }
+    return kSortTextWidth;
+}
+
+}  // namespace
+
 std::size_t WriteStarListSortText(char* out, std::string_view cellText) {
     cellText = cellText.substr(0, kStarListSortTextLength);
     // Read as the standard string-to-double conversion reads it; a text that is not a number
@@ -72,25 +100,10 @@ std::size_t WriteStarListSortText(char* out, std::string_view cellText) {
         std::errc{}) {
         value = 0;
     }
-    constexpr std::size_t kWidth = 25;
     char digits[kLongestFixedText];
-    const std::size_t length = static_cast<std::size_t>(WriteFixedText(digits, value, 15) - digits);
-    if (length >= kWidth) {
-        const std::size_t kept = std::min(length, kStarListSortTextLength);
-        std::memcpy(out, digits, kept);
-        return kept;
-    }
-    if (std::isfinite(value)) {
-        // Zeros go between the sign and the digits.
-        const std::size_t sign = digits[0] == '-' ? 1 : 0;
-        std::memcpy(out, digits, sign);
-        std::memset(out + sign, '0', kWidth - length);
-        std::memcpy(out + sign + kWidth - length, digits + sign, length - sign);
-    } else {
-        std::memset(out, ' ', kWidth - length);
-        std::memcpy(out + kWidth - length, digits, length);
-    }
-    return kWidth;
+    return PaddedSortText(
+        out, std::string_view(
+                 digits, static_cast<std::size_t>(WriteFixedText(digits, value, 15) - digits)));
 }
 
 std::string StarListSortText(std::string_view cellText) {
@@ -106,12 +119,12 @@ namespace {
 // infinities and NaN, blanks and then "inf", "nan", "-inf" or "-nan", come first in that
 // order, each with a code of its own.
 struct PackedSortText {
-    unsigned __int128 Bits = 0;
-    bool Longer = false;
+    unsigned __int128 Bits;
+    bool Longer;
 };
 
 PackedSortText Pack(std::string_view text) {
-    PackedSortText packed;
+    PackedSortText packed{0, false};
     if (!text.empty() && text[0] == ' ') {
         const std::string_view word = text.substr(text.find_first_not_of(' '));
         const unsigned rank = word == "inf" ? 0 : word == "nan" ? 1 : word == "-inf" ? 2 : 3;
@@ -187,6 +200,7 @@ std::optional<int> StarListModel::Load(const Catalogue& catalogue) {
     orbitNames_.clear();
     orbitBytes_.clear();
     nameRanks_.clear();
+    anomalies_.clear();
     const std::optional<int> rows =
         ForEachStarListRow(catalogue, [&](const StarListRowView& row) { Append(row); });
     if (!rows) {
@@ -213,6 +227,7 @@ int StarListModel::Load(const std::vector<StarListRow>& rows) {
     orbitNames_.clear();
     orbitBytes_.clear();
     nameRanks_.clear();
+    anomalies_.clear();
     for (const StarListRow& row : rows)
         Append({row.Orbite, row.Id, row.Name, row.Values, row.GeometricAlbedo});
     order_.resize(count_);
@@ -327,20 +342,49 @@ void StarListModel::OrderByNumbers(int column, bool ascending) {
         PackedSortText Key;
         std::uint32_t Row;  // before the click
     };
-    std::vector<Entry> entries(order_.size());
+    // The stars are read in the order they are kept (one pass through memory, not one jump per
+    // row), each with its row before the click.
+    const auto rowOf = std::make_unique_for_overwrite<std::uint32_t[]>(count_);
+    for (std::size_t row = 0; row < order_.size(); ++row)
+        rowOf[static_cast<std::size_t>(order_[row])] = static_cast<std::uint32_t>(row);
+    const auto entries = std::make_unique_for_overwrite<Entry[]>(count_);
     char cell[kLongestFixedText];
     char text[kStarListSortTextLength];
     const StarListColumn& kind = kStarListColumns[column];
     const bool anomaly = kind.Value == Q::EccentricAnomaly || kind.Value == Q::TrueAnomaly;
-    for (std::size_t row = 0; row < order_.size(); ++row) {
-        const Star& star = StarOf(static_cast<std::size_t>(order_[row]));
+    if (anomaly && anomalies_.size() != 2 * count_) {
+        // Kepler's equation, solved once for every star: the one costly formula.
+        anomalies_.resize(2 * count_);
+        for (std::size_t index = 0; index < count_; ++index) {
+            const Star& star = StarOf(index);
+            const StarQuantities solved =
+                SolveStarQuantities(star.Elements(), star.GeometricAlbedo);
+            anomalies_[2 * index] = solved.EccentricAnomaly;
+            anomalies_[2 * index + 1] = solved.TrueAnomaly;
+        }
+    }
+    for (std::size_t index = 0; index < count_; ++index) {
+        const Star& star = StarOf(index);
         const StarQuantities values =
-            anomaly ? SolveStarQuantities(star.Elements(), star.GeometricAlbedo)
+            anomaly ? StarQuantities{star.Elements(), star.GeometricAlbedo, anomalies_[2 * index],
+                                     anomalies_[2 * index + 1]}
                     : StarQuantities{star.Elements(), star.GeometricAlbedo};
-        const char* end = WriteNumberText(cell, star.Id, values, column);
-        entries[row] = {Pack(std::string_view(
-                            text, WriteStarListSortText(text, std::string_view(cell, end - cell)))),
-                        static_cast<std::uint32_t>(row)};
+        const std::string_view cellText(
+            cell, static_cast<std::size_t>(WriteNumberText(cell, star.Id, values, column) - cell));
+        // A "%.15f" text read back and written again with 15 decimals is the same text (the
+        // double nearest to it lies within half a unit of its last decimal): it only needs its
+        // padding.
+        std::size_t length = 0;
+        if (kind.Source == K::Number && kind.Decimals == 15 && cellText.size() < kSortTextWidth) {
+            length = PaddedSortText(text, cellText);
+        } else if (kind.Source == K::SpkId) {
+            // A whole number: the same with fifteen zero decimals.
+            std::memcpy(cell + cellText.size(), ".000000000000000", 16);
+            length = PaddedSortText(text, std::string_view(cell, cellText.size() + 16));
+        } else {
+            length = WriteStarListSortText(text, cellText);
+        }
+        entries[index] = {Pack(std::string_view(text, length)), rowOf[index]};
     }
     // Texts longer than the packed 32 characters (magnitudes of 10^16 and more) that agree on
     // them are compared whole.
@@ -348,7 +392,7 @@ void StarListModel::OrderByNumbers(int column, bool ascending) {
         return StarListSortText(CellText(static_cast<int>(x.Row), column))
             .compare(StarListSortText(CellText(static_cast<int>(y.Row), column)));
     };
-    std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
+    std::sort(entries.get(), entries.get() + count_, [&](const Entry& x, const Entry& y) {
         int result = 0;
         if (x.Key.Bits != y.Key.Bits)
             result = x.Key.Bits < y.Key.Bits ? -1 : 1;
@@ -361,7 +405,7 @@ void StarListModel::OrderByNumbers(int column, bool ascending) {
         return x.Row < y.Row;
     });
     std::vector<int> order(order_.size());
-    for (std::size_t row = 0; row < entries.size(); ++row)
+    for (std::size_t row = 0; row < count_; ++row)
         order[row] = order_[entries[row].Row];
     order_ = std::move(order);
 }

@@ -149,5 +149,7 @@ class StarListModel : public QAbstractTableModel {
     std::vector<int> order_;                // row -> index of the star
     std::vector<std::uint32_t> nameRanks_;  // collation rank of each star's name, made at the
                                             // first sort by name
+    std::vector<double> anomalies_;  // each star's E and Ta (degrees), solved at the first sort
+                                     // by either
     std::array<bool, kStarListColumnCount> ascending_{};
 };

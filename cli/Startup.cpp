@@ -9,20 +9,13 @@
 #include <malloc.h>
 #endif
 
-namespace {
-
-// Memory freed by one step of start-up is kept for the next: the lists of a catalogue of a
-// million stars take and free tens of megabytes at a time, and memory that comes back from the
-// system costs a page fault per 4 KiB at first use. (With glibc; allocations above 32 MiB would
-// otherwise be mapped and unmapped one by one.)
-void KeepFreedMemoryForReuse() {
+void KeepFreedMemoryInProcess() {
+    // With glibc, allocations above 32 MiB would otherwise be mapped and unmapped one by one.
 #ifdef __GLIBC__
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
 }
-
-}  // namespace
 
 Session::Session(ProgramFolders folders, std::unique_ptr<Catalogue> catalogue)
     : folders_(std::move(folders)),
@@ -36,7 +29,7 @@ Session::~Session() {
 }
 
 StartupResult Startup(const std::string& programFolder, MessageService& messages) {
-    KeepFreedMemoryForReuse();
+    KeepFreedMemoryInProcess();
     // The folder becomes the current directory below, so a relative one is made absolute first.
     std::error_code absoluteError;
     const std::filesystem::path absolute = std::filesystem::absolute(programFolder, absoluteError);

@@ -47,3 +47,8 @@ struct StartupResult {
 // and the imaging module and opens the catalogue. A failure shuts down what was brought up,
 // shows its message and returns its exit code.
 StartupResult Startup(const std::string& programFolder, MessageService& messages);
+
+// Memory freed by one step is kept for the next instead of going back to the system: the lists
+// of a catalogue of a million stars take and free tens of megabytes at a time, and memory that
+// comes back from the system costs a page fault per 4 KiB at its first use. Startup does it.
+void KeepFreedMemoryInProcess();

@@ -17,6 +17,9 @@ class StarFileIndex {
     static StarFileIndex Read(const std::string& datasFolder);
 
     bool Exists(SpkId id) const;
+    // The same for SpkIds asked in ascending order (as the catalogue lists them), each search
+    // going on from where the last one stopped: `from` starts at 0 and is kept between calls.
+    bool Exists(SpkId id, std::size_t& from) const;
     std::size_t Size() const { return ids_.size(); }
     // Whether a file of a star was a symbolic link, whose answer may change with its target.
     bool HasLinks() const { return hasLinks_; }

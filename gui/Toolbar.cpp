@@ -138,6 +138,7 @@ int Toolbar::FillStarSelector(int code) {
     auto texts = std::make_shared<std::string>();
     std::vector<SortedChoiceModel::Item> items;
     const StarFileIndex* files = nullptr;
+    std::size_t searchFrom = 0;
     const std::optional<int> rows =
         ForEachStarChoice(catalogue_, code, [&](const StarChoiceRowView& row) {
             if (files == nullptr) {
@@ -146,7 +147,7 @@ int Toolbar::FillStarSelector(int code) {
                 items.reserve(files->Size());
                 texts->reserve(files->Size() * 16);
             }
-            if (!files->Exists(row.Id))
+            if (!files->Exists(row.Id, searchFrom))
                 return;
             const std::size_t offset = texts->size();
             AppendCatalogueTextAsUtf8(*texts, row.Name);
