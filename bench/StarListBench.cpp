@@ -1,5 +1,6 @@
-// The All Stars list at catalogue scale: 100,000 stars, every one with ephemeris data.
-//   nivra_star_list_bench [benchmark options]
+// The All Stars list at catalogue scale: 100,000 stars, every one with ephemeris data, or as many
+// as --stars=N says (1400000 for the whole SBDB).
+//   nivra_star_list_bench [--stars=N] [benchmark options]
 // Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -7,10 +8,13 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "bench/StarListFixture.h"
+#include "cli/Startup.h"
 #include "data/CatalogueQueries.h"
 #include "drawing/Fonts.h"
 #include "gui/StarListView.h"
@@ -18,7 +22,7 @@
 
 namespace {
 
-constexpr int kStars = 100000;
+int kStars = 100000;
 
 // The fixture catalogue, written once per run.
 const std::string& FixturePath() {
@@ -128,10 +132,19 @@ BENCHMARK(BM_StarListMemoryPerRow)->Unit(benchmark::kMillisecond)->Iterations(1)
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind("--stars=", 0) == 0) {
+            kStars = std::max(1, std::atoi(argv[i] + 8));
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            break;
+        }
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    KeepFreedMemoryInProcess();  // as the viewer's start-up does
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

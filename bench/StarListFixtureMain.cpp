@@ -2,23 +2,28 @@
 // makes DIR/Nivra.db with COUNT stars (100,000 by default), all with [DatasForIt] = 1, so that
 // `nivra stars --folder DIR` and the viewer can be timed on a catalogue of that size. With
 // --with-files every star also gets a small ephemeris file in DIR/Datas (a header, its links and
-// one year of records), so the toolbar lists every star.
+// one year of records, hard links to a few copies), so the toolbar lists every star.
+// nivra_star_list_fixture --statement prints the star list's statement, for timing sqlite3 on it.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "bench/StarListFixture.h"
-#include "tests/support/TestData.h"
+#include "data/CatalogueStatements.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--statement") {
+        std::fputs(CatalogueStatements::StarListQuery().c_str(), stdout);
+        return 0;
+    }
     bool withFiles = false;
     if (argc > 1 && std::string(argv[argc - 1]) == "--with-files") {
         withFiles = true;
         --argc;
     }
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s DIR [COUNT] [--with-files]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DIR [COUNT] [--with-files] | --statement\n", argv[0]);
         return 2;
     }
     const int count = argc == 3 ? std::atoi(argv[2]) : 100000;
@@ -31,13 +36,8 @@ int main(int argc, char** argv) {
     std::printf("%s/Nivra.db: %d stars\n", argv[1], count);
     if (withFiles) {
         const std::string datas = std::string(argv[1]) + "/Datas";
-        std::filesystem::create_directories(datas);
-        TestData::NvrFile file = TestData::NvrFile::Daily(0, 2001, 2001);
-        for (int i = 0; i < count; ++i) {
-            file.Id = 2000001 + static_cast<std::uint32_t>(i);
-            file.Write(datas + "/" + std::to_string(file.Id) + ".Nvr");
-        }
-        std::printf("%s: %d ephemeris files\n", datas.c_str(), count);
+        std::printf("%s: %d ephemeris files\n", datas.c_str(),
+                    WriteStarListFixtureFiles(datas, count));
     }
     return 0;
 }

@@ -1,45 +1,19 @@
 #include "browse/StarListModel.h"
 
-#include <QCollator>
-#include <QCollatorSortKey>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <numeric>
-#include <unordered_map>
 
 #include "astro/ValueText.h"
 #include "data/CatalogueText.h"
+#include "data/NameCollation.h"
 
 namespace {
 
 using K = StarListColumn::Kind;
 using Q = Quantity;
-
-// The rank of each text in the collation of the user's locale, over its first 255 characters:
-// equal texts share a rank. Collation keys are made once per text; comparing two keys is a
-// byte comparison.
-std::vector<int> CollationRanks(const std::vector<std::string_view>& texts) {
-    const QCollator collator(NameCollationLocale());
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(texts.size());
-    for (const std::string_view text : texts) {
-        keys.push_back(
-            collator.sortKey(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
-                                 .left(static_cast<qsizetype>(kStarListSortTextLength))));
-    }
-    std::vector<int> sorted(texts.size());
-    std::iota(sorted.begin(), sorted.end(), 0);
-    std::sort(sorted.begin(), sorted.end(),
-              [&](int x, int y) { return keys[x].compare(keys[y]) < 0; });
-    std::vector<int> ranks(texts.size(), 0);
-    for (std::size_t i = 1; i < sorted.size(); ++i) {
-        const int previous = sorted[i - 1];
-        ranks[sorted[i]] = ranks[previous] + (keys[previous].compare(keys[sorted[i]]) < 0 ? 1 : 0);
-    }
-    return ranks;
-}
 
 constexpr StarListColumn Number(const char* caption, int width, Quantity value, int decimals = 15) {
     return {caption, width, K::Number, value, decimals};
@@ -89,7 +63,35 @@ const std::array<StarListColumn, kStarListColumnCount> kStarListColumns = {{
     Number("DPS", 150, Q::DistancePerSecond),
 }};
 
-std::string StarListSortText(std::string_view cellText) {
+namespace {
+
+constexpr std::size_t kSortTextWidth = 25;
+
+// Writes the "%025.15f" text of a number at `out` from its "%.15f" text `digits`: zeros between
+// the sign and the digits, blanks before "inf" and "nan". Returns its length.
+std::size_t PaddedSortText(char* out, std::string_view digits) {
+    const std::size_t length = digits.size();
+    if (length >= kSortTextWidth) {
+        const std::size_t kept = std::min(length, kStarListSortTextLength);
+        std::memcpy(out, digits.data(), kept);
+        return kept;
+    }
+    const bool finite = digits.back() >= '0' && digits.back() <= '9';
+    if (finite) {
+        const std::size_t sign = digits[0] == '-' ? 1 : 0;
+        std::memcpy(out, digits.data(), sign);
+        std::memset(out + sign, '0', kSortTextWidth - length);
+        std::memcpy(out + sign + kSortTextWidth - length, digits.data() + sign, length - sign);
+    } else {
+        std::memset(out, ' ', kSortTextWidth - length);
+        std::memcpy(out + kSortTextWidth - length, digits.data(), length);
+    }
+    return kSortTextWidth;
+}
+
+}  // namespace
+
+std::size_t WriteStarListSortText(char* out, std::string_view cellText) {
     cellText = cellText.substr(0, kStarListSortTextLength);
     // Read as the standard string-to-double conversion reads it; a text that is not a number
     // gives 0. (A fixed-notation text of at most 255 characters never overflows.)
@@ -98,167 +100,337 @@ std::string StarListSortText(std::string_view cellText) {
         std::errc{}) {
         value = 0;
     }
-    constexpr std::size_t kWidth = 25;
     char digits[kLongestFixedText];
-    const std::size_t length = static_cast<std::size_t>(WriteFixedText(digits, value, 15) - digits);
-    std::string text;
-    if (length >= kWidth) {
-        text.assign(digits, std::min(length, kStarListSortTextLength));
-    } else if (std::isfinite(value)) {
-        // Zeros go between the sign and the digits.
-        const std::size_t sign = digits[0] == '-' ? 1 : 0;
-        text.reserve(kWidth);
-        text.append(digits, sign);
-        text.append(kWidth - length, '0');
-        text.append(digits + sign, length - sign);
-    } else {
-        text.assign(kWidth - length, ' ');
-        text.append(digits, length);
-    }
-    return text;
+    return PaddedSortText(
+        out, std::string_view(
+                 digits, static_cast<std::size_t>(WriteFixedText(digits, value, 15) - digits)));
 }
+
+std::string StarListSortText(std::string_view cellText) {
+    char text[kStarListSortTextLength];
+    return std::string(text, WriteStarListSortText(text, cellText));
+}
+
+namespace {
+
+// A comparison text packed into a number of the same order: its first 32 characters, 4 bits
+// each, with 0 after its end, and whether it goes on past them. The characters of the texts of
+// finite numbers (" -.0123456789") get the codes 1 to 13 in their byte order; the four texts of
+// infinities and NaN, blanks and then "inf", "nan", "-inf" or "-nan", come first in that
+// order, each with a code of its own.
+struct PackedSortText {
+    unsigned __int128 Bits;
+    bool Longer;
+};
+
+PackedSortText Pack(std::string_view text) {
+    PackedSortText packed{0, false};
+    if (!text.empty() && text[0] == ' ') {
+        const std::string_view word = text.substr(text.find_first_not_of(' '));
+        const unsigned rank = word == "inf" ? 0 : word == "nan" ? 1 : word == "-inf" ? 2 : 3;
+        packed.Bits = static_cast<unsigned __int128>(1 * 16 + rank) << 120;
+        return packed;
+    }
+    constexpr std::size_t kCharacters = 32;
+    for (std::size_t i = 0; i < kCharacters; ++i) {
+        unsigned code = 0;
+        if (i < text.size()) {
+            const char c = text[i];
+            code = c == '-' ? 2 : c == '.' ? 3 : 4 + static_cast<unsigned>(c - '0');
+        }
+        packed.Bits = packed.Bits << 4 | code;
+    }
+    packed.Longer = text.size() > kCharacters;
+    return packed;
+}
+
+// The star's value of a quantity; Kepler's equation is solved only for the two anomalies.
+double ValueOf(Quantity quantity, const StarInfoRow& elements, double albedo) {
+    if (quantity == Q::EccentricAnomaly || quantity == Q::TrueAnomaly)
+        return QuantityValue(quantity, SolveStarQuantities(elements, albedo));
+    return QuantityValue(quantity, StarQuantities{elements, albedo, 0, 0});
+}
+
+// Writes the text of a SPK-ID or number cell at `out` (room for kLongestFixedText characters)
+// and returns its end.
+char* WriteNumberText(char* out, SpkId id, const StarQuantities& values, int column) {
+    const StarListColumn& kind = kStarListColumns[column];
+    if (kind.Source == K::SpkId)
+        return std::to_chars(out, out + 16, id).ptr;
+    return WriteFixedText(out, QuantityValue(kind.Value, values), kind.Decimals);
+}
+
+// Appends the 39 texts of a row, tab-separated, with a line feed; control characters of the
+// texts become blanks.
+void AppendLine(std::string& out, SpkId id, std::string_view name, std::string_view orbit,
+                const StarQuantities& values) {
+    for (int column = 0; column < kStarListColumnCount; ++column) {
+        if (column > 0)
+            out += '\t';
+        const K source = kStarListColumns[column].Source;
+        if (source == K::Name || source == K::Orbit) {
+            const std::size_t start = out.size();
+            out += source == K::Name ? name : orbit;
+            // A tab, line break or escape inside a catalogue text would split the line or drive
+            // the terminal: every control character of the texts becomes a blank.
+            for (std::size_t at = start; at < out.size(); ++at) {
+                const auto byte = static_cast<unsigned char>(out[at]);
+                if (byte < 0x20 || byte == 0x7F)
+                    out[at] = ' ';
+            }
+        } else {
+            char text[kLongestFixedText];
+            out.append(text, WriteNumberText(text, id, values, column));
+        }
+    }
+    out += '\n';
+}
+
+}  // namespace
 
 StarListModel::StarListModel(QObject* parent) : QAbstractTableModel(parent) {
     ascending_.fill(true);
 }
 
 std::optional<int> StarListModel::Load(const Catalogue& catalogue) {
-    const std::optional<std::vector<StarListRow>> rows = QueryStarList(catalogue);
+    beginResetModel();
+    blocks_.clear();
+    count_ = 0;
+    names_.clear();
+    orbitNames_.clear();
+    orbitBytes_.clear();
+    nameRanks_.clear();
+    anomalies_.clear();
+    const std::optional<int> rows =
+        ForEachStarListRow(catalogue, [&](const StarListRowView& row) { Append(row); });
     if (!rows) {
-        Load(std::vector<StarListRow>{});
-        return std::nullopt;
+        blocks_.clear();
+        count_ = 0;
+        names_.clear();
+        orbitNames_.clear();
+        orbitBytes_.clear();
     }
-    return Load(*rows);
+    order_.resize(count_);
+    std::iota(order_.begin(), order_.end(), 0);
+    ascending_.fill(true);
+    endResetModel();
+    if (!rows)
+        return std::nullopt;
+    return RowCount();
 }
 
 int StarListModel::Load(const std::vector<StarListRow>& rows) {
     beginResetModel();
-    stars_.clear();
+    blocks_.clear();
+    count_ = 0;
+    names_.clear();
     orbitNames_.clear();
+    orbitBytes_.clear();
     nameRanks_.clear();
-    stars_.reserve(rows.size());
-    std::unordered_map<std::string, std::uint32_t> orbitIndex;  // each class name once
-    for (const StarListRow& row : rows) {
-        const auto [orbit, added] =
-            orbitIndex.try_emplace(row.Orbite, static_cast<std::uint32_t>(orbitNames_.size()));
-        if (added) {
-            orbitNames_.push_back(CatalogueTextAsUtf8(row.Orbite));
-        }
-        stars_.push_back({row.Id, orbit->second, CatalogueTextAsUtf8(row.Name),
-                          SolveStarQuantities(row.Values, row.GeometricAlbedo)});
-    }
-    order_.resize(stars_.size());
+    anomalies_.clear();
+    for (const StarListRow& row : rows)
+        Append({row.Orbite, row.Id, row.Name, row.Values, row.GeometricAlbedo});
+    order_.resize(count_);
     std::iota(order_.begin(), order_.end(), 0);
     ascending_.fill(true);
     endResetModel();
     return RowCount();
 }
 
+void StarListModel::Append(const StarListRowView& row) {
+    constexpr std::size_t kBlock = std::size_t{1} << kBlockBits;
+    if (count_ % kBlock == 0)
+        blocks_.push_back(std::make_unique_for_overwrite<Star[]>(kBlock));
+    Star& star = blocks_.back()[count_ % kBlock];
+    ++count_;
+    star.Id = row.Id;
+    std::memcpy(star.Values, &row.Values, sizeof star.Values);
+    star.GeometricAlbedo = row.GeometricAlbedo;
+    star.NameOffset = names_.size();
+    AppendCatalogueTextAsUtf8(names_, row.Name);
+    // Each class name once, found by the bytes the catalogue holds: a catalogue has a few tens
+    // of classes.
+    auto known = std::find(orbitBytes_.begin(), orbitBytes_.end(), row.Orbite);
+    if (known == orbitBytes_.end()) {
+        orbitBytes_.emplace_back(row.Orbite);
+        orbitNames_.push_back(CatalogueTextAsUtf8(row.Orbite));
+        known = orbitBytes_.end() - 1;
+    }
+    star.Orbit = static_cast<std::uint32_t>(known - orbitBytes_.begin());
+}
+
 bool StarListModel::NextSortAscending(int column) const {
     return column >= 0 && column < kStarListColumnCount && ascending_[column];
 }
 
-char* StarListModel::WriteNumberText(char* out, const Star& star, int column) const {
-    const StarListColumn& columnKind = kStarListColumns[column];
-    if (columnKind.Source == K::SpkId) {
-        return std::to_chars(out, out + 16, star.Id).ptr;
-    }
-    return WriteFixedText(out, QuantityValue(columnKind.Value, star.Values), columnKind.Decimals);
-}
-
-void StarListModel::AppendCellText(std::string& out, const Star& star, int column) const {
-    switch (kStarListColumns[column].Source) {
-        case K::Name:
-            out += star.Name;
-            return;
-        case K::Orbit:
-            out += orbitNames_[star.Orbit];
-            return;
-        case K::SpkId:
-        case K::Number: {
-            char text[kLongestFixedText];
-            out.append(text, WriteNumberText(text, star, column));
-            return;
-        }
-    }
-}
-
 std::string StarListModel::CellText(int row, int column) const {
     std::string text;
-    if (row >= 0 && row < RowCount() && column >= 0 && column < kStarListColumnCount) {
-        AppendCellText(text, stars_[static_cast<std::size_t>(order_[row])], column);
+    if (row < 0 || row >= RowCount() || column < 0 || column >= kStarListColumnCount)
+        return text;
+    const std::size_t index = static_cast<std::size_t>(order_[row]);
+    const Star& star = StarOf(index);
+    switch (kStarListColumns[column].Source) {
+        case K::Name:
+            text = NameOf(index);
+            break;
+        case K::Orbit:
+            text = orbitNames_[star.Orbit];
+            break;
+        case K::SpkId:
+            text = std::to_string(star.Id);
+            break;
+        case K::Number: {
+            char digits[kLongestFixedText];
+            const StarListColumn& kind = kStarListColumns[column];
+            text.assign(
+                digits,
+                WriteFixedText(digits, ValueOf(kind.Value, star.Elements(), star.GeometricAlbedo),
+                               kind.Decimals));
+            break;
+        }
     }
     return text;
 }
 
 void StarListModel::AppendRowLine(std::string& out, int row) const {
-    const Star& star = stars_[static_cast<std::size_t>(order_[row])];
-    for (int column = 0; column < kStarListColumnCount; ++column) {
-        if (column > 0) {
-            out += '\t';
-        }
-        const std::size_t start = out.size();
-        AppendCellText(out, star, column);
-        // A tab, line break or escape inside a catalogue text would split the line or drive the
-        // terminal: every control character of the texts becomes a blank.
-        for (std::size_t at = start; at < out.size(); ++at) {
-            const auto byte = static_cast<unsigned char>(out[at]);
-            if (byte < 0x20 || byte == 0x7F)
-                out[at] = ' ';
-        }
-    }
-    out += '\n';
+    const std::size_t index = static_cast<std::size_t>(order_[row]);
+    const Star& star = StarOf(index);
+    AppendLine(out, star.Id, NameOf(index), orbitNames_[star.Orbit],
+               SolveStarQuantities(star.Elements(), star.GeometricAlbedo));
+}
+
+void StarListModel::AppendRowLine(std::string& out, const StarListRowView& row,
+                                  std::string& scratch) {
+    scratch.clear();
+    AppendCatalogueTextAsUtf8(scratch, row.Name);
+    const std::size_t nameLength = scratch.size();
+    AppendCatalogueTextAsUtf8(scratch, row.Orbite);
+    const std::string_view texts(scratch);
+    AppendLine(out, row.Id, texts.substr(0, nameLength), texts.substr(nameLength),
+               SolveStarQuantities(row.Values, row.GeometricAlbedo));
 }
 
 SpkId StarListModel::StarAt(int row) const {
-    return row >= 0 && row < RowCount() ? stars_[static_cast<std::size_t>(order_[row])].Id : 0;
+    return row >= 0 && row < RowCount() ? StarOf(static_cast<std::size_t>(order_[row])).Id : 0;
 }
 
 int StarListModel::RowOfStar(SpkId id) const {
     for (int row = 0; row < RowCount(); ++row) {
-        if (stars_[static_cast<std::size_t>(order_[row])].Id == id) {
+        if (StarOf(static_cast<std::size_t>(order_[row])).Id == id)
             return row;
-        }
     }
     return -1;
 }
 
-void StarListModel::Order(int column, bool ascending) {
-    const auto sortBy = [&](const auto& compare) {
-        std::stable_sort(order_.begin(), order_.end(), [&](int x, int y) {
-            const int result = compare(x, y);
-            return ascending ? result < 0 : result > 0;
-        });
+void StarListModel::OrderByRanks(const std::vector<std::uint32_t>& ranks, bool byOrbit,
+                                 bool ascending) {
+    // By rank, rows of one rank in their order before the click: the sort is stable.
+    std::vector<std::uint32_t> rowRanks(order_.size());
+    for (std::size_t row = 0; row < order_.size(); ++row) {
+        const std::size_t star = static_cast<std::size_t>(order_[row]);
+        rowRanks[row] = ranks[byOrbit ? StarOf(star).Orbit : star];
+    }
+    std::vector<int> order(order_.size());
+    std::size_t row = 0;
+    for (const std::uint32_t before : PositionsByRank(rowRanks, ascending))
+        order[row++] = order_[before];
+    order_ = std::move(order);
+}
+
+void StarListModel::OrderByNumbers(int column, bool ascending) {
+    struct Entry {
+        PackedSortText Key;
+        std::uint32_t Row;  // before the click
     };
+    // The stars are read in the order they are kept (one pass through memory, not one jump per
+    // row), each with its row before the click.
+    const auto rowOf = std::make_unique_for_overwrite<std::uint32_t[]>(count_);
+    for (std::size_t row = 0; row < order_.size(); ++row)
+        rowOf[static_cast<std::size_t>(order_[row])] = static_cast<std::uint32_t>(row);
+    const auto entries = std::make_unique_for_overwrite<Entry[]>(count_);
+    char cell[kLongestFixedText];
+    char text[kStarListSortTextLength];
+    const StarListColumn& kind = kStarListColumns[column];
+    const bool anomaly = kind.Value == Q::EccentricAnomaly || kind.Value == Q::TrueAnomaly;
+    if (anomaly && anomalies_.size() != 2 * count_) {
+        // Kepler's equation, solved once for every star: the one costly formula.
+        anomalies_.resize(2 * count_);
+        for (std::size_t index = 0; index < count_; ++index) {
+            const Star& star = StarOf(index);
+            const StarQuantities solved =
+                SolveStarQuantities(star.Elements(), star.GeometricAlbedo);
+            anomalies_[2 * index] = solved.EccentricAnomaly;
+            anomalies_[2 * index + 1] = solved.TrueAnomaly;
+        }
+    }
+    for (std::size_t index = 0; index < count_; ++index) {
+        const Star& star = StarOf(index);
+        const StarQuantities values =
+            anomaly ? StarQuantities{star.Elements(), star.GeometricAlbedo, anomalies_[2 * index],
+                                     anomalies_[2 * index + 1]}
+                    : StarQuantities{star.Elements(), star.GeometricAlbedo};
+        const std::string_view cellText(
+            cell, static_cast<std::size_t>(WriteNumberText(cell, star.Id, values, column) - cell));
+        // A "%.15f" text read back and written again with 15 decimals is the same text (the
+        // double nearest to it lies within half a unit of its last decimal): it only needs its
+        // padding.
+        std::size_t length = 0;
+        if (kind.Source == K::Number && kind.Decimals == 15 && cellText.size() < kSortTextWidth) {
+            length = PaddedSortText(text, cellText);
+        } else if (kind.Source == K::SpkId) {
+            // A whole number: the same with fifteen zero decimals.
+            std::memcpy(cell + cellText.size(), ".000000000000000", 16);
+            length = PaddedSortText(text, std::string_view(cell, cellText.size() + 16));
+        } else {
+            length = WriteStarListSortText(text, cellText);
+        }
+        entries[index] = {Pack(std::string_view(text, length)), rowOf[index]};
+    }
+    // Texts longer than the packed 32 characters (magnitudes of 10^16 and more) that agree on
+    // them are compared whole.
+    const auto wholeTexts = [&](const Entry& x, const Entry& y) {
+        return StarListSortText(CellText(static_cast<int>(x.Row), column))
+            .compare(StarListSortText(CellText(static_cast<int>(y.Row), column)));
+    };
+    std::sort(entries.get(), entries.get() + count_, [&](const Entry& x, const Entry& y) {
+        int result = 0;
+        if (x.Key.Bits != y.Key.Bits)
+            result = x.Key.Bits < y.Key.Bits ? -1 : 1;
+        else if (x.Key.Longer != y.Key.Longer)
+            result = x.Key.Longer ? 1 : -1;
+        else if (x.Key.Longer)
+            result = wholeTexts(x, y);
+        if (result != 0)
+            return ascending ? result < 0 : result > 0;
+        return x.Row < y.Row;
+    });
+    std::vector<int> order(order_.size());
+    for (std::size_t row = 0; row < count_; ++row)
+        order[row] = order_[entries[row].Row];
+    order_ = std::move(order);
+}
+
+void StarListModel::Order(int column, bool ascending) {
     switch (kStarListColumns[column].Source) {
-        case K::Name: {
-            if (nameRanks_.size() != stars_.size()) {
-                std::vector<std::string_view> names;
-                names.reserve(stars_.size());
-                for (const Star& star : stars_) {
-                    names.push_back(star.Name);
-                }
-                nameRanks_ = CollationRanks(names);
+        case K::Name:
+            if (nameRanks_.size() != count_) {
+                nameRanks_ = CollationRanks(
+                    count_, [&](std::size_t i) { return NameOf(i); }, NameCase::Sensitive,
+                    kStarListSortTextLength);
             }
-            sortBy([&](int x, int y) { return nameRanks_[x] - nameRanks_[y]; });
+            OrderByRanks(nameRanks_, false, ascending);
             return;
-        }
-        case K::Orbit: {
-            const std::vector<int> ranks = CollationRanks({orbitNames_.begin(), orbitNames_.end()});
-            sortBy([&](int x, int y) { return ranks[stars_[x].Orbit] - ranks[stars_[y].Orbit]; });
+        case K::Orbit:
+            OrderByRanks(CollationRanks(
+                             orbitNames_.size(),
+                             [&](std::size_t i) -> std::string_view { return orbitNames_[i]; },
+                             NameCase::Sensitive, kStarListSortTextLength),
+                         true, ascending);
             return;
-        }
         case K::SpkId:
-        case K::Number: {
-            std::vector<std::string> texts(stars_.size());
-            char text[kLongestFixedText];
-            for (std::size_t i = 0; i < stars_.size(); ++i) {
-                const char* end = WriteNumberText(text, stars_[i], column);
-                texts[i] = StarListSortText(std::string_view(text, end - text));
-            }
-            sortBy([&](int x, int y) { return texts[x].compare(texts[y]); });
+        case K::Number:
+            OrderByNumbers(column, ascending);
             return;
-        }
     }
 }
 
@@ -277,7 +449,7 @@ void StarListModel::SortByColumn(int column) {
     Order(column, ascending_[column]);
     ascending_[column] = !ascending_[column];
     if (!before.isEmpty()) {
-        std::vector<int> rowOfStar(stars_.size());
+        std::vector<int> rowOfStar(count_);
         for (int row = 0; row < RowCount(); ++row) {
             rowOfStar[order_[row]] = row;
         }

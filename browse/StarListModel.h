@@ -3,9 +3,12 @@
 #include <QAbstractTableModel>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "astro/StarQuantities.h"
@@ -42,10 +45,13 @@ inline constexpr std::size_t kStarListSortTextLength = 255;
 // with "%025.15f" (fixed notation, 15 decimals, zero-padded on the left to 25 characters; "inf"
 // and "nan" padded with blanks), cut to 255 characters.
 std::string StarListSortText(std::string_view cellText);
+// The same written at `out` (room for kStarListSortTextLength characters); returns its length.
+std::size_t WriteStarListSortText(char* out, std::string_view cellText);
 
 // Every catalogue star with ephemeris data whose orbit class exists, one row each, with the
-// 39 texts of kStarListColumns. Texts are made when they are asked for, never stored, so the
-// model holds a catalogue of 100,000 stars in a few tens of megabytes.
+// 39 texts of kStarListColumns. Texts are made when they are asked for, never stored: a star
+// takes 136 bytes and its name, so the model holds the 1.4 million stars of the whole SBDB in
+// about 210 megabytes, filled row by row from the statement without an allocation per row.
 //
 // Sorting (one header click, SortByColumn) compares two rows by the texts of the clicked column:
 // - "Star" and "Orbit" by the collation of the user's locale (QCollator; in the C locale, the
@@ -59,7 +65,9 @@ std::string StarListSortText(std::string_view cellText);
 //   100000001).
 // The first click on a column sorts ascending, the next descending, and so on, each column on
 // its own. The sort is stable: rows whose texts compare equal keep the order they had before
-// the click (the catalogue's ascending SPK-ID order before any click).
+// the click (the catalogue's ascending SPK-ID order before any click). Names are collated by
+// sort keys made once, at the first click on "Star"; a numeric column is ordered by its
+// comparison texts packed into 128-bit numbers of the same order.
 class StarListModel : public QAbstractTableModel {
   public:
     explicit StarListModel(QObject* parent = nullptr);
@@ -83,6 +91,10 @@ class StarListModel : public QAbstractTableModel {
     // Appends the row's 39 texts, separated by tabs, and a line feed; control characters in them
     // become blanks.
     void AppendRowLine(std::string& out, int row) const;
+    // The line AppendRowLine gives for a catalogue row, made straight from the row without a
+    // model (for printing a list in the statement's order without keeping it). `scratch` is
+    // working space, reused from row to row.
+    static void AppendRowLine(std::string& out, const StarListRowView& row, std::string& scratch);
 
     SpkId StarAt(int row) const;
     // The first row, from the top, of the star `id`, or -1.
@@ -94,24 +106,50 @@ class StarListModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
+    // A star as the list keeps it: its name in names_, its class in orbitNames_.
+    // (Left uninitialised when a block is made: every member is set when a star is added.)
     struct Star {
-        SpkId Id = 0;
-        std::uint32_t Orbit = 0;  // index into orbitNames_
-        std::string Name;         // UTF-8
-        StarQuantities Values;
-    };
+        SpkId Id;
+        std::uint32_t Orbit;
+        std::size_t NameOffset;  // its name runs to the next star's (names_ in the stars' order)
+        double Values[14];       // the StarInfoRow
+        double GeometricAlbedo;
 
-    // Writes the text of a SPK-ID or number cell at `out` (room for kLongestFixedText
-    // characters) and returns its end.
-    char* WriteNumberText(char* out, const Star& star, int column) const;
-    void AppendCellText(std::string& out, const Star& star, int column) const;
+        StarInfoRow Elements() const {
+            StarInfoRow elements;
+            std::memcpy(&elements, Values, sizeof elements);
+            return elements;
+        }
+    };
+    static_assert(sizeof(StarInfoRow) == sizeof(Star::Values) &&
+                  std::is_trivially_copyable_v<StarInfoRow>);
+    // Stars are kept in blocks of this many, so that the list never moves what it holds while it
+    // grows.
+    static constexpr std::size_t kBlockBits = 12;
+
+    const Star& StarOf(std::size_t index) const {
+        return blocks_[index >> kBlockBits][index & ((std::size_t{1} << kBlockBits) - 1)];
+    }
+    std::string_view NameOf(std::size_t index) const {
+        const std::size_t start = StarOf(index).NameOffset;
+        const std::size_t end = index + 1 < count_ ? StarOf(index + 1).NameOffset : names_.size();
+        return std::string_view(names_).substr(start, end - start);
+    }
+    void Append(const StarListRowView& row);
 
     void Order(int column, bool ascending);
+    void OrderByRanks(const std::vector<std::uint32_t>& ranks, bool byOrbit, bool ascending);
+    void OrderByNumbers(int column, bool ascending);
 
-    std::vector<Star> stars_;              // in the statement's order
-    std::vector<std::string> orbitNames_;  // UTF-8, each once
-    std::vector<int> order_;               // row -> index into stars_
-    std::vector<int> nameRanks_;           // collation rank of each star's name, made at the
-                                           // first sort by name
+    std::vector<std::unique_ptr<Star[]>> blocks_;
+    std::size_t count_ = 0;
+    std::string names_;                     // UTF-8, one after the other
+    std::vector<std::string> orbitNames_;   // UTF-8, each once
+    std::vector<std::string> orbitBytes_;   // the same as the catalogue holds them
+    std::vector<int> order_;                // row -> index of the star
+    std::vector<std::uint32_t> nameRanks_;  // collation rank of each star's name, made at the
+                                            // first sort by name
+    std::vector<double> anomalies_;  // each star's E and Ta (degrees), solved at the first sort
+                                     // by either
     std::array<bool, kStarListColumnCount> ascending_{};
 };

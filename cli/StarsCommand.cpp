@@ -9,6 +9,8 @@
 #include "browse/StarListModel.h"
 #include "cli/Options.h"
 #include "cli/Startup.h"
+#include "data/CatalogueQueries.h"
+#include "data/CatalogueStatements.h"
 
 namespace {
 
@@ -62,27 +64,50 @@ int RunStars(const QStringList& arguments) {
     if (!started.session) {
         return started.exitCode;
     }
-    StarListModel list;
     const Catalogue& catalogue = started.session->Database();
-    list.Load(catalogue);
-    if (catalogue.LastRunFailed()) {
-        // The viewer shows what it got; a listing that is not whole is not printed as if it were.
-        return CatalogueReadFailure(*started.session, "The star list");
-    }
-    for (const int column : clicks) {
-        list.SortByColumn(column);
-    }
 
-    // Written a megabyte at a time: a catalogue of 100,000 stars prints some 70 megabytes.
+    // Written a megabyte at a time: a catalogue of 1.4 million stars prints a gigabyte.
     constexpr std::size_t kChunk = 1 << 20;
     std::string out;
     out.reserve(kChunk + 8192);
     bool written = true;
-    for (int row = 0; row < list.RowCount() && written; ++row) {
-        list.AppendRowLine(out, row);
+    const auto flushFull = [&] {
         if (out.size() >= kChunk) {
-            written = WriteOut(out);
+            written = written && WriteOut(out);
             out.clear();
+        }
+    };
+    if (clicks.empty()) {
+        // In the statement's order, each row printed as it is read: nothing is kept. The list is
+        // stepped through once first, so that a list that cannot be read whole (a damaged page)
+        // prints nothing.
+        catalogue.Run(CatalogueStatements::StarListQuery(), StatementShape::List,
+                      [](const CatalogueRow&) {});
+        if (catalogue.LastRunFailed())
+            return CatalogueReadFailure(*started.session, "The star list");
+        std::string scratch;
+        ForEachStarListRow(catalogue, [&](const StarListRowView& row) {
+            if (!written)
+                return;
+            StarListModel::AppendRowLine(out, row, scratch);
+            flushFull();
+        });
+        if (catalogue.LastRunFailed())
+            return CatalogueReadFailure(*started.session, "The star list");
+    } else {
+        StarListModel list;
+        list.Load(catalogue);
+        if (catalogue.LastRunFailed()) {
+            // The viewer shows what it got; a listing that is not whole is not printed as if it
+            // were.
+            return CatalogueReadFailure(*started.session, "The star list");
+        }
+        for (const int column : clicks) {
+            list.SortByColumn(column);
+        }
+        for (int row = 0; row < list.RowCount() && written; ++row) {
+            list.AppendRowLine(out, row);
+            flushFull();
         }
     }
     written = written && WriteOut(out) && std::fflush(stdout) == 0;

@@ -19,6 +19,8 @@ class CatalogueRow {
     double Double(int column) const;
     // The column's text up to its first zero byte (empty for NULL), bytes undecoded.
     std::string Text(int column) const;
+    // The same without a copy: valid until the statement steps again.
+    std::string_view TextView(int column) const;
 
   private:
     sqlite3_stmt* statement_;

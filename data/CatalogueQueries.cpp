@@ -4,15 +4,13 @@
 
 namespace {
 
-// The rows of a list statement; with `spkIdColumn`, rows whose column holds no SpkId are left out.
+// The rows of a list statement.
 template <typename Row, typename ReadRow>
 std::optional<std::vector<Row>> List(const Catalogue& catalogue, const std::string& text,
-                                     ReadRow read, int spkIdColumn = -1) {
+                                     ReadRow read) {
     std::vector<Row> rows;
-    const int count = catalogue.Run(text, StatementShape::List, [&](const CatalogueRow& row) {
-        if (spkIdColumn < 0 || row.HoldsSpkId(spkIdColumn))
-            rows.push_back(read(row));
-    });
+    const int count = catalogue.Run(text, StatementShape::List,
+                                    [&](const CatalogueRow& row) { rows.push_back(read(row)); });
     if (count < 0) {
         return std::nullopt;
     }
@@ -45,13 +43,29 @@ std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& cat
                                });
 }
 
+std::optional<int> ForEachStarChoice(const Catalogue& catalogue, int code,
+                                     const std::function<void(const StarChoiceRowView&)>& onRow) {
+    int handed = 0;
+    const int count = catalogue.Run(CatalogueStatements::StarChoiceQuery(code),
+                                    StatementShape::List, [&](const CatalogueRow& row) {
+                                        if (!row.HoldsSpkId(0))
+                                            return;
+                                        ++handed;
+                                        onRow({static_cast<SpkId>(row.Int(0)), row.TextView(1)});
+                                    });
+    if (count < 0)
+        return std::nullopt;
+    return handed;
+}
+
 std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& catalogue, int code) {
-    return List<StarChoiceRow>(
-        catalogue, CatalogueStatements::StarChoiceQuery(code),
-        [](const CatalogueRow& row) {
-            return StarChoiceRow{static_cast<SpkId>(row.Int(0)), row.Text(1)};
-        },
-        0);
+    std::vector<StarChoiceRow> rows;
+    if (!ForEachStarChoice(catalogue, code, [&](const StarChoiceRowView& row) {
+            rows.push_back({row.Id, std::string(row.Name)});
+        })) {
+        return std::nullopt;
+    }
+    return rows;
 }
 
 std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
@@ -59,14 +73,31 @@ std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id) {
                                [](const CatalogueRow& row) { return ReadStarInfo(row, 0); });
 }
 
+std::optional<int> ForEachStarListRow(const Catalogue& catalogue,
+                                      const std::function<void(const StarListRowView&)>& onRow) {
+    int handed = 0;
+    const int count = catalogue.Run(
+        CatalogueStatements::StarListQuery(), StatementShape::List, [&](const CatalogueRow& row) {
+            if (!row.HoldsSpkId(2))
+                return;
+            ++handed;
+            onRow({row.TextView(1), static_cast<SpkId>(row.Int(2)), row.TextView(3),
+                   ReadStarInfo(row, 4), row.Double(18)});
+        });
+    if (count < 0)
+        return std::nullopt;
+    return handed;
+}
+
 std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue) {
-    return List<StarListRow>(
-        catalogue, CatalogueStatements::StarListQuery(),
-        [](const CatalogueRow& row) {
-            return StarListRow{row.Text(1), static_cast<SpkId>(row.Int(2)), row.Text(3),
-                               ReadStarInfo(row, 4), row.Double(18)};
-        },
-        2);
+    std::vector<StarListRow> rows;
+    if (!ForEachStarListRow(catalogue, [&](const StarListRowView& row) {
+            rows.push_back({std::string(row.Orbite), row.Id, std::string(row.Name), row.Values,
+                            row.GeometricAlbedo});
+        })) {
+        return std::nullopt;
+    }
+    return rows;
 }
 
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/Catalogue.h"
@@ -67,9 +69,31 @@ struct PerihelionRow {
     double OrbitalPeriod = 0;          // days
 };
 
+// A star list row as the statement hands it over, its texts not copied: valid only while it is
+// handed to the caller.
+struct StarListRowView {
+    std::string_view Orbite;
+    SpkId Id = 0;
+    std::string_view Name;
+    StarInfoRow Values;
+    double GeometricAlbedo = 0;
+};
+
+struct StarChoiceRowView {
+    SpkId Id = 0;
+    std::string_view Name;
+};
+
 std::optional<std::vector<OrbitClassRow>> QueryOrbitClasses(const Catalogue& catalogue);
 std::optional<std::vector<StarChoiceRow>> QueryStarChoices(const Catalogue& catalogue, int code);
 std::optional<StarInfoRow> QueryStarInfo(const Catalogue& catalogue, SpkId id);
 std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue);
+// The same two lists row by row, for catalogues of millions of stars: each row is handed to
+// `onRow` as it is read, nothing is kept. The number of rows handed over, or nothing when the
+// statement cannot be prepared.
+std::optional<int> ForEachStarChoice(const Catalogue& catalogue, int code,
+                                     const std::function<void(const StarChoiceRowView&)>& onRow);
+std::optional<int> ForEachStarListRow(const Catalogue& catalogue,
+                                      const std::function<void(const StarListRowView&)>& onRow);
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id);
 std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId id);

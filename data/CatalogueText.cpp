@@ -76,17 +76,21 @@ void AppendUtf8(std::string& out, char16_t code) {
 }  // namespace
 
 std::string CatalogueTextAsUtf8(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) {
-        return std::string(bytes);
-    }
     std::string text;
-    text.reserve(bytes.size() * 2);
+    AppendCatalogueTextAsUtf8(text, bytes);
+    return text;
+}
+
+void AppendCatalogueTextAsUtf8(std::string& out, std::string_view bytes) {
+    if (IsValidUtf8(bytes)) {
+        out.append(bytes);
+        return;
+    }
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(text, byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80]
-                                                      : static_cast<char16_t>(byte));
+        AppendUtf8(out, byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80]
+                                                     : static_cast<char16_t>(byte));
     }
-    return text;
 }
 
 QLocale NameCollationLocale() {

@@ -8,6 +8,8 @@
 // themselves when they are valid UTF-8, otherwise read as Windows-1252, the 8-bit character set
 // older catalogues were written in (0xB2 is "²", 0xF6 "ö").
 std::string CatalogueTextAsUtf8(std::string_view bytes);
+// The same appended to `out`, without a text of its own in between.
+void AppendCatalogueTextAsUtf8(std::string& out, std::string_view bytes);
 
 // The locale whose collation orders names (the star list's "Star" and "Orbit" columns, the
 // toolbar's lists): the user's, or US English when the user's is the plain "C" locale, whose

@@ -5,8 +5,13 @@
 #include <QPainter>
 #include <QProxyStyle>
 
+#include <algorithm>
+#include <limits>
+
 #include "data/CatalogueQueries.h"
+#include "data/CatalogueStatements.h"
 #include "data/CatalogueText.h"
+#include "data/NameCollation.h"
 #include "data/StarFileIndex.h"
 #include "drawing/TextBytes.h"
 #include "gui/SortedChoices.h"
@@ -52,6 +57,14 @@ std::optional<qint64> SelectedData(const QComboBox* selector) {
     return ok ? std::optional<qint64>(data) : std::nullopt;
 }
 
+// A 32-bit FNV-1a hash of an item's text.
+std::uint32_t NameHash(const std::string& texts, const SortedChoiceModel::Item& item) {
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = item.Offset; i < std::size_t{item.Offset} + item.Length; ++i)
+        hash = (hash ^ static_cast<unsigned char>(texts[i])) * 16777619u;
+    return hash;
+}
+
 QString FromCatalogue(const std::string& bytes) {
     return QString::fromStdString(CatalogueTextAsUtf8(bytes));
 }
@@ -63,6 +76,7 @@ Toolbar::Toolbar(QWidget* parent, const Catalogue& catalogue, const ProgramFolde
     : QWidget(parent),
       catalogue_(catalogue),
       folders_(folders),
+      datasListing_(folders.DatasFolder),
       background_(QString::fromStdString(folders.ConfigurationFolder + "/Background.jpg")),
       orbitClassModel_(new SortedChoiceModel(this)),
       starModel_(new SortedChoiceModel(this)),
@@ -155,30 +169,101 @@ int Toolbar::SelectedYear() const {
 }
 
 int Toolbar::FillStarSelector(int code) {
-    const std::optional<std::vector<StarChoiceRow>> rows = QueryStarChoices(catalogue_, code);
+    auto texts = std::make_shared<std::string>();
+    std::vector<SortedChoiceModel::Item> items;
+    const StarFileIndex* files = nullptr;
+    std::size_t searchFrom = 0;
+    const std::optional<int> rows =
+        ForEachStarChoice(catalogue_, code, [&](const StarChoiceRowView& row) {
+            if (files == nullptr) {
+                files = &datasListing_.Current();  // listed once the statement has its rows
+                // At most one item per file, of a name of some 16 bytes.
+                items.reserve(files->Size());
+                texts->reserve(files->Size() * 16);
+            }
+            if (!files->Exists(row.Id, searchFrom))
+                return;
+            const std::size_t offset = texts->size();
+            AppendCatalogueTextAsUtf8(*texts, row.Name);
+            items.push_back({static_cast<std::uint32_t>(offset),
+                             static_cast<std::uint32_t>(texts->size() - offset), row.Id});
+        });
     if (!rows)
         return 0;
-    const StarFileIndex files = StarFileIndex::Read(folders_.DatasFolder);
-    std::vector<Choice> choices;
-    choices.reserve(rows->size());
-    for (const StarChoiceRow& row : *rows) {
-        if (files.Exists(row.Id))
-            choices.push_back({FromCatalogue(row.Name), row.Id});
+
+    std::optional<std::vector<std::uint32_t>> ranks = KnownRanks(*texts, items);
+    if (!ranks) {
+        ranks = CollationRanks(
+            items.size(),
+            [&](std::size_t i) {
+                return std::string_view(*texts).substr(items[i].Offset, items[i].Length);
+            },
+            NameCase::Insensitive);
+        if (code == CatalogueStatements::kEveryStar) {
+            // The ranks of every star's name, for the lists of the classes to come.
+            std::vector<std::uint64_t> byId(items.size());
+            for (std::size_t i = 0; i < items.size(); ++i)
+                byId[i] = static_cast<std::uint64_t>(items[i].Data) << 32 | i;
+            if (!std::is_sorted(byId.begin(), byId.end()))
+                std::sort(byId.begin(), byId.end());
+            RankedNames ranked;
+            ranked.Made = true;
+            ranked.Ids.reserve(byId.size());
+            ranked.Ranks.reserve(byId.size());
+            ranked.Hashes.reserve(byId.size());
+            for (std::size_t k = 0; k < byId.size(); ++k) {
+                const SpkId id = static_cast<SpkId>(byId[k] >> 32);
+                const SortedChoiceModel::Item& item = items[byId[k] & 0xFFFFFFFFu];
+                if (!ranked.Ids.empty() && ranked.Ids.back() == id) {
+                    // Two rows of one SpkId: which name a class's row has is not known here.
+                    ranked.Ranks.back() = std::numeric_limits<std::uint32_t>::max();
+                    continue;
+                }
+                ranked.Ids.push_back(id);
+                ranked.Ranks.push_back((*ranks)[byId[k] & 0xFFFFFFFFu]);
+                ranked.Hashes.push_back(NameHash(*texts, item));
+            }
+            rankedNames_ = std::move(ranked);
+        }
     }
-    starModel_->Reset(std::move(choices));
+    SortByRanks(items, *ranks);
+    starModel_->ResetInOrder(std::move(texts), std::move(items));
     stars_->setCurrentIndex(starModel_->rowCount() > 0 ? 0 : -1);
     return starModel_->rowCount();
 }
 
-bool Toolbar::ShowStar(SpkId id) {
-    for (int index = 0; index < stars_->count(); ++index) {
-        bool ok = false;
-        if (stars_->itemData(index, Qt::UserRole).toLongLong(&ok) == id && ok) {
-            stars_->setCurrentIndex(index);
-            return true;
+std::optional<std::vector<std::uint32_t>> Toolbar::KnownRanks(
+    const std::string& texts, const std::vector<SortedChoiceModel::Item>& items) const {
+    const RankedNames& known = rankedNames_;
+    if (!known.Made)
+        return std::nullopt;
+    std::vector<std::uint32_t> ranks(items.size());
+    auto from = known.Ids.begin();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const auto id = static_cast<SpkId>(items[i].Data);
+        // Rows come in ascending SpkIds: the search goes on from the last one found.
+        if (from != known.Ids.begin() && *(from - 1) >= id)
+            from = known.Ids.begin();
+        from = std::lower_bound(from, known.Ids.end(), id);
+        if (from == known.Ids.end() || *from != id)
+            return std::nullopt;
+        const std::size_t k = static_cast<std::size_t>(from - known.Ids.begin());
+        if (known.Ranks[k] == std::numeric_limits<std::uint32_t>::max() ||
+            known.Hashes[k] != NameHash(texts, items[i])) {
+            return std::nullopt;
         }
+        ranks[i] = known.Ranks[k];
+        ++from;
     }
-    return false;
+    return ranks;
+}
+
+bool Toolbar::ShowStar(SpkId id) {
+    const int row = starModel_->RowOfData(id);
+    if (row < 0)
+        return false;
+    stars_->setCurrentIndex(row);
+    return true;
 }
 
 void Toolbar::ResetYearSelector() {

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/ProgramFolders.h"
 #include "data/StarFile.h"
+#include "data/StarFileIndex.h"
 #include "gui/BackgroundPicture.h"
+#include "gui/SortedChoices.h"
 
 class Catalogue;
 class QComboBox;
 class QStyle;
-class SortedChoiceModel;
 
 // The strip under the tabs where the user chooses an orbit class, a star of that class and the
 // first year to draw, over the background picture. The three selectors keep their items sorted
@@ -50,7 +54,9 @@ class Toolbar : public QWidget {
 
     // Lists the stars of orbit class `code` that have an ephemeris file, sorted by name, and
     // selects the first (without loading it). Returns the number of stars listed; 0, with the
-    // list as it was, when the statement cannot be prepared.
+    // list as it was, when the statement cannot be prepared. The names of the list of every star
+    // (code 0) are ranked once; a class's list takes their ranks from there, so that a class of
+    // half a million stars is put in order without a single new sort key.
     int FillStarSelector(int code);
 
     // Shows the item of star `id` in the star selector, without a choice; false when the list has
@@ -77,8 +83,23 @@ class Toolbar : public QWidget {
     QComboBox* MakeSelector(SortedChoiceModel* model, const QFont& font);
     QStyle* selectorStyle_ = nullptr;  // the selectors' (owned by the toolbar)
 
+    // The names of the last list of every star, ranked by name: SpkIds ascending, each with the
+    // rank of its name and a hash of the name (to check that a class's row is the same star).
+    struct RankedNames {
+        bool Made = false;
+        std::vector<SpkId> Ids;
+        std::vector<std::uint32_t> Ranks;
+        std::vector<std::uint32_t> Hashes;
+    };
+    // The ranks of the names of `items` (texts in `texts`) from rankedNames_; nothing when a
+    // star is not there with that name.
+    std::optional<std::vector<std::uint32_t>> KnownRanks(
+        const std::string& texts, const std::vector<SortedChoiceModel::Item>& items) const;
+
     const Catalogue& catalogue_;
     ProgramFolders folders_;
+    StarFileListing datasListing_;
+    RankedNames rankedNames_;
     BackgroundPicture background_;
     SortedChoiceModel* orbitClassModel_;
     SortedChoiceModel* starModel_;

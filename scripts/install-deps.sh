@@ -11,7 +11,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev libsqlite3-dev liberfa-dev
+  qt6-base-dev libsqlite3-dev liberfa-dev libicu-dev rapidjson-dev
   fonts-wine
 )
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth openbox xdotool x11-utils)

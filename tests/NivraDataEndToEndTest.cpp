@@ -475,3 +475,36 @@ TEST(NivraDataEphemeris, AKillAtAnyMomentLeavesCompleteFilesAndAConsistentCatalo
             EXPECT_EQ(entry.path().string().find(".part-"), std::string::npos) << entry.path();
     }
 }
+
+TEST(NivraDataCatalogue, ManyBodiesLeftOutForOneReasonAreCountedAndNIsInRadiansPerYear) {
+    TempFolder folder;
+    std::string rows =
+        R"js(["  1 Ceres (A801 AA)",".0786","2.549","10.59","80.27","73.53","334.33","59800","0.2141"])js";
+    for (int i = 0; i < 8; ++i) {
+        rows += R"js(,["(2004 X)js" + std::to_string(i) +
+                R"js()",".0786","2.549","10.59","80.27","73.53","334.33","59800",null])js";
+    }
+    std::ofstream(folder / "many.json")
+        << R"js({"fields":["full_name","e","q","i","om","w","ma","epoch_mjd","n"],"data":[)js"
+        << rows << "]}";
+    const std::string out = folder / "Nivra.db";
+    const ToolRun run = NivraData({"catalogue", "--out", Q(out), Q(folder / "many.json")});
+    EXPECT_EQ(run.exitCode, kExitPartly) << run.err;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(run.err.find("(2004 X" + std::to_string(i) + "): no SPK-ID") != std::string::npos,
+                  i < 5)
+            << i << "\n"
+            << run.err;
+    }
+    EXPECT_NE(run.err.find("\n3 more bodies left out for the same reason: no SPK-ID (neither a "
+                           "spkid field nor an asteroid number)\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("8 bodies left out, 0 values left unknown"), std::string::npos);
+    std::string error;
+    std::unique_ptr<Catalogue> catalogue = Catalogue::Open(out, error);
+    ASSERT_TRUE(catalogue) << error;
+    const auto ceres = QueryStarInfo(*catalogue, 2000001);
+    ASSERT_TRUE(ceres);
+    EXPECT_DOUBLE_EQ(ceres->MeanMotion, 0.2141 * M_PI / 180 * 365.25);  // SBDB's degrees/day
+}

@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
+#include <tuple>
+
+#include <sys/stat.h>
 
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
@@ -13,6 +17,7 @@
 #include "tools/BuiltinData.h"
 #include "tools/CatalogueBuilder.h"
 #include "tools/ElementBounds.h"
+#include "tools/ProblemSummary.h"
 #include "tools/SbdbReader.h"
 
 using TestData::TempFolder;
@@ -133,7 +138,7 @@ TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
     EXPECT_EQ(encke.Name, "2P/Encke");
     EXPECT_EQ(encke.OrbiteType, 18);
     EXPECT_DOUBLE_EQ(encke.TimePerihelionPassage, 2457822.536683651896);
-    EXPECT_DOUBLE_EQ(encke.MeanMotion, 0.298);
+    EXPECT_DOUBLE_EQ(encke.MeanMotion, 0.298 * M_PI / 180 * 365.25);  // stored in radians/year
     EXPECT_DOUBLE_EQ(encke.ApelionDistance, 4.09);
     EXPECT_DOUBLE_EQ(encke.OrbitalPeriod, 3.29693440558782 * 365.25);
     // M at the epoch follows from the passage with Kepler's n: n (epoch - tp), on [0, 360).
@@ -373,4 +378,207 @@ TEST(ElementBounds, EachBoundHoldsAtItsEdge) {
               0u);
     EXPECT_EQ(ElementsProblem({1e-8, 0.999, 5.6, 125.5, 136.1, 359.9999, 2459800.5}),
               "q = 1e-08 is below 0.0001 au");
+}
+
+namespace {
+
+// The bodies of an export read from a file as nivra-data reads it, in pieces.
+SbdbFile ReadFile(const std::string& path, const std::string& name) {
+    SbdbFile file;
+    file.Error =
+        ReadSbdbFile(path, name, [&](const SbdbBody& body) { file.Bodies.push_back(body); });
+    return file;
+}
+
+std::string Describe(const SbdbFile& file) {
+    std::string text = file.Error + "\n";
+    for (const SbdbBody& body : file.Bodies) {
+        text += std::to_string(body.Row) + "|" + body.FullName + "|" + body.SpkIdText + "|" +
+                body.OrbitClass + "|" + (body.Neo ? "neo" : "") + "|" +
+                (body.Pha ? (*body.Pha ? "pha" : "not pha") : "") + "|";
+        for (const SbdbValue* value : {&body.Eccentricity, &body.Inclination, &body.Epoch,
+                                       &body.PeriodDays, &body.MeanMotion, &body.Diameter}) {
+            text += value->Quoted();
+            if (value->Number) {
+                text += '=';
+                text += std::to_string(*value->Number);
+            }
+            text += "|";
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+// The export is read as a stream of values: what a whole-file JSON reader gave, value for value,
+// from memory, from a file read in pieces and from a pipe read once.
+TEST(SbdbReader, ReadsEveryValueAsWrittenFromMemoryFilesAndPipes) {
+    TempFolder folder;
+    const std::string bigger = [] {
+        // Rows past the reader's 64 KiB pieces.
+        std::string rows;
+        for (int i = 0; i < 3000; ++i) {
+            rows += R"js(,["  )js" + std::to_string(10 + i) +
+                    R"js( Body","N",0.1,"10","59800","4.6",null,"12.5"])js";
+        }
+        return rows;
+    }();
+    const std::string json =
+        R"js({"signature":{"version":"1.0","n":[1e300,-0.0]},
+        "fields":["Full_Name","neo","e","i","epoch.mjd","per.y","n","diameter","full_name"],
+        "data":[["\u00a0\u2003 1 Ceres (A801 AA)\t","y",-0,"+10.5"," 59800 ","4.6","0.214"," 1e5 ","x"],
+                ["2 Pallas","TRUE",0.5e-320,"1e-400","59800","inf",true,"0x10"],
+                [5,"1",1E2,[1,2],{"a":1},"-nan","nan","1,5"],
+                ["\u0000x","no","1.",".5","+-1","1e","",null])js" +
+        bigger + "]}";
+    const SbdbFile memory = Read(json, "x.json");
+    ASSERT_EQ(memory.Error, "");
+    ASSERT_EQ(memory.Bodies.size(), 3004u);
+    const SbdbBody& ceres = memory.Bodies[0];
+    EXPECT_EQ(ceres.FullName, "1 Ceres (A801 AA)");  // Unicode blanks trimmed, first column wins
+    EXPECT_TRUE(ceres.Neo);
+    EXPECT_EQ(ceres.Eccentricity.Quoted(), "e = 0");  // the integer -0 has no sign
+    EXPECT_EQ(ceres.Inclination.Text, "+10.5");
+    EXPECT_EQ(*ceres.Inclination.Number, 10.5);
+    EXPECT_EQ(*ceres.Epoch.Number, 59800 + 2400000.5);
+    EXPECT_EQ(ceres.Diameter.Text, "1e5");
+    const SbdbBody& pallas = memory.Bodies[1];
+    EXPECT_TRUE(pallas.Neo);
+    EXPECT_EQ(pallas.Eccentricity.Quoted(), "e = 5e-321");  // a subnormal is a number
+    EXPECT_FALSE(pallas.Inclination.Number);                // 1e-400 is none: underflow
+    EXPECT_EQ(pallas.MeanMotion.Text, "true");
+    EXPECT_FALSE(pallas.MeanMotion.Number);
+    EXPECT_FALSE(pallas.Diameter.Number);  // no hexadecimal
+    EXPECT_EQ(memory.Bodies[2].FullName, "5");
+    EXPECT_EQ(memory.Bodies[2].Eccentricity.Quoted(), "e = 100");
+    EXPECT_FALSE(memory.Bodies[2].Inclination.Given());  // an array is no value
+    EXPECT_FALSE(memory.Bodies[2].Diameter.Number);
+    EXPECT_EQ(memory.Bodies[3].FullName, std::string("\0x", 2));
+    EXPECT_EQ(*memory.Bodies[3].Eccentricity.Number, 1.0);
+    EXPECT_EQ(*memory.Bodies[3].Inclination.Number, 0.5);
+    EXPECT_FALSE(memory.Bodies[3].AscendingNode.Number);
+    EXPECT_EQ(memory.Bodies[3003].Row, 3004);
+
+    std::ofstream(folder / "x.json") << json;
+    EXPECT_EQ(Describe(ReadFile(folder / "x.json", "x.json")), Describe(memory));
+    const std::string fifo = folder / "pipe.json";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo) << json; });
+    const SbdbFile piped = ReadFile(fifo, "pipe.json");
+    writer.join();
+    EXPECT_EQ(Describe(piped), Describe(memory));
+
+    // What makes a file unreadable as a whole, from memory and from a file alike.
+    const std::pair<std::string, std::string> broken[] = {
+        {R"js({"fields":["full_name"],"data":[[1e400]]})js", "not JSON (number too big"},
+        {R"js({"fields":["full_name"],"data":[[1e-400]]})js",
+         "not JSON (a number too large or too small"},
+        {R"js({"fields":["full_name"],"data":[["\ud800"]]})js", "not JSON ("},
+        {"{\"fields\":[\"full_name\"],\"data\":[[\"\xff\"]]}", "not JSON ("},
+        {R"js({"fields":["full_name"],"data":[[1]]} x)js", "not JSON ("},
+        {"", "not JSON ("},
+        {"[1,2]", "not an SBDB Query API export"},
+        {"12", "not an SBDB Query API export"},
+        {R"js({"fields":["full_name"],"data":[[1]],"data":{}})js", "not an SBDB Query API export"},
+        {R"js({"fields":["e"],"data":[[1]],"fields":["x"]})js", "the export has no full_name"},
+        {R"js({"fields":["full_name"],"data":[["a"],3,[]]})js", "row 2 of \"data\" is not"},
+    };
+    for (const auto& [text, error] : broken) {
+        const SbdbFile read = Read(text, "b.json");
+        EXPECT_EQ(read.Error.rfind("b.json: " + error, 0), 0u) << text << ": " << read.Error;
+        EXPECT_TRUE(read.Bodies.empty()) << text;
+        std::ofstream(folder / "b.json", std::ios::trunc) << text;
+        const SbdbFile fromFile = ReadFile(folder / "b.json", "b.json");
+        EXPECT_EQ(fromFile.Error, read.Error) << text;
+        EXPECT_TRUE(fromFile.Bodies.empty()) << text;
+    }
+    // Of a key given twice, the last value counts.
+    const SbdbFile twice =
+        Read(R"js({"fields":["e"],"data":[["a"]],"fields":["full_name"],"data":[["b"],["c"]]})js");
+    ASSERT_EQ(twice.Bodies.size(), 2u);
+    EXPECT_EQ(twice.Bodies[0].FullName, "b");
+    EXPECT_EQ(ReadFile(folder / "missing.json", "missing.json").Error,
+              "missing.json: cannot read (No such file or directory)");
+    EXPECT_EQ(ReadFile(folder.Path(), "folder").Error, "folder: cannot read (Is a directory)");
+}
+
+// Names and values lose exactly the blanks QString::trimmed() would take off.
+TEST(SbdbReader, TrimsTheBlanksOfEveryKind) {
+    for (char16_t code = 1; code < 0x3100; ++code) {
+        if (code >= 0xD800 && code < 0xE000)
+            continue;  // a lone surrogate is no text
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(code));
+        const SbdbFile file = Read(std::string(R"js({"fields":["full_name"],"data":[[")js") +
+                                   escaped + "Ceres" + escaped + R"js("]]})js");
+        ASSERT_EQ(file.Error, "") << static_cast<unsigned>(code);
+        const QString blank(QChar(static_cast<ushort>(code)));
+        EXPECT_EQ(QString::fromStdString(file.Bodies[0].FullName),
+                  (blank + "Ceres" + blank).trimmed())
+            << static_cast<unsigned>(code);
+    }
+}
+
+// A catalogue built from files streams each row into the database; problems shared by many
+// bodies are summed up, and what is built equals the catalogue built in memory.
+TEST(SbdbCatalogue, ExportsStreamIntoTheSameCatalogueWithProblemsSummedUp) {
+    TempFolder folder;
+    const std::string asteroids = folder / "asteroids.json";
+    const std::string comets = folder / "comets.json";
+    std::ofstream(asteroids) << ReadBuiltinData("asteroids.json");
+    std::ofstream(comets) << ReadBuiltinData("comets.json");
+    std::vector<std::tuple<ProblemKind, std::string, std::string>> problems;
+    const CatalogueFileOutcome built = WriteCatalogueFromExports(
+        folder / "Nivra.db", {asteroids, comets}, folder / "Datas",
+        [&](ProblemKind kind, const std::string& line, const std::string& reason) {
+            problems.emplace_back(kind, line, reason);
+        });
+    ASSERT_EQ(built.Outcome, CatalogueFileOutcome::Result::Written) << built.Error;
+    EXPECT_EQ(built.Stars, 3808u);
+    EXPECT_EQ(built.StarsWithFiles, 0u);
+
+    CatalogueReport report;
+    const CatalogueContent content =
+        BuildCatalogue({{asteroids, Read(ReadBuiltinData("asteroids.json"), asteroids)},
+                        {comets, Read(ReadBuiltinData("comets.json"), comets)}},
+                       report);
+    EXPECT_EQ(built.Classes, content.Classes.size());
+    ASSERT_EQ(problems.size(), report.WithoutSpkId.size());
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        EXPECT_EQ(std::get<0>(problems[i]), ProblemKind::WithoutSpkId);
+        EXPECT_EQ(std::get<1>(problems[i]), report.WithoutSpkId[i]);
+    }
+    std::string error;
+    const std::string path = folder / "Nivra.db";
+    std::unique_ptr<Catalogue> catalogue = Catalogue::Open(path, error);
+    ASSERT_TRUE(catalogue) << error;
+    const auto rows = QueryStarChoices(*catalogue, 0);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), content.Stars.size());
+    for (std::size_t i = 0; i < rows->size(); ++i) {
+        EXPECT_EQ((*rows)[i].Id, content.Stars[i].SpkId);
+        EXPECT_EQ((*rows)[i].Name, content.Stars[i].Name);
+    }
+
+    ProblemSummary summary;
+    for (const auto& [kind, line, reason] : problems)
+        summary.Add(kind, line, reason);
+    // Three bodies refused for their e, and two copies of one SPK-ID.
+    summary.Add(ProblemKind::Refused, "x: 1 A: e = 2 is not below 1 (an ellipse); not loaded",
+                "e is not below 1 (an ellipse)");
+    summary.Add(ProblemKind::Note, "x: 1 A: H = nan is not a finite number; left unknown",
+                "H is not a finite number; left unknown");
+    const std::vector<std::string> lines = summary.Lines();
+    ASSERT_EQ(lines.size(), 2u + ProblemSummary::kShownPerReason + 1);
+    EXPECT_EQ(lines[0], "x: 1 A: e = 2 is not below 1 (an ellipse); not loaded");
+    for (std::size_t i = 0; i < ProblemSummary::kShownPerReason; ++i)
+        EXPECT_EQ(lines[1 + i], report.WithoutSpkId[i]);
+    EXPECT_EQ(lines[1 + ProblemSummary::kShownPerReason],
+              std::to_string(report.WithoutSpkId.size() - ProblemSummary::kShownPerReason) +
+                  " more bodies left out for the same reason: no SPK-ID (neither a spkid field "
+                  "nor an asteroid number)");
+    EXPECT_EQ(lines.back(), "x: 1 A: H = nan is not a finite number; left unknown");
+    EXPECT_EQ(summary.Count(ProblemKind::WithoutSpkId), report.WithoutSpkId.size());
 }

@@ -2,12 +2,15 @@
 
 #include <sqlite3.h>
 #include <QApplication>
+#include <QCollator>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QStringList>
 #include <filesystem>
 
 #include "cli/Startup.h"
+#include "data/CatalogueQueries.h"
+#include "data/CatalogueText.h"
 #include "gui/InformationPanel.h"
 #include "gui/MainWindow.h"
 #include "gui/SortedChoices.h"
@@ -382,6 +385,75 @@ TEST(Toolbar, WithoutOrbitClassesNothingCanBeChosen) {
         EXPECT_EQ(window.Toolbar()->StarSelector()->count(), 0);
         EXPECT_EQ(window.Toolbar()->SelectedYear(), -1);  // so no chart draws
         EXPECT_EQ(window.Status()->Text(1), "");
+    }
+    std::filesystem::current_path(working);
+}
+
+// A class's list takes the ranks of the list of every star when it holds the same stars under the
+// same names; with a star that list has not ranked (a file added since, a name changed, two rows
+// of one SpkId) it ranks its own names. Either way it is in the order of the locale's collation,
+// ignoring case, rows of equal names in SpkId order.
+TEST(Toolbar, ClassListsAreInCollationOrderWhetherOrNotRanksAreReused) {
+    const std::filesystem::path working = std::filesystem::current_path();
+    TempFolder folder;
+    RecordedMessages messages;
+    const char* names[] = {"ceres", "Ceres", "Éros", "eros", "Eros", "(1) Ceres", "1 Ceres",
+                           "zeta",  "Zeta",  "Öpik", "opik", "a-b",  "ab",        "a b"};
+    std::vector<Star> stars;
+    std::vector<NvrFile> files;
+    for (std::uint32_t i = 0; i < 42; ++i) {
+        Star star;
+        star.Id = 2000001 + i;
+        star.Name = names[i % std::size(names)];
+        star.OrbiteType = 1 + static_cast<int>(i % 2);
+        star.OrbiteTypeNeo = i % 3 == 0 ? 1 : 0;
+        stars.push_back(star);
+        if (i % 7 != 6)
+            files.push_back(NvrFile::Daily(star.Id, 2001, 2001));
+    }
+    Star twin = stars[5];  // a second row of one SpkId, under another name, in class 2
+    twin.Name = "Aaa";
+    twin.OrbiteType = 2;
+    stars.push_back(twin);
+    TestData::MakeProgramFolder(folder.Path(), {{0, "All stars"}, {1, "One"}, {2, "Two"}}, stars,
+                                files);
+    std::unique_ptr<Session> session = Startup(folder.Path(), messages).session;
+    ASSERT_TRUE(session);
+    {
+        MainWindow window(*session, messages);
+        ::Toolbar& toolbar = *window.Toolbar();
+        QCollator collator(NameCollationLocale());
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const auto expected = [&](int code) {
+            std::vector<StarChoiceRow> rows = *QueryStarChoices(session->Database(), code);
+            std::erase_if(rows, [&](const StarChoiceRow& row) {
+                return !std::filesystem::exists(
+                    StarFilePath(session->Folders().DatasFolder, row.Id));
+            });
+            std::stable_sort(rows.begin(), rows.end(),
+                             [&](const StarChoiceRow& x, const StarChoiceRow& y) {
+                                 return collator.compare(QString::fromStdString(x.Name),
+                                                         QString::fromStdString(y.Name)) < 0;
+                             });
+            std::vector<qint64> ids;
+            for (const StarChoiceRow& row : rows)
+                ids.push_back(row.Id);
+            return ids;
+        };
+        const auto listed = [&](int code) {
+            toolbar.FillStarSelector(code);
+            return ToolbarTest::Data(toolbar.StarSelector());
+        };
+        for (const int code : {0, 1, 2, 19, 0, 1})
+            EXPECT_EQ(listed(code), expected(code)) << code;
+        NvrFile::Daily(2000007, 2001, 2001)
+            .Write(StarFilePath(session->Folders().DatasFolder, 2000007));
+        sqlite3_exec(session->Database().Handle(),
+                     "UPDATE [AllStars] SET [Name] = 'Bennu' WHERE [SpkId] = 2000009", nullptr,
+                     nullptr, nullptr);
+        for (const int code : {1, 2, 0, 1})
+            EXPECT_EQ(listed(code), expected(code)) << code << " after the changes";
+        EXPECT_EQ(listed(1).size(), 19u);
     }
     std::filesystem::current_path(working);
 }

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "astro/ValueText.h"
+#include "browse/StarListModel.h"
 
 namespace {
 
@@ -40,6 +46,82 @@ TEST(ValueTextTest, FixedTextIsWhatPrintfGives) {
     EXPECT_EQ(FixedText(-nan, 15), "-nan");
     EXPECT_EQ(FixedText(std::numeric_limits<double>::max(), 15).size(), kLongestFixedText - 1);
     EXPECT_EQ(FixedText(-std::numeric_limits<double>::max(), 15).size(), kLongestFixedText);
+}
+
+// The texts of the star list and the information panel for two million doubles of every kind,
+// against the standard formatted printing: "%.15f", "%.10f", "%.5f", and the "%025.15f" text a
+// numeric column is sorted by, made from the "%.15f" cell text (which must read back as the
+// same text, padding aside).
+TEST(ValueTextTest, EveryKindOfDoublePrintsAsPrintfPrintsIt) {
+    std::mt19937_64 random(20261209);
+    std::uniform_int_distribution<int> kind(0, 5);
+    std::uniform_int_distribution<int> exponent(-60, 40);
+    const int decimals[] = {15, 10, 5};
+    const auto next = [&]() -> double {
+        switch (kind(random)) {
+            case 0:  // any bit pattern: subnormals, infinities and NaNs of every sign included
+                return std::bit_cast<double>(random());
+            case 1: {  // an exact tie at the last decimal printed: odd / 2^(d + 1)
+                const int d = decimals[random() % 3];
+                const double odd = static_cast<double>((random() >> 11) | 1);
+                return std::ldexp(odd, -(d + 1)) * (random() % 2 ? 1 : -1);
+            }
+            case 2: {  // next to such a tie
+                const double tie = std::ldexp(static_cast<double>((random() >> 11) | 1), -16);
+                return std::nextafter(tie, random() % 2 ? INFINITY : -INFINITY);
+            }
+            case 3:  // the magnitudes of orbital elements and their derived quantities
+                return std::ldexp(static_cast<double>(random() >> 11), exponent(random) - 52) *
+                       (random() % 2 ? 1 : -1);
+            case 4:  // short decimals, as catalogues write them
+                return static_cast<double>(static_cast<std::int64_t>(random() % 20000000) -
+                                           10000000) /
+                       std::pow(10.0, static_cast<double>(random() % 9));
+            default:
+                return std::ldexp(1.0, static_cast<int>(random() % 2100) - 1075);
+        }
+    };
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  -std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::min(),
+                                  std::numeric_limits<double>::max(),
+                                  -std::numeric_limits<double>::max(),
+                                  1e308,
+                                  -1e308,
+                                  1e-308,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -std::numeric_limits<double>::quiet_NaN(),
+                                  0.5e-15,
+                                  1.5e-15,
+                                  999999999.9999999,
+                                  -99999999.99999999};
+    for (int i = 0; i < 2000000; ++i)
+        values.push_back(next());
+    char expected[2048];
+    char sortExpected[2048];
+    std::size_t checked = 0;
+    for (const double value : values) {
+        for (const int d : decimals) {
+            const int length = std::snprintf(expected, sizeof expected, "%.*f", d, value);
+            const std::string text = FixedText(value, d);
+            ASSERT_EQ(text, std::string_view(expected, static_cast<std::size_t>(length))) << value;
+            ++checked;
+        }
+        const std::string cell = FixedText(value, 15);
+        if (cell.size() > kStarListSortTextLength)
+            continue;  // cut to 255 characters before it is read back
+        const int length = std::snprintf(sortExpected, sizeof sortExpected, "%025.15f", value);
+        ASSERT_EQ(
+            StarListSortText(cell),
+            std::string_view(sortExpected, std::min<std::size_t>(static_cast<std::size_t>(length),
+                                                                 kStarListSortTextLength)))
+            << value;
+    }
+    EXPECT_GT(checked, 6000000u);
 }
 
 TEST(ValueTextTest, BoundedTextKeepsFixedNotationWhileItFits) {

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
+#include <optional>
+#include <utility>
 
 #include "data/StarFile.h"
+#include "data/StarFileIndex.h"
 #include "tools/AtomicFile.h"
 #include "tools/ElementBounds.h"
 #include "tools/EphemerisFile.h"
@@ -27,6 +29,11 @@ constexpr std::uint32_t kNumberedAsteroidBase = 2000000;  // JPL: SPK-ID = 20000
 // comets with rounded old elements differ by up to 0.5%.
 constexpr double kPeriodAgreement = 0.05;
 constexpr double kDegreesPerRadian = 180.0 / M_PI;
+constexpr double kRadiansPerDegree = M_PI / 180.0;
+constexpr double kDaysPerYear = 365.25;  // Julian year
+
+constexpr const char* kNotAnSpkId = " is not an SPK-ID (a whole number from 1 to 4294967295)";
+constexpr const char* kNoSpkId = "no SPK-ID (neither a spkid field nor an asteroid number)";
 
 bool IsControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -49,25 +56,39 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
-// Why a given value is out of bounds, quoted ("e = 1.0000001 is not below 1 (an ellipse)");
-// empty when it is inside.
-std::string Quoted(const SbdbValue& value, ElementKind kind) {
+// Why a body is left out: the text that follows its name ("e = 1.0000001 is not below 1 (an
+// ellipse)") and the reason without the value ("e is not below 1 (an ellipse)").
+struct Refusal {
+    std::string Why;
+    std::string Reason;
+};
+
+// A value's bound problem quoted, or nothing when it is inside its bounds.
+std::optional<Refusal> Quoted(const SbdbValue& value, ElementKind kind) {
     const std::string problem =
         value.Number ? BoundProblem(kind, *value.Number) : "is not a finite number";
-    return problem.empty() ? problem : value.Quoted() + " " + problem;
+    if (problem.empty())
+        return std::nullopt;
+    // A date out of range names its Julian day: not part of the reason.
+    return Refusal{value.Quoted() + " " + problem,
+                   value.Field + " " + problem.substr(0, problem.find(" (JD "))};
 }
+
+// One note: a value left unknown or replaced.
+using Note = std::pair<std::string, std::string>;  // line, reason
 
 // An informational value: its number, or 0 (unknown) with a note when it is given but is no
 // finite number.
-double Informational(const SbdbValue& value, const std::string& who,
-                     std::vector<std::string>& notes) {
-    if (value.Given() && !value.Number)
-        notes.push_back(who + ": " + value.Quoted() + " is not a finite number; left unknown");
+double Informational(const SbdbValue& value, const std::string& who, std::vector<Note>& notes) {
+    if (value.Given() && !value.Number) {
+        notes.push_back({who + ": " + value.Quoted() + " is not a finite number; left unknown",
+                         value.Field + " is not a finite number; left unknown"});
+    }
     return value.Number.value_or(0.0);
 }
 
-// The elements of a body into `star`; empty, or why the body is refused.
-std::string ReadElements(const SbdbBody& body, CatalogueStar& star) {
+// The elements of a body into `star`; nothing, or why the body is refused.
+std::optional<Refusal> ReadElements(const SbdbBody& body, CatalogueStar& star) {
     std::vector<std::string> missing;
     if (!body.Eccentricity.Given())
         missing.push_back("e");
@@ -87,7 +108,7 @@ std::string ReadElements(const SbdbBody& body, CatalogueStar& star) {
         std::string list;
         for (const std::string& name : missing)
             list += (list.empty() ? "" : ", ") + name;
-        return "missing " + list;
+        return Refusal{"missing " + list, "missing " + list};
     }
     const std::pair<const SbdbValue*, ElementKind> checks[] = {
         {&body.Eccentricity, ElementKind::Eccentricity},
@@ -103,7 +124,7 @@ std::string ReadElements(const SbdbBody& body, CatalogueStar& star) {
     for (const auto& [value, kind] : checks) {
         if (!value->Given())
             continue;
-        if (std::string problem = Quoted(*value, kind); !problem.empty())
+        if (std::optional<Refusal> problem = Quoted(*value, kind))
             return problem;
     }
 
@@ -115,13 +136,15 @@ std::string ReadElements(const SbdbBody& body, CatalogueStar& star) {
     if (!qValue.Given()) {
         if (std::string problem = BoundProblem(ElementKind::PerihelionDistance, q);
             !problem.empty()) {
-            return "q = a (1 - e) = " + NumberText(q) + " (" + aValue.Quoted() + ", " +
-                   body.Eccentricity.Quoted() + ") " + problem;
+            return Refusal{"q = a (1 - e) = " + NumberText(q) + " (" + aValue.Quoted() + ", " +
+                               body.Eccentricity.Quoted() + ") " + problem,
+                           "q = a (1 - e) " + problem};
         }
     } else if (!aValue.Given()) {
         if (std::string problem = BoundProblem(ElementKind::SemiMajorAxis, a); !problem.empty()) {
-            return "a = q / (1 - e) = " + NumberText(a) + " (" + qValue.Quoted() + ", " +
-                   body.Eccentricity.Quoted() + ") " + problem;
+            return Refusal{"a = q / (1 - e) = " + NumberText(a) + " (" + qValue.Quoted() + ", " +
+                               body.Eccentricity.Quoted() + ") " + problem,
+                           "a = q / (1 - e) " + problem};
         }
     }
 
@@ -147,13 +170,13 @@ std::string ReadElements(const SbdbBody& body, CatalogueStar& star) {
                                          ? star.Epoch - star.MeanAnomaly / motion
                                          : star.Epoch + (360.0 - star.MeanAnomaly) / motion;
     }
-    return {};
+    return std::nullopt;
 }
 
 // The values shown but not computed with: unknown ones are 0, and a period or aphelion that
 // does not fit the ellipse is replaced by the ellipse's.
 void ReadInformation(const SbdbBody& body, const std::string& who, CatalogueStar& star,
-                     std::vector<std::string>& notes) {
+                     std::vector<Note>& notes) {
     const double a = star.SemiMajorAxis;
     const double keplerPeriod = 360.0 / (kGaussK / (a * std::sqrt(a)) * kDegreesPerRadian);
     const SbdbValue& period = body.PeriodDays;
@@ -162,17 +185,21 @@ void ReadInformation(const SbdbBody& body, const std::string& who, CatalogueStar
         std::fabs(*period.Number - keplerPeriod) <= kPeriodAgreement * keplerPeriod) {
         star.OrbitalPeriod = *period.Number;
     } else if (period.Given()) {
-        notes.push_back(who + ": " + period.Quoted() +
-                        " is not the period of a = " + NumberText(a) + " au (" +
-                        NumberText(keplerPeriod) + " days); the latter is kept");
+        notes.push_back({who + ": " + period.Quoted() +
+                             " is not the period of a = " + NumberText(a) + " au (" +
+                             NumberText(keplerPeriod) + " days); the latter is kept",
+                         period.Field + " is not the period of a; Kepler's period is kept"});
     }
     const SbdbValue& aphelion = body.AphelionDistance;
     star.ApelionDistance = aphelion.Number.value_or(a * (1 + star.Eccentricity));
     if (aphelion.Given() && !aphelion.Number) {
-        notes.push_back(who + ": " + aphelion.Quoted() +
-                        " is not a finite number; a (1 + e) is kept");
+        notes.push_back(
+            {who + ": " + aphelion.Quoted() + " is not a finite number; a (1 + e) is kept",
+             aphelion.Field + " is not a finite number; a (1 + e) is kept"});
     }
-    star.MeanMotion = Informational(body.MeanMotion, who, notes);
+    // SBDB gives n in degrees per day; the catalogue holds it in radians per year, the unit of
+    // the mean motion the viewer derives from a where none is given.
+    star.MeanMotion = Informational(body.MeanMotion, who, notes) * kRadiansPerDegree * kDaysPerYear;
     star.EarthMOID = Informational(body.EarthMoid, who, notes);
     star.AbsoluteMagnitude = Informational(body.AbsoluteMagnitude, who, notes);
     star.Diameter = Informational(body.Diameter, who, notes);
@@ -235,91 +262,139 @@ std::string DisplayName(const std::string& fullName) {
     return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
-CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, CatalogueReport& report) {
-    std::map<std::string, int> codeOf;
+CatalogueAssembler::CatalogueAssembler(ProblemSink problems) : problems_(std::move(problems)) {
     for (const OrbitClassEntry& entry : KnownOrbitClasses())
-        codeOf[entry.SbdbCode] = entry.Index;
-    int nextCode = 30;  // classes SBDB may add later get codes of their own from here
-    std::map<std::string, OrbitClassEntry> unknownClasses;
-    std::set<int> usedCodes;
-    std::map<std::uint32_t, CatalogueStar> stars;
+        codeOf_[entry.SbdbCode] = entry.Index;
+}
 
+std::optional<CatalogueStar> CatalogueAssembler::Admit(const std::string& fileName,
+                                                       const SbdbBody& body) {
+    pendingNotes_.clear();
+    pendingClass_.reset();
+    const std::string who =
+        fileName + ": " +
+        (body.FullName.empty() ? "row " + std::to_string(body.Row) : Printable(body.FullName));
+    auto refuse = [&](const std::string& why, const std::string& reason) {
+        problems_(ProblemKind::Refused, who + ": " + why + "; not loaded", reason);
+        return std::nullopt;
+    };
+    if (body.FullName.empty())
+        return refuse("no full_name", "no full_name");
+    if (std::any_of(body.FullName.begin(), body.FullName.end(), IsControl)) {
+        return refuse("full_name holds a control character", "full_name holds a control character");
+    }
+    std::uint32_t spkId = 0;
+    if (body.SpkId) {
+        spkId = *body.SpkId;
+    } else if (!body.SpkIdText.empty()) {
+        return refuse("spkid = " + body.SpkIdText + kNotAnSpkId,
+                      "spkid" + std::string(kNotAnSpkId));
+    } else if (body.Number && *body.Number < 4294967295u - kNumberedAsteroidBase) {
+        spkId = kNumberedAsteroidBase + *body.Number;
+    } else {
+        problems_(ProblemKind::WithoutSpkId, who + ": " + kNoSpkId + "; not loaded", kNoSpkId);
+        return std::nullopt;
+    }
+
+    CatalogueStar star;
+    if (const std::optional<Refusal> refusal = ReadElements(body, star))
+        return refuse(refusal->Why, refusal->Reason);
+    star.SpkId = spkId;
+    star.FullName = body.FullName;
+    star.Name = DisplayName(body.FullName);
+    star.SbdbClass = body.OrbitClass;
+    ReadInformation(body, who, star, pendingNotes_);
+
+    const std::string code = body.OrbitClass.empty() ? "AST" : body.OrbitClass;
+    if (const auto known = codeOf_.find(code); known != codeOf_.end()) {
+        star.OrbiteType = known->second;
+    } else {
+        pendingClass_ = OrbitClassEntry{nextCode_, code, code};
+        star.OrbiteType = nextCode_;
+    }
+    return star;
+}
+
+void CatalogueAssembler::Keep(const CatalogueStar& star) {
+    if (pendingClass_) {
+        codeOf_[pendingClass_->SbdbCode] = pendingClass_->Index;
+        unknownClasses_.emplace(pendingClass_->SbdbCode, *pendingClass_);
+        ++nextCode_;
+        pendingClass_.reset();
+    }
+    if (std::find(usedCodes_.begin(), usedCodes_.end(), star.OrbiteType) == usedCodes_.end())
+        usedCodes_.push_back(star.OrbiteType);
+    for (const auto& [line, reason] : pendingNotes_)
+        problems_(ProblemKind::Note, line, reason);
+    pendingNotes_.clear();
+}
+
+void CatalogueAssembler::Drop(const std::string& fileName, const SbdbBody& body,
+                              std::uint32_t spkId) {
+    pendingNotes_.clear();
+    pendingClass_.reset();
+    problems_(ProblemKind::Refused,
+              fileName + ": " + Printable(body.FullName) + ": SPK-ID " + std::to_string(spkId) +
+                  " already loaded; this copy is left out",
+              "SPK-ID already loaded; this copy is left out");
+}
+
+std::vector<OrbitClassEntry> CatalogueAssembler::Classes() const {
+    std::vector<OrbitClassEntry> classes;
+    classes.push_back({kEveryStarClass, "All stars", ""});
+    classes.push_back({kNearEarthClass, "Near-Earth Objects", ""});
+    classes.push_back({kHazardousClass, "Potentially Hazardous Asteroids", ""});
+    const auto used = [&](int code) {
+        return std::find(usedCodes_.begin(), usedCodes_.end(), code) != usedCodes_.end();
+    };
+    for (const OrbitClassEntry& entry : KnownOrbitClasses()) {
+        if (used(entry.Index))
+            classes.push_back(entry);
+    }
+    for (const auto& [code, entry] : unknownClasses_)
+        classes.push_back(entry);
+    return classes;
+}
+
+CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, CatalogueReport& report) {
+    CatalogueAssembler assembler(
+        [&](ProblemKind kind, const std::string& line, const std::string&) {
+            switch (kind) {
+                case ProblemKind::FileError:
+                    report.FileErrors.push_back(line);
+                    break;
+                case ProblemKind::Refused:
+                    report.Refused.push_back(line);
+                    break;
+                case ProblemKind::WithoutSpkId:
+                    report.WithoutSpkId.push_back(line);
+                    break;
+                case ProblemKind::Note:
+                    report.Notes.push_back(line);
+                    break;
+            }
+        });
+    std::map<std::uint32_t, CatalogueStar> stars;
     for (const NamedSbdbFile& named : files) {
         if (!named.File.Error.empty()) {
             report.FileErrors.push_back(named.File.Error);
             continue;
         }
         for (const SbdbBody& body : named.File.Bodies) {
-            const std::string who = named.Name + ": " +
-                                    (body.FullName.empty() ? "row " + std::to_string(body.Row)
-                                                           : Printable(body.FullName));
-            auto refuse = [&](const std::string& why) {
-                report.Refused.push_back(who + ": " + why + "; not loaded");
-            };
-            if (body.FullName.empty()) {
-                refuse("no full_name");
+            std::optional<CatalogueStar> star = assembler.Admit(named.Name, body);
+            if (!star)
+                continue;
+            if (stars.count(star->SpkId)) {
+                assembler.Drop(named.Name, body, star->SpkId);
                 continue;
             }
-            if (std::any_of(body.FullName.begin(), body.FullName.end(), IsControl)) {
-                refuse("full_name holds a control character");
-                continue;
-            }
-            std::uint32_t spkId = 0;
-            if (body.SpkId) {
-                spkId = *body.SpkId;
-            } else if (!body.SpkIdText.empty()) {
-                refuse("spkid = " + body.SpkIdText +
-                       " is not an SPK-ID (a whole number from 1 to 4294967295)");
-                continue;
-            } else if (body.Number && *body.Number < 4294967295u - kNumberedAsteroidBase) {
-                spkId = kNumberedAsteroidBase + *body.Number;
-            } else {
-                report.WithoutSpkId.push_back(
-                    who + ": no SPK-ID (neither a spkid field nor an asteroid number); not loaded");
-                continue;
-            }
-
-            CatalogueStar star;
-            if (const std::string why = ReadElements(body, star); !why.empty()) {
-                refuse(why);
-                continue;
-            }
-            if (stars.count(spkId)) {
-                report.Refused.push_back(who + ": SPK-ID " + std::to_string(spkId) +
-                                         " already loaded; this copy is left out");
-                continue;
-            }
-            star.SpkId = spkId;
-            star.FullName = body.FullName;
-            star.Name = DisplayName(body.FullName);
-            star.SbdbClass = body.OrbitClass;
-            ReadInformation(body, who, star, report.Notes);
-
-            const std::string code = body.OrbitClass.empty() ? "AST" : body.OrbitClass;
-            if (const auto known = codeOf.find(code); known != codeOf.end()) {
-                star.OrbiteType = known->second;
-            } else {
-                auto [entry, added] =
-                    unknownClasses.try_emplace(code, OrbitClassEntry{nextCode, code, code});
-                if (added)
-                    ++nextCode;
-                star.OrbiteType = entry->second.Index;
-            }
-            usedCodes.insert(star.OrbiteType);
-            stars.emplace(spkId, std::move(star));
+            assembler.Keep(*star);
+            stars.emplace(star->SpkId, std::move(*star));
         }
     }
 
     CatalogueContent content;
-    content.Classes.push_back({kEveryStarClass, "All stars", ""});
-    content.Classes.push_back({kNearEarthClass, "Near-Earth Objects", ""});
-    content.Classes.push_back({kHazardousClass, "Potentially Hazardous Asteroids", ""});
-    for (const OrbitClassEntry& entry : KnownOrbitClasses()) {
-        if (usedCodes.count(entry.Index))
-            content.Classes.push_back(entry);
-    }
-    for (const auto& [code, entry] : unknownClasses)
-        content.Classes.push_back(entry);
+    content.Classes = assembler.Classes();
     for (auto& [id, star] : stars)
         content.Stars.push_back(std::move(star));
     return content;
@@ -360,45 +435,43 @@ CREATE TABLE [AllStars] (
   [TimePerihelionPassage] REAL,
   [Epoch] REAL
 );
-CREATE INDEX [AllStarsByClass] ON [AllStars] ([OrbiteType]);
 )sql";
+
+// Made once every row is in: building an index at the end is faster than keeping it up to date
+// row by row.
+constexpr const char* kClassIndex = "CREATE INDEX [AllStarsByClass] ON [AllStars] ([OrbiteType])";
 
 void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
     sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
                       SQLITE_TRANSIENT);
 }
 
-// Inserts the classes and the stars into a fresh database at `path`.
-bool WriteInto(const std::string& path, const CatalogueContent& content, std::string& why) {
-    DatabaseHandle db = OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, why);
-    if (!db || !Execute(db.get(), kSchema, why) || !Execute(db.get(), "BEGIN", why))
-        return false;
-    StatementHandle classes = Prepare(db.get(), "INSERT INTO [Orbites] VALUES (?, ?, ?)", why);
-    if (!classes)
-        return false;
-    for (const OrbitClassEntry& entry : content.Classes) {
-        sqlite3_stmt* st = classes.get();
-        sqlite3_bind_int(st, 1, entry.Index);
-        BindText(st, 2, entry.Name);
-        if (entry.SbdbCode.empty())
-            sqlite3_bind_null(st, 3);
-        else
-            BindText(st, 3, entry.SbdbCode);
-        if (sqlite3_step(st) != SQLITE_DONE) {
-            why = SqliteReason(db.get());
+// A new catalogue written into a fresh database file: rows added one by one, all in one
+// transaction (the file is only a temporary one until it is complete: nothing needs to be
+// durable before the end).
+class CatalogueWriter {
+  public:
+    enum class Added { Yes, Duplicate, Failed };
+
+    bool Open(const std::string& path, std::string& why) {
+        db_ = OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, why);
+        // Pages of 64 KiB, SQLite's largest: the viewer reads the whole star table twice at
+        // start-up, and each page is one read from the file.
+        if (!db_ || !Execute(db_.get(), "PRAGMA page_size = 65536", why) ||
+            !Execute(db_.get(), kSchema, why) || !Execute(db_.get(), "BEGIN", why)) {
             return false;
         }
-        sqlite3_reset(st);
+        stars_ = Prepare(db_.get(),
+                         "INSERT INTO [AllStars] VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                         "?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, "
+                         "?25)",
+                         why);
+        return stars_ != nullptr;
     }
-    StatementHandle stars = Prepare(db.get(),
-                                    "INSERT INTO [AllStars] VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
-                                    "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, "
-                                    "?20, ?21, ?22, ?23, ?24, ?25)",
-                                    why);
-    if (!stars)
-        return false;
-    for (const CatalogueStar& s : content.Stars) {
-        sqlite3_stmt* st = stars.get();
+
+    // Adds a row; a row whose SPK-ID is already in is not added.
+    Added Add(const CatalogueStar& s, std::string& why) {
+        sqlite3_stmt* st = stars_.get();
         sqlite3_bind_int64(st, 1, s.SpkId);
         BindText(st, 2, s.Name);
         BindText(st, 3, s.FullName);
@@ -426,23 +499,64 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
                                  s.Epoch};
         for (int i = 0; i < 17; ++i)
             sqlite3_bind_double(st, 9 + i, values[i]);
-        if (sqlite3_step(st) != SQLITE_DONE) {
-            why = SqliteReason(db.get());
+        const int step = sqlite3_step(st);
+        const bool duplicate = sqlite3_extended_errcode(db_.get()) == SQLITE_CONSTRAINT_PRIMARYKEY;
+        if (step != SQLITE_DONE)
+            why = SqliteReason(db_.get());
+        sqlite3_reset(st);
+        if (step == SQLITE_DONE) {
+            FaultInjection::RowWritten();
+            return Added::Yes;
+        }
+        return duplicate ? Added::Duplicate : Added::Failed;
+    }
+
+    // Adds the classes and the index and closes the file.
+    bool Finish(const std::vector<OrbitClassEntry>& classes, std::string& why) {
+        StatementHandle insert = Prepare(db_.get(), "INSERT INTO [Orbites] VALUES (?, ?, ?)", why);
+        if (!insert)
+            return false;
+        for (const OrbitClassEntry& entry : classes) {
+            sqlite3_stmt* st = insert.get();
+            sqlite3_bind_int(st, 1, entry.Index);
+            BindText(st, 2, entry.Name);
+            if (entry.SbdbCode.empty())
+                sqlite3_bind_null(st, 3);
+            else
+                BindText(st, 3, entry.SbdbCode);
+            if (sqlite3_step(st) != SQLITE_DONE) {
+                why = SqliteReason(db_.get());
+                return false;
+            }
+            sqlite3_reset(st);
+        }
+        insert.reset();
+        stars_.reset();
+        if (!Execute(db_.get(), kClassIndex, why) || !Execute(db_.get(), "COMMIT", why))
+            return false;
+        if (sqlite3_close(db_.get()) != SQLITE_OK) {
+            why = SqliteReason(db_.get());
             return false;
         }
-        sqlite3_reset(st);
-        FaultInjection::RowWritten();
+        db_.release();
+        return true;
     }
-    classes.reset();
-    stars.reset();
-    if (!Execute(db.get(), "COMMIT", why))
+
+  private:
+    DatabaseHandle db_;
+    StatementHandle stars_;
+};
+
+// Inserts the classes and the stars into a fresh database at `path`.
+bool WriteInto(const std::string& path, const CatalogueContent& content, std::string& why) {
+    CatalogueWriter writer;
+    if (!writer.Open(path, why))
         return false;
-    if (sqlite3_close(db.get()) != SQLITE_OK) {
-        why = SqliteReason(db.get());
-        return false;
+    for (const CatalogueStar& star : content.Stars) {
+        if (writer.Add(star, why) != CatalogueWriter::Added::Yes)
+            return false;
     }
-    db.release();
-    return true;
+    return writer.Finish(content.Classes, why);
 }
 
 }  // namespace
@@ -456,6 +570,79 @@ bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content
             return WriteInto(temporary, content, why);
         },
         error);
+}
+
+CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
+                                               const std::vector<std::string>& files,
+                                               const std::string& datasFolder,
+                                               const ProblemSink& problems) {
+    using Result = CatalogueFileOutcome::Result;
+    CatalogueFileOutcome outcome;
+    RemoveStaleTemporariesOf(path);
+    const StarFileIndex withFiles = StarFileIndex::Read(datasFolder);
+    std::string error;
+    const bool written = ReplaceFileAtomically(
+        path,
+        [&](const std::string& temporary, std::string& why) {
+            CatalogueWriter writer;
+            if (!writer.Open(temporary, why))
+                return false;
+            CatalogueAssembler assembler(problems);
+            bool allRead = true;
+            bool writeFailed = false;
+            for (const std::string& name : files) {
+                const std::string fileError = ReadSbdbFile(name, name, [&](const SbdbBody& body) {
+                    if (writeFailed)
+                        return;
+                    std::optional<CatalogueStar> star = assembler.Admit(name, body);
+                    if (!star)
+                        return;
+                    star->DatasForIt =
+                        withFiles.Exists(star->SpkId) &&
+                                IsCompleteEphemerisFile(StarFilePath(datasFolder, star->SpkId),
+                                                        star->SpkId)
+                            ? 1
+                            : 0;
+                    switch (writer.Add(*star, why)) {
+                        case CatalogueWriter::Added::Yes:
+                            assembler.Keep(*star);
+                            ++outcome.Stars;
+                            outcome.StarsWithFiles += static_cast<std::size_t>(star->DatasForIt);
+                            break;
+                        case CatalogueWriter::Added::Duplicate:
+                            assembler.Drop(name, body, star->SpkId);
+                            break;
+                        case CatalogueWriter::Added::Failed:
+                            writeFailed = true;
+                            break;
+                    }
+                });
+                if (writeFailed)
+                    return false;
+                if (!fileError.empty()) {
+                    problems(ProblemKind::FileError, fileError, fileError);
+                    allRead = false;
+                }
+            }
+            if (!allRead) {
+                outcome.Outcome = Result::FileError;
+                return false;
+            }
+            if (outcome.Stars == 0) {
+                outcome.Outcome = Result::NoBody;
+                return false;
+            }
+            const std::vector<OrbitClassEntry> classes = assembler.Classes();
+            outcome.Classes = classes.size();
+            return writer.Finish(classes, why);
+        },
+        error);
+    if (written) {
+        outcome.Outcome = Result::Written;
+    } else if (outcome.Outcome == Result::CannotWrite) {
+        outcome.Error = error;
+    }
+    return outcome;
 }
 
 void MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder) {

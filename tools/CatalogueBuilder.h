@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +42,8 @@ struct CatalogueStar {
     double ArgumentPerihelion = 0;
     double MeanAnomaly = 0;    // at the epoch
     double OrbitalPeriod = 0;  // days
-    double MeanMotion = 0;     // degrees/day as given by the source; 0 when it gives none
+    double MeanMotion = 0;     // radians/year (SBDB's n in degrees/day converted); 0 when none
+                               // is given, and the viewer derives it from a
     double ApelionDistance = 0;
     double EarthMOID = 0;
     double AbsoluteMagnitude = 0;
@@ -74,11 +78,76 @@ struct NamedSbdbFile {
     SbdbFile File;
 };
 
+// The kinds of problem a build reports, in the order they are printed.
+enum class ProblemKind {
+    FileError,     // a file that cannot be read as a whole
+    Refused,       // a body left out for its elements or name
+    WithoutSpkId,  // a body left out: no spkid and not numbered
+    Note,          // a value left unknown (the body is loaded)
+};
+
+// Receives each problem as it is found: its line, which names the file and the body, and its
+// reason without the body or the value ("e is not below 1 (an ellipse)"), shared by every body
+// left out for the same reason.
+using ProblemSink =
+    std::function<void(ProblemKind kind, const std::string& line, const std::string& reason)>;
+
+// The catalogue rows of bodies, one body at a time, with the orbit classes they use.
+class CatalogueAssembler {
+  public:
+    explicit CatalogueAssembler(ProblemSink problems);
+
+    // The row of `body`, read from the file `fileName`, or nothing when the body is left out (the
+    // reason is reported). The row is a candidate: Keep or Drop says what became of it.
+    std::optional<CatalogueStar> Admit(const std::string& fileName, const SbdbBody& body);
+    // The row of the last Admit is in the catalogue: its notes are reported, its class counted.
+    void Keep(const CatalogueStar& star);
+    // It is not, as a star of its SPK-ID already is: the body is reported as left out.
+    void Drop(const std::string& fileName, const SbdbBody& body, std::uint32_t spkId);
+
+    // The classes of the kept rows: the three with rules of their own, then the known SBDB
+    // classes in code order, then classes of codes given from 30 on.
+    std::vector<OrbitClassEntry> Classes() const;
+
+  private:
+    ProblemSink problems_;
+    std::map<std::string, int> codeOf_;  // every class code given, by SBDB class
+    std::map<std::string, OrbitClassEntry> unknownClasses_;
+    int nextCode_ = 30;  // classes SBDB may add later get codes of their own from here
+    std::vector<int> usedCodes_;
+    std::optional<OrbitClassEntry> pendingClass_;  // a class the candidate would add
+    std::vector<std::pair<std::string, std::string>> pendingNotes_;  // line, reason
+};
+
 // The catalogue of every body of the files that has an SPK-ID, a name without control
 // characters and elliptic elements within the bounds of ElementBounds.h. The mean anomaly
 // derived from a time of perihelion uses Kepler's mean motion of the elements, so that the
 // ephemeris passes perihelion at that time.
 CatalogueContent BuildCatalogue(const std::vector<NamedSbdbFile>& files, CatalogueReport& report);
+
+// What WriteCatalogueFromExports did.
+struct CatalogueFileOutcome {
+    enum class Result {
+        Written,      // the catalogue was replaced
+        FileError,    // a file could not be read as an export: nothing written
+        NoBody,       // no body could be loaded: nothing written
+        CannotWrite,  // the catalogue could not be written: `Error` says why
+    } Outcome = Result::CannotWrite;
+    std::size_t Stars = 0;
+    std::size_t StarsWithFiles = 0;  // [DatasForIt] = 1
+    std::size_t Classes = 0;
+    std::string Error;
+};
+
+// Builds the catalogue at `path` from SBDB exports of any size, as BuildCatalogue,
+// MarkStarsWithCompleteFiles (with `datasFolder`) and WriteCatalogueFile would, but reading
+// each export in pieces and writing each row as it comes, so that memory does not grow with the
+// exports. The catalogue at `path` is replaced only by a complete one, and only when every file
+// was read.
+CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
+                                               const std::vector<std::string>& files,
+                                               const std::string& datasFolder,
+                                               const ProblemSink& problems);
 
 // Sets [DatasForIt] = 1 for the stars of `content` that have a complete ephemeris file of this
 // tool in `datasFolder` (what a rebuilt catalogue keeps of the one it replaces).

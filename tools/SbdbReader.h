@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ struct SbdbBody {
     SbdbValue AscendingNode;       // degrees
     SbdbValue ArgumentPerihelion;  // degrees
     SbdbValue MeanAnomaly;         // degrees
-    SbdbValue MeanMotion;          // degrees/day
+    SbdbValue MeanMotion;          // degrees/day, as the export gives it
     SbdbValue PerihelionTime;      // Julian day (TDB)
     SbdbValue Epoch;               // Julian day (TDB), from epoch_mjd (MJD) or epoch (JD)
     SbdbValue PeriodDays;          // days, from per_y (Julian years) or per (days)
@@ -55,6 +56,16 @@ struct SbdbFile {
 
 // Reads an SBDB Query API JSON object ({"fields": [...], "data": [[...], ...]}). Values may be
 // numbers, numeric strings or null; field names are matched with '.' and '_' alike ("per.y",
-// "per_y"). A file that is not such an object, lacks the full_name field or holds a row that
-// is not an array is an error as a whole. `fileName` names the file in the error text.
+// "per_y"), in any case. A file that is not such an object, lacks the full_name field or holds a
+// row that is not an array is an error as a whole. `fileName` names the file in the error text.
+// Of a key given twice in the object, the last value counts.
 SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName);
+
+// The same for an export of any size in the file at `path`, read in pieces of 64 KiB: each body
+// is handed to `onBody` as soon as its row is read, and the body passed is reused for the next
+// row, so memory does not grow with the export. A regular file is read twice, first to check it
+// whole, so that a file in error hands over no body at all. A pipe is read once: its "fields"
+// must come before its "data", and the bodies before an error in it have been handed over.
+// Returns the error, as ReadSbdbJson gives it; empty when the file was read.
+std::string ReadSbdbFile(const std::string& path, const std::string& fileName,
+                         const std::function<void(const SbdbBody&)>& onBody);

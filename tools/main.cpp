@@ -1,6 +1,5 @@
 // nivra-data: builds the catalogue and the ephemeris files that the Nivra viewer reads.
 #include <QCoreApplication>
-#include <QFile>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "tools/DataMarks.h"
 #include "tools/DriftReport.h"
 #include "tools/EphemerisBuilder.h"
+#include "tools/ProblemSummary.h"
 #include "tools/SampleFolder.h"
 #include "tools/Shards.h"
 
@@ -169,44 +169,37 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 int Catalogue(const Options& options) {
     if (options.Out.empty() || options.Files.empty())
         return Usage("catalogue needs --out FILE and at least one FILE.json");
-    std::vector<NamedSbdbFile> files;
-    for (const std::string& name : options.Files) {
-        QFile file(QString::fromLocal8Bit(name));
-        SbdbFile content;
-        if (file.open(QIODevice::ReadOnly)) {
-            content = ReadSbdbJson(file.readAll(), name);
-        } else {
-            content.Error =
-                name + ": cannot read (" + file.errorString().toLocal8Bit().toStdString() + ")";
-        }
-        files.push_back({name, std::move(content)});
-    }
-    CatalogueReport report;
-    CatalogueContent content = BuildCatalogue(files, report);
-    for (const auto* lines : {&report.FileErrors, &report.Refused, &report.WithoutSpkId})
-        PrintProblems(*lines);
-    PrintProblems(report.Notes);
-    if (!report.FileErrors.empty() || content.Stars.empty()) {
-        std::fprintf(stderr, "nivra-data: %s not written: %s\n", options.Out.c_str(),
-                     !report.FileErrors.empty() ? "a file could not be read as an SBDB export"
-                                                : "no body could be loaded");
-        return kFailed;
-    }
     const std::filesystem::path folder = std::filesystem::path(options.Out).parent_path();
-    MarkStarsWithCompleteFiles(content, (folder.empty() ? "." : folder.string()) + "/Datas");
-    std::string error;
-    if (!WriteCatalogueFile(options.Out, content, error)) {
-        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
-        return kFailed;
+    ProblemSummary problems;
+    const CatalogueFileOutcome built = WriteCatalogueFromExports(
+        options.Out, options.Files, (folder.empty() ? "." : folder.string()) + "/Datas",
+        [&](ProblemKind kind, const std::string& line, const std::string& reason) {
+            problems.Add(kind, line, reason);
+        });
+    PrintProblems(problems.Lines());
+    using Result = CatalogueFileOutcome::Result;
+    switch (built.Outcome) {
+        case Result::FileError:
+        case Result::NoBody:
+            std::fprintf(stderr, "nivra-data: %s not written: %s\n", options.Out.c_str(),
+                         built.Outcome == Result::FileError
+                             ? "a file could not be read as an SBDB export"
+                             : "no body could be loaded");
+            return kFailed;
+        case Result::CannotWrite:
+            std::fprintf(stderr, "nivra-data: %s\n", built.Error.c_str());
+            return kFailed;
+        case Result::Written:
+            break;
     }
-    std::size_t marked = 0;
-    for (const CatalogueStar& star : content.Stars)
-        marked += star.DatasForIt != 0;
     std::printf("%s: %zu stars (%zu with an ephemeris file), %zu orbit classes\n",
-                options.Out.c_str(), content.Stars.size(), marked, content.Classes.size());
-    if (!report.Complete()) {
+                options.Out.c_str(), built.Stars, built.StarsWithFiles, built.Classes);
+    const std::size_t leftOut =
+        problems.Count(ProblemKind::Refused) + problems.Count(ProblemKind::WithoutSpkId);
+    const std::size_t unknown = problems.Count(ProblemKind::Note);
+    if (leftOut + unknown > 0) {
         std::fprintf(stderr, "%zu bodies left out, %zu values left unknown (named above)\n",
-                     report.Refused.size() + report.WithoutSpkId.size(), report.Notes.size());
+                     leftOut, unknown);
         return kPartly;
     }
     return kDone;
