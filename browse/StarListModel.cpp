@@ -192,8 +192,7 @@ StarListModel::StarListModel(QObject* parent) : QAbstractTableModel(parent) {
     ascending_.fill(true);
 }
 
-std::optional<int> StarListModel::Load(const Catalogue& catalogue) {
-    beginResetModel();
+void StarListModel::ClearRows() {
     blocks_.clear();
     count_ = 0;
     names_.clear();
@@ -201,18 +200,22 @@ std::optional<int> StarListModel::Load(const Catalogue& catalogue) {
     orbitBytes_.clear();
     nameRanks_.clear();
     anomalies_.clear();
-    const std::optional<int> rows =
-        ForEachStarListRow(catalogue, [&](const StarListRowView& row) { Append(row); });
-    if (!rows) {
-        blocks_.clear();
-        count_ = 0;
-        names_.clear();
-        orbitNames_.clear();
-        orbitBytes_.clear();
-    }
+}
+
+void StarListModel::ResetOrder() {
     order_.resize(count_);
     std::iota(order_.begin(), order_.end(), 0);
     ascending_.fill(true);
+}
+
+std::optional<int> StarListModel::Load(const Catalogue& catalogue) {
+    beginResetModel();
+    ClearRows();
+    const std::optional<int> rows =
+        ForEachStarListRow(catalogue, [&](const StarListRowView& row) { Append(row); });
+    if (!rows)
+        ClearRows();
+    ResetOrder();
     endResetModel();
     if (!rows)
         return std::nullopt;
@@ -221,18 +224,10 @@ std::optional<int> StarListModel::Load(const Catalogue& catalogue) {
 
 int StarListModel::Load(const std::vector<StarListRow>& rows) {
     beginResetModel();
-    blocks_.clear();
-    count_ = 0;
-    names_.clear();
-    orbitNames_.clear();
-    orbitBytes_.clear();
-    nameRanks_.clear();
-    anomalies_.clear();
+    ClearRows();
     for (const StarListRow& row : rows)
         Append({row.Orbite, row.Id, row.Name, row.Values, row.GeometricAlbedo});
-    order_.resize(count_);
-    std::iota(order_.begin(), order_.end(), 0);
-    ascending_.fill(true);
+    ResetOrder();
     endResetModel();
     return RowCount();
 }

@@ -135,6 +135,9 @@ class StarListModel : public QAbstractTableModel {
         const std::size_t end = index + 1 < count_ ? StarOf(index + 1).NameOffset : names_.size();
         return std::string_view(names_).substr(start, end - start);
     }
+    void ClearRows();
+    // Natural order, every column ascending at its next click.
+    void ResetOrder();
     void Append(const StarListRowView& row);
 
     void Order(int column, bool ascending);
