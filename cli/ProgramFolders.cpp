@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
@@ -38,8 +37,12 @@ void RestoreWorkingFolder(const ProgramFolders& folders) {
 QString DefaultProgramFolder(const QString& programDirectory) {
     if (QFileInfo(programDirectory + "/Nivra.db").exists())
         return programDirectory;
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/nivra";
+    // A relative $XDG_DATA_HOME is no setting (it would name a folder below wherever the program
+    // was started): the default takes its place.
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(dataHome))
+        dataHome = QDir::homePath() + "/.local/share";
+    const QString folder = QDir::cleanPath(dataHome + "/nivra");
     QDir().mkpath(folder);
     return folder;
 }

@@ -36,8 +36,11 @@ StartupResult Startup(const std::string& programFolder, MessageService& messages
     ProgramFolders folders =
         ProgramFolders::From(absoluteError ? programFolder : absolute.lexically_normal().string());
     RestoreWorkingFolder(folders);
-    std::error_code missing;
-    if (use != FolderUse::Viewer && !std::filesystem::exists(folders.DatabasePath, missing)) {
+    // Only a catalogue known to be missing is called so; one that cannot even be looked at (a
+    // folder without read permission) fails at its opening below, with the system's reason.
+    std::error_code unknown;
+    if (use != FolderUse::Viewer && !std::filesystem::exists(folders.DatabasePath, unknown) &&
+        !unknown) {
         messages.Show(QString("There is no catalogue %1")
                           .arg(QFile::decodeName(folders.DatabasePath.c_str())),
                       MessageIcon::Error);

@@ -6,7 +6,9 @@
 #include <QProgressDialog>
 
 bool NeedsSample(const QString& folder) {
-    return !QFileInfo::exists(folder + "/Nivra.db");
+    // The viewer started on a folder without a catalogue leaves an empty one there.
+    const QFileInfo catalogue(folder + "/Nivra.db");
+    return !catalogue.exists() || (catalogue.isFile() && catalogue.size() == 0);
 }
 
 bool PrepareSampleFolder(const QString& nivraData, const QString& folder, QString& error) {

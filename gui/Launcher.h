@@ -11,5 +11,6 @@
 // nivra-data said, when it fails.
 bool PrepareSampleFolder(const QString& nivraData, const QString& folder, QString& error);
 
-// Whether `folder` still needs the sample: it holds no catalogue.
+// Whether `folder` still needs the sample: it holds no catalogue, or the empty one the viewer
+// leaves in a folder without any.
 bool NeedsSample(const QString& folder);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenuBar>
 #include <QPainter>
@@ -240,8 +241,15 @@ void MainWindow::ChooseStarById(SpkId id) {
         }
     }
     if (!toolbar_->ShowStar(id)) {
+        // With a file on disk, the catalogue is what does not list it: no row, a row not marked
+        // as having data, or a catalogue that cannot be read.
+        const bool hasFile =
+            QFileInfo(QFile::decodeName(StarFilePath(session_.Folders().DatasFolder, id).c_str()))
+                .isFile();
         SetStatusText(kProblemPart,
-                      QString("Star %1 is not listed: it has no ephemeris file").arg(id));
+                      hasFile ? QString("Star %1 is not listed: no class of the catalogue lists it")
+                                    .arg(id)
+                              : QString("Star %1 is not listed: it has no ephemeris file").arg(id));
         return;
     }
     ChooseStar();

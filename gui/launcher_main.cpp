@@ -31,14 +31,20 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QString folder;
+    bool folderGiven = false;
     bool prepareOnly = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--help" || arguments[i] == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (arguments[i] == "--folder" && i + 1 < arguments.size() && folder.isEmpty()) {
+        if (arguments[i] == "--folder" && !folderGiven) {
+            if (i + 1 == arguments.size() || arguments[i + 1].isEmpty()) {
+                std::fprintf(stderr, "nivra-launcher: --folder needs a folder\n\n%s", kUsage);
+                return 2;
+            }
             folder = arguments[++i];
+            folderGiven = true;
         } else if (arguments[i] == "--prepare-only" && !prepareOnly) {
             prepareOnly = true;
         } else {
@@ -52,7 +58,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Nivra");
     QApplication::setDesktopFileName("org.example.nivra");
     const QString programs = QApplication::applicationDirPath();
-    if (folder.isEmpty())
+    if (!folderGiven)
         folder = DefaultProgramFolder(programs);
     if (NeedsSample(folder)) {
         QString error;

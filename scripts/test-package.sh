@@ -54,6 +54,10 @@ as_user() {
         QT_QPA_PLATFORM=offscreen "$@"
 }
 folder=$home/.local/share/nivra
+# As if the viewer had been started first: it leaves an empty catalogue, which the launcher
+# still fills with the sample.
+as_user mkdir -p "$folder"
+as_user touch "$folder/Nivra.db"
 as_user /usr/bin/nivra-launcher --prepare-only
 [ -f "$folder/Nivra.db" ] || fail "the launcher made no sample in $folder"
 [ "$(ls "$folder/Datas" | wc -l)" -eq 40 ] || fail "the sample has not 40 ephemeris files"

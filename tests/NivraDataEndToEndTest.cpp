@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <unistd.h>
 
 #include <QProcess>
@@ -363,6 +365,39 @@ TEST(NivraDataEphemeris, StaleTemporaryFilesOfKilledRunsAreRemoved) {
         EXPECT_FALSE(std::filesystem::exists(path)) << path;
     for (const std::string& path : kept)
         EXPECT_TRUE(std::filesystem::exists(path)) << path;
+}
+
+TEST(NivraDataCatalogue, OnlyAFileIsReplacedAndALinkStillLeadsWhereItDid) {
+    namespace fs = std::filesystem;
+    const GoodFolder good;
+    const TempFolder& folder = good.Folder;
+    const std::string json = folder / "good.json";
+    const std::string exported = Slurp(json);
+
+    // The export named as the catalogue too: refused before anything is written.
+    ToolRun run = NivraData({"catalogue", "--out", Q(json), Q(json)});
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_EQ(Slurp(json), exported);
+
+    // A pipe or a folder under the catalogue's name is not replaced.
+    ASSERT_EQ(::mkfifo((folder / "pipe.db").c_str(), 0644), 0);
+    fs::create_directory(folder / "folder.db");
+    for (const char* name : {"pipe.db", "folder.db"}) {
+        run = NivraData({"catalogue", "--out", Q(folder / name), Q(json)});
+        EXPECT_EQ(run.exitCode, kExitFailed) << name;
+        EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(fs::status(folder / "pipe.db").type(), fs::file_type::fifo);
+
+    // A catalogue reached through a symbolic link: the file it leads to is rebuilt, and a mark
+    // set through the link reaches it too.
+    fs::create_directory(folder / "store");
+    fs::rename(good.Out, folder / "store/Nivra.db");
+    fs::create_symlink("store/Nivra.db", good.Out);
+    ASSERT_EQ(NivraData(good.Catalogue).exitCode, 0);
+    ASSERT_EQ(NivraData(good.Ephemeris).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(good.Out));
+    EXPECT_EQ(MarkedStars(folder / "store/Nivra.db"), (std::set<std::uint32_t>{2000001, 2000004}));
 }
 
 TEST(NivraDataCatalogue, MessagesNameTheFileAskedForAndTheSystemsReason) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
@@ -201,6 +202,18 @@ TEST_F(ShardsAndMarksTest, NShardsWriteExactlyTheFilesOfOneRunAndNeverTheCatalog
     EXPECT_EQ(trojans.exitCode, 0) << trojans.err;
     for (const auto& [name, bytes] : Files(folder / "trojans"))
         EXPECT_EQ(ShardOf(static_cast<std::uint32_t>(std::stoul(name)), 2), 0u) << name;
+
+    // A class without stars fails every shard alike, as it fails a run without shards: a
+    // mistyped class must not pass for a job of empty shards.
+    for (const QStringList& shard : {QStringList{}, QStringList{"--shard", "0/100"}}) {
+        const ToolRun none = NivraData(
+            QStringList{"ephemeris", "--catalogue", QString::fromStdString(folder / "shared.db"),
+                        "--out", QString::fromStdString(folder / "none"), "--class", "999"} +
+            shard);
+        EXPECT_EQ(none.exitCode, 1) << shard.join(" ").toStdString();
+        EXPECT_NE(none.err.find("orbit class 999: no star of the catalogue"), std::string::npos)
+            << none.err;
+    }
 }
 
 TEST_F(ShardsAndMarksTest, MarkSetsTheMarksFromTheFilesOnDiskAndIsSafeToRunAgain) {
@@ -252,4 +265,19 @@ TEST_F(ShardsAndMarksTest, MarkSetsTheMarksFromTheFilesOnDiskAndIsSafeToRunAgain
                   .exitCode,
               1);
     EXPECT_EQ(NivraData({"mark", "--datas", QString::fromStdString(datas)}).exitCode, 2);
+
+    // A mistyped folder takes back no mark; a pipe under a star's name is a damaged file, not
+    // one to wait on.
+    run = NivraData({"mark", "--catalogue", QString::fromStdString(catalogue), "--datas",
+                     QString::fromStdString(folder / "Dtas")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Dtas: no such folder"), std::string::npos) << run.err;
+    EXPECT_EQ(Slurp(catalogue), after);
+    fs::remove(datas / "2000003.Nvr");
+    ASSERT_EQ(::mkfifo((datas / "2000003.Nvr").c_str(), 0644), 0);
+    run = NivraData(mark);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("/2000003.Nvr: not a complete ephemeris file of star 2000003; unmarked"),
+              std::string::npos)
+        << run.err;
 }

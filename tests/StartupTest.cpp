@@ -54,6 +54,15 @@ TEST(ProgramFolders, WithoutAFolderNamedTheProgramsOwnWhenItHoldsACatalogueElseT
     // An installed program's folder (/usr/bin) holds no catalogue: the user's folder, created.
     EXPECT_EQ(DefaultProgramFolder(own), QString::fromStdString(data / "nivra"));
     EXPECT_TRUE(std::filesystem::is_directory(data / "nivra"));
+    // A relative or empty $XDG_DATA_HOME is ignored, as the base directory rules say.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(data.Path()));
+    for (const char* ignored : {"relative/share", ""}) {
+        qputenv("XDG_DATA_HOME", ignored);
+        EXPECT_EQ(DefaultProgramFolder(own), QString::fromStdString(data / ".local/share/nivra"))
+            << ignored;
+    }
+    qputenv("HOME", home);
     std::ofstream(program / "Nivra.db").close();
     EXPECT_EQ(DefaultProgramFolder(own), own);
     if (before.isNull())

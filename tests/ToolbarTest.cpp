@@ -309,6 +309,11 @@ TEST_F(ToolbarTest, AStarNamedOnTheCommandLineIsChosenFromEveryStarWhenItsClassI
     EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
     EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart),
               "Star 2000005 is not listed: it has no ephemeris file");
+    // A file of a star the catalogue does not hold.
+    std::filesystem::copy_file(folder / "Datas/2000001.Nvr", folder / "Datas/2000999.Nvr");
+    window.ChooseStarById(2000999);
+    EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart),
+              "Star 2000999 is not listed: no class of the catalogue lists it");
 }
 
 TEST_F(ToolbarTest, AClassChoiceEmptiesTheStarSelectorEvenWhenItCannotBeRefilled) {

@@ -27,9 +27,25 @@ bool ProcessRuns(long pid) {
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path,
+bool ReplaceFileAtomically(const std::string& named,
                            const std::function<bool(const std::string&, std::string&)>& write,
                            std::string& error) {
+    // A symbolic link keeps pointing where it did: the file it leads to is replaced.
+    std::error_code linkError;
+    struct stat link {};
+    const std::string path = ::lstat(named.c_str(), &link) == 0 && S_ISLNK(link.st_mode)
+                                 ? std::filesystem::weakly_canonical(named, linkError).string()
+                                 : named;
+    if (linkError) {
+        error = "cannot replace " + named + ": " + linkError.message();
+        return false;
+    }
+    // Only a file is replaced: never a device, a pipe or a folder that happens to have the name.
+    if (struct stat existing {};
+        ::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        error = "cannot replace " + named + ": not a regular file";
+        return false;
+    }
     const std::string temporary = TemporaryPath(path);
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);
@@ -50,12 +66,12 @@ bool ReplaceFileAtomically(const std::string& path,
         }
     }
     if (!written) {
-        error = "cannot write " + path + ": " + why;
+        error = "cannot write " + named + ": " + why;
         std::filesystem::remove(temporary, ignored);
         return false;
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path + ": " + std::strerror(errno);
+        error = "cannot replace " + named + ": " + std::strerror(errno);
         std::filesystem::remove(temporary, ignored);
         return false;
     }

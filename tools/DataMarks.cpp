@@ -56,6 +56,13 @@ bool ReadMarks(const std::string& cataloguePath, std::vector<StarMark>& stars, s
 
 bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
                   DataMarkReport& report, std::string& error, unsigned threads) {
+    // A mistyped folder would take back every mark: only a folder that is there is read.
+    if (std::error_code notThere; !std::filesystem::is_directory(datasFolder, notThere)) {
+        error = datasFolder + (std::filesystem::exists(datasFolder, notThere)
+                                   ? ": not a folder"
+                                   : ": no such folder");
+        return false;
+    }
     std::vector<StarMark> stars;
     if (!ReadMarks(cataloguePath, stars, error))
         return false;

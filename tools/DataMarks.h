@@ -19,7 +19,7 @@ struct DataMarkReport {
 // for a star whose file is complete (the checks a catalogue rebuild makes: the tool's magic and
 // version, the star's SPK-ID, every record its header counts and the terminating record), 0 for
 // a marked star whose file is missing or damaged. The catalogue is replaced in one step, and only
-// when a mark changes, so a second run changes nothing. False, with `error`, when the catalogue
-// cannot be read or replaced.
+// when a mark changes, so a second run changes nothing. False, with `error`, when `datasFolder`
+// is no folder or the catalogue cannot be read or replaced.
 bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
                   DataMarkReport& report, std::string& error, unsigned threads = 0);

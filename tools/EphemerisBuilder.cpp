@@ -183,7 +183,9 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
     std::set<std::uint32_t> found;
     sqlite3_stmt* st = statement.get();
     int step = SQLITE_ROW;
+    std::size_t selected = 0;  // rows of the class, whatever the SPK-IDs and the shard
     while ((step = sqlite3_step(st)) == SQLITE_ROW) {
+        ++selected;
         const auto id = static_cast<std::uint32_t>(sqlite3_column_int64(st, 0));
         if ((!spkIds.empty() && !wanted.count(id)) || !inPart(id))
             continue;
@@ -215,11 +217,17 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         error = cataloguePath + ": " + SqliteReason(db.get());
         return false;
     }
+    const bool ofAClass = filter.OrbitClass && *filter.OrbitClass != 0;
+    if (selected == 0) {
+        // Said by every shard alike: a mistyped class must not pass for an empty shard.
+        problems.push_back(ofAClass ? "orbit class " + std::to_string(*filter.OrbitClass) +
+                                          ": no star of the catalogue"
+                                    : cataloguePath + ": no star");
+    }
     for (std::uint32_t id : wanted) {
         if (!found.count(id))
-            problems.push_back(std::to_string(id) + (filter.OrbitClass && *filter.OrbitClass != 0
-                                                         ? ": not in the catalogue or the class"
-                                                         : ": not in the catalogue"));
+            problems.push_back(std::to_string(id) + (ofAClass ? ": not in the catalogue or the class"
+                                                              : ": not in the catalogue"));
     }
     return true;
 }

@@ -39,8 +39,9 @@ struct StarFilter {
 
 // Reads the stars (all of them, or those of `spkIds`) from a catalogue written by nivra-data,
 // opened for reading only, keeping those `filter` lets through. Unknown SPK-IDs (of the shard,
-// when there is one) and rows whose elements lie outside the bounds of ElementBounds.h are named
-// in `problems`. False, with `error`, when the catalogue cannot be read at all.
+// when there is one), rows whose elements lie outside the bounds of ElementBounds.h, and a class
+// (or catalogue) without any star, in every shard alike, are named in `problems`. False, with
+// `error`, when the catalogue cannot be read at all.
 bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
                         std::vector<EphemerisStar>& stars, std::vector<std::string>& problems,
                         std::string& error, const StarFilter& filter = {});

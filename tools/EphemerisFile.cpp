@@ -1,9 +1,12 @@
 #include "tools/EphemerisFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "data/LittleEndian.h"
 #include "data/StarFile.h"
@@ -167,29 +170,47 @@ bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
 }
 
 bool IsCompleteEphemerisFile(const std::string& path, std::uint32_t spkId) {
-    std::ifstream in(path, std::ios::binary);
+    // Opened without waiting and checked to be a regular file: a pipe or a device under a star's
+    // name is a damaged file, not one to wait on.
+    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
+        return false;
+    struct stat status {};
+    const auto readAt = [&](void* into, std::size_t size, std::uint64_t offset) {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t got = ::pread(file, static_cast<char*>(into) + done, size - done,
+                                        static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            done += static_cast<std::size_t>(got);
+        }
+        return true;
+    };
     std::byte header[L::kHeaderSize];
-    if (!in.read(reinterpret_cast<char*>(header), sizeof header))
-        return false;
-    if (std::memcmp(header + EphemerisFormat::kMagicOffset, EphemerisFormat::kMagic, 8) != 0 ||
-        LittleEndian::U32(header + EphemerisFormat::kVersionOffset) != EphemerisFormat::kVersion ||
-        LittleEndian::U32(header + L::kSpkId) != spkId) {
-        return false;
+    bool complete = ::fstat(file, &status) == 0 && S_ISREG(status.st_mode) &&
+                    readAt(header, sizeof header, 0) &&
+                    std::memcmp(header + EphemerisFormat::kMagicOffset, EphemerisFormat::kMagic,
+                                8) == 0 &&
+                    LittleEndian::U32(header + EphemerisFormat::kVersionOffset) ==
+                        EphemerisFormat::kVersion &&
+                    LittleEndian::U32(header + L::kSpkId) == spkId;
+    if (complete) {
+        const std::uint64_t first = LittleEndian::U32(header + L::kFirstRecordOffset);
+        const std::uint64_t records =
+            LittleEndian::U32(header + EphemerisFormat::kRecordCountOffset);
+        const std::uint64_t size = first + (records + 1) * L::kRecordSize;
+        std::byte last[2 * L::kRecordSize];
+        complete = records > 0 && first >= L::kHeaderSize &&
+                   static_cast<std::uint64_t>(status.st_size) == size &&
+                   readAt(last, sizeof last, size - sizeof last) &&
+                   LittleEndian::U32(last + L::kRecordTag) == 1 &&
+                   LittleEndian::U32(last + L::kRecordSize + L::kRecordTag) == 0;
     }
-    const std::uint64_t first = LittleEndian::U32(header + L::kFirstRecordOffset);
-    const std::uint64_t records = LittleEndian::U32(header + EphemerisFormat::kRecordCountOffset);
-    const std::uint64_t size = first + (records + 1) * L::kRecordSize;
-    std::error_code sizeError;
-    if (records == 0 || first < L::kHeaderSize ||
-        std::filesystem::file_size(path, sizeError) != size || sizeError) {
-        return false;
-    }
-    std::byte last[2 * L::kRecordSize];
-    in.seekg(static_cast<std::streamoff>(size - sizeof last));
-    if (!in.read(reinterpret_cast<char*>(last), sizeof last))
-        return false;
-    return LittleEndian::U32(last + L::kRecordTag) == 1 &&
-           LittleEndian::U32(last + L::kRecordSize + L::kRecordTag) == 0;
+    ::close(file);
+    return complete;
 }
 
 std::optional<EphemerisFileContent> ReadEphemerisFile(const std::string& path, std::string& error) {

@@ -169,6 +169,11 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 int Catalogue(const Options& options) {
     if (options.Out.empty() || options.Files.empty())
         return Usage("catalogue needs --out FILE and at least one FILE.json");
+    for (const std::string& file : options.Files) {
+        std::error_code notThere;
+        if (std::filesystem::equivalent(options.Out, file, notThere))
+            return Usage("--out " + options.Out + " is the export " + file + " itself");
+    }
     const std::filesystem::path folder = std::filesystem::path(options.Out).parent_path();
     ProblemSummary problems;
     const CatalogueFileOutcome built = WriteCatalogueFromExports(
