@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/SubcommandRun.h"
 #include "tests/support/TestData.h"
@@ -96,6 +97,9 @@ TEST(NivraLauncher, MakesTheSampleOnTheFirstStartThenTheViewerChoosesAStarFromTh
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     launcher.setProcessEnvironment(environment);
+    // The viewer was started on the folder first: it left the empty catalogue SQLite makes.
+    std::filesystem::create_directory(folder / "sky");
+    std::ofstream(folder / "sky/Nivra.db").close();
     for (int start = 0; start < 2; ++start) {
         launcher.start(NIVRA_LAUNCHER_EXECUTABLE, {"--folder", sample, "--prepare-only"});
         ASSERT_TRUE(launcher.waitForFinished(120000));

@@ -382,22 +382,29 @@ TEST(NivraDataCatalogue, OnlyAFileIsReplacedAndALinkStillLeadsWhereItDid) {
     // A pipe or a folder under the catalogue's name is not replaced.
     ASSERT_EQ(::mkfifo((folder / "pipe.db").c_str(), 0644), 0);
     fs::create_directory(folder / "folder.db");
-    for (const char* name : {"pipe.db", "folder.db"}) {
+    for (const auto& [name, why] : {std::pair{"pipe.db", "not a regular file"},
+                                    std::pair{"folder.db", "Is a directory"}}) {
         run = NivraData({"catalogue", "--out", Q(folder / name), Q(json)});
         EXPECT_EQ(run.exitCode, kExitFailed) << name;
-        EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
     }
     EXPECT_EQ(fs::status(folder / "pipe.db").type(), fs::file_type::fifo);
 
-    // A catalogue reached through a symbolic link: the file it leads to is rebuilt, and a mark
-    // set through the link reaches it too.
+    // The catalogue named through a symbolic link: the file it leads to is rebuilt, and a mark
+    // set through the link reaches it too. A link under a star's name in the ephemeris folder
+    // (which others may write into) is replaced itself: it never leads the write elsewhere.
     fs::create_directory(folder / "store");
     fs::rename(good.Out, folder / "store/Nivra.db");
     fs::create_symlink("store/Nivra.db", good.Out);
+    fs::create_directories(good.Datas);
+    std::ofstream(folder / "elsewhere") << "not a star's";
+    fs::create_symlink(folder / "elsewhere", StarFilePath(good.Datas, 2000001));
     ASSERT_EQ(NivraData(good.Catalogue).exitCode, 0);
     ASSERT_EQ(NivraData(good.Ephemeris).exitCode, 0);
     EXPECT_TRUE(fs::is_symlink(good.Out));
     EXPECT_EQ(MarkedStars(folder / "store/Nivra.db"), (std::set<std::uint32_t>{2000001, 2000004}));
+    EXPECT_FALSE(fs::is_symlink(StarFilePath(good.Datas, 2000001)));
+    EXPECT_EQ(Slurp(folder / "elsewhere"), "not a star's");
 }
 
 TEST(NivraDataCatalogue, MessagesNameTheFileAskedForAndTheSystemsReason) {

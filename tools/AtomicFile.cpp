@@ -29,20 +29,23 @@ bool ProcessRuns(long pid) {
 
 bool ReplaceFileAtomically(const std::string& named,
                            const std::function<bool(const std::string&, std::string&)>& write,
-                           std::string& error) {
-    // A symbolic link keeps pointing where it did: the file it leads to is replaced.
+                           std::string& error, LinkUse links) {
     std::error_code linkError;
     struct stat link {};
-    const std::string path = ::lstat(named.c_str(), &link) == 0 && S_ISLNK(link.st_mode)
+    const bool isLink = ::lstat(named.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    const std::string path = isLink && links == LinkUse::ReplaceWhatItLeadsTo
                                  ? std::filesystem::weakly_canonical(named, linkError).string()
                                  : named;
     if (linkError) {
         error = "cannot replace " + named + ": " + linkError.message();
         return false;
     }
-    // Only a file is replaced: never a device, a pipe or a folder that happens to have the name.
-    if (struct stat existing {};
-        ::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    // A device, a pipe or a socket under the name would give way to the rename (a folder does
+    // not): only a file, or a link that is itself replaced, is.
+    struct stat existing {};
+    const bool replacesLink = isLink && links == LinkUse::ReplaceTheLink;
+    if (!replacesLink && ::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+        !S_ISDIR(existing.st_mode)) {
         error = "cannot replace " + named + ": not a regular file";
         return false;
     }

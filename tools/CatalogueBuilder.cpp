@@ -569,7 +569,7 @@ bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content
         [&](const std::string& temporary, std::string& why) {
             return WriteInto(temporary, content, why);
         },
-        error);
+        error, LinkUse::ReplaceWhatItLeadsTo);
 }
 
 CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
@@ -636,7 +636,7 @@ CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
             outcome.Classes = classes.size();
             return writer.Finish(classes, why);
         },
-        error);
+        error, LinkUse::ReplaceWhatItLeadsTo);
     if (written) {
         outcome.Outcome = Result::Written;
     } else if (outcome.Outcome == Result::CannotWrite) {

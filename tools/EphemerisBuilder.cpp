@@ -293,7 +293,7 @@ bool SetDataMarks(const std::string& cataloguePath, const std::vector<std::uint3
             db.release();
             return true;
         },
-        error);
+        error, LinkUse::ReplaceWhatItLeadsTo);
 }
 
 std::vector<std::uint32_t> WriteEphemerisFiles(
