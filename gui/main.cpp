@@ -50,8 +50,9 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Nivra");
     QApplication::setDesktopFileName("org.example.nivra");
-    const QString folder =
-        line.Folder.value_or(DefaultProgramFolder(QApplication::applicationDirPath()));
+    // The user's default folder is only looked for (and created) when no folder is named.
+    const QString folder = line.Folder ? *line.Folder
+                                       : DefaultProgramFolder(QApplication::applicationDirPath());
     MessageBoxes messages;
     return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose, line.Star);
 }

@@ -111,8 +111,12 @@ TEST(NivraLauncher, MakesTheSampleOnTheFirstStartThenTheViewerChoosesAStarFromTh
     EXPECT_EQ(stars, 40);
 
     // nivra --star: the star is chosen as the window opens, "Wait..." to "Ready".
+    // With a folder named, the user's default folder is neither used nor created.
+    QProcessEnvironment viewerEnvironment = environment;
+    viewerEnvironment.insert("HOME", QString::fromStdString(folder / "home"));
+    viewerEnvironment.remove("XDG_DATA_HOME");
     QProcess viewer;
-    viewer.setProcessEnvironment(environment);
+    viewer.setProcessEnvironment(viewerEnvironment);
     viewer.start(NIVRA_EXECUTABLE, {"--folder", sample, "--star", "2000433", "--verbose"});
     QString seen;
     for (int i = 0; i < 600 && !seen.contains(QRegularExpression("status 0 \\+\\d+ Ready\n"));
@@ -126,4 +130,5 @@ TEST(NivraLauncher, MakesTheSampleOnTheFirstStartThenTheViewerChoosesAStarFromTh
         << seen.toStdString();
     EXPECT_TRUE(seen.contains(QRegularExpression("status 0 \\+\\d+ Ready\n")))
         << seen.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(folder / "home/.local/share/nivra"));
 }
