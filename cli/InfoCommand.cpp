@@ -1,6 +1,5 @@
 #include "cli/InfoCommand.h"
 
-#include <QFile>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -31,9 +30,7 @@ int RunInfo(const QStringList& arguments) {
                          .arg(options.Value("star")));
     }
 
-    StandardErrorMessages messages;
-    const StartupResult started = Startup(QFile::encodeName(options.Value("folder")).toStdString(),
-                                          messages, FolderUse::ReadOnly);
+    const StartupResult started = StartReadingFolder(options);
     if (!started.session) {
         return started.exitCode;
     }

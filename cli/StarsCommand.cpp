@@ -1,6 +1,5 @@
 #include "cli/StarsCommand.h"
 
-#include <QFile>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -58,9 +57,7 @@ int RunStars(const QStringList& arguments) {
         clicks = *columns;
     }
 
-    StandardErrorMessages messages;
-    const StartupResult started = Startup(QFile::encodeName(options.Value("folder")).toStdString(),
-                                          messages, FolderUse::ReadOnly);
+    const StartupResult started = StartReadingFolder(options);
     if (!started.session) {
         return started.exitCode;
     }

@@ -45,3 +45,9 @@ int CatalogueReadFailure(const Session& session, const QString& what) {
     messages.Show(CatalogueReadFailureText(session, what), MessageIcon::Error);
     return 1;
 }
+
+StartupResult StartReadingFolder(const ParsedOptions& options) {
+    StandardErrorMessages messages;
+    return Startup(QFile::encodeName(options.Value("folder")).toStdString(), messages,
+                   FolderUse::ReadOnly);
+}

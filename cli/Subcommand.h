@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "cli/Options.h"
-
-class Session;
+#include "cli/Startup.h"
 
 // A subcommand of nivra ("nivra info ...", "nivra stars ...", "nivra export ..."). Subcommands
 // never create a window and need no display.
@@ -34,3 +33,7 @@ std::optional<ParsedOptions> ReadSubcommandOptions(const Subcommand& command,
 QString CatalogueReadFailureText(const Session& session, const QString& what);
 // Prints that text on standard error; returns the exit code of a failed command (1).
 int CatalogueReadFailure(const Session& session, const QString& what);
+
+// Start-up on the folder of --folder for a command that only reads: nothing is created there, and
+// a failure is said on standard error.
+StartupResult StartReadingFolder(const ParsedOptions& options);
