@@ -1,6 +1,5 @@
 #include "gui/MainWindow.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -232,15 +231,7 @@ void MainWindow::ChooseStar() {
 }
 
 void MainWindow::ChooseStarById(SpkId id) {
-    if (!toolbar_->ShowStar(id)) {
-        QComboBox* classes = toolbar_->OrbitClassSelector();
-        const int every = classes->findData(0);
-        if (every >= 0) {
-            classes->setCurrentIndex(every);
-            toolbar_->FillStarSelector(0);
-        }
-    }
-    if (!toolbar_->ShowStar(id)) {
+    if (!toolbar_->ShowStarInAnyClass(id)) {
         // With a file on disk, the catalogue is what does not list it: no row, a row not marked
         // as having data, or a catalogue that cannot be read.
         const bool hasFile =

@@ -266,6 +266,17 @@ bool Toolbar::ShowStar(SpkId id) {
     return true;
 }
 
+bool Toolbar::ShowStarInAnyClass(SpkId id) {
+    if (ShowStar(id))
+        return true;
+    const int every = orbitClasses_->findData(CatalogueStatements::kEveryStar);
+    if (every >= 0) {
+        orbitClasses_->setCurrentIndex(every);
+        FillStarSelector(CatalogueStatements::kEveryStar);
+    }
+    return ShowStar(id);
+}
+
 void Toolbar::ResetYearSelector() {
     years_->setCurrentIndex(years_->count() > 0 ? 0 : -1);
 }

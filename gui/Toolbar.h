@@ -62,6 +62,9 @@ class Toolbar : public QWidget {
     // Shows the item of star `id` in the star selector, without a choice; false when the list has
     // no such star (the selector is then left as it was).
     bool ShowStar(SpkId id);
+    // The same from the class shown, or else from the list of every star, which it then shows
+    // (class and list, still without a choice).
+    bool ShowStarInAnyClass(SpkId id);
     // Selects "(All years)" and scrolls the year list to the top.
     void ResetYearSelector();
 

@@ -254,6 +254,9 @@ std::optional<std::string> DefaultBrowserCommand(const BrowserLookup& lookup) {
 }
 
 void OpenWebPage(const QString& address, const BrowserLookup& lookup, MessageService& messages) {
+    // The address becomes one argument of the browser: only a web address may, whoever asks.
+    if (!IsWebAddress(address))
+        return;
 #ifdef _WIN32
     if (!lookup.DefaultBrowserId) {  // no lookup of a test's: the registry
         const std::optional<std::string> command = RegistryBrowserCommand();

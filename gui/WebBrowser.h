@@ -74,7 +74,7 @@ bool StartWindowsBrowser(const std::string& command, const std::string& address)
 
 // OpenWebPage: starts the default browser on `address` as a process of its own, or shows
 // "Cannot find the default web browser!" when there is none. A browser that fails to start is
-// not reported.
+// not reported. An address IsWebAddress refuses opens nothing (callers say why).
 void OpenWebPage(const QString& address, const BrowserLookup& lookup, MessageService& messages);
 
 }  // namespace WebBrowser

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "cli/ProgramFolders.h"
 #include "drawing/MessageService.h"
 #include "gui/Launcher.h"
+#include "gui/MessageBoxes.h"
 
 namespace {
 
@@ -63,12 +63,7 @@ int main(int argc, char* argv[]) {
     if (NeedsSample(folder)) {
         QString error;
         if (!PrepareSampleFolder(programs + "/nivra-data", folder, error)) {
-            const QString platform = QGuiApplication::platformName();
-            if (platform == "offscreen" || platform == "minimal") {
-                StandardErrorMessages().Show(error, MessageIcon::Error);
-            } else {
-                QMessageBox::critical(nullptr, kMessageCaption, error);
-            }
+            MessageBoxes().Show(error, MessageIcon::Error);
             return 1;
         }
     }
@@ -81,6 +76,6 @@ int main(int argc, char* argv[]) {
                                   const_cast<char*>(folderBytes.c_str()), nullptr};
     execv(viewer.c_str(), command.data());
     const QString error = QString("Cannot start %1").arg(QFile::decodeName(viewer.c_str()));
-    QMessageBox::critical(nullptr, kMessageCaption, error);
+    MessageBoxes().Show(error, MessageIcon::Error);
     return 1;
 }

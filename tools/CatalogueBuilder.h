@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/CatalogueStatements.h"
 #include "tools/SbdbReader.h"
 
 // An orbit class of the catalogue: its code in [Orbites].[Index], its name, the SBDB class.
@@ -17,9 +18,9 @@ struct OrbitClassEntry {
 };
 
 // Codes with a rule of their own in the viewer.
-inline constexpr int kEveryStarClass = 0;
-inline constexpr int kNearEarthClass = 19;
-inline constexpr int kHazardousClass = 25;
+inline constexpr int kEveryStarClass = CatalogueStatements::kEveryStar;
+inline constexpr int kNearEarthClass = CatalogueStatements::kNearEarthObjects;
+inline constexpr int kHazardousClass = CatalogueStatements::kPotentiallyHazardous;
 
 // The fixed codes of the SBDB classes (stable from one build of the catalogue to the next).
 const std::vector<OrbitClassEntry>& KnownOrbitClasses();

@@ -2,10 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <thread>
 
 #include "data/StarFile.h"
 #include "data/StarFileIndex.h"
@@ -69,7 +67,7 @@ bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFold
     report.Stars = stars.size();
     const StarFileIndex files = StarFileIndex::Read(datasFolder);
     ParallelFor(
-        stars.size(), threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : threads,
+        stars.size(), ThreadsFor(static_cast<int>(threads)),
         [&](std::size_t i) {
             StarMark& star = stars[i];
             star.HasFile = files.Exists(star.SpkId);

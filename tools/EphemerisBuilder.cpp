@@ -14,6 +14,7 @@
 #include <malloc.h>
 #endif
 
+#include "data/CatalogueStatements.h"
 #include "data/StarFile.h"
 #include "tools/AtomicFile.h"
 #include "tools/Constellations.h"
@@ -159,11 +160,12 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         return false;
     }
     std::string condition;
-    if (filter.OrbitClass && *filter.OrbitClass != 0) {
-        condition = *filter.OrbitClass == 19   ? " WHERE [OrbiteTypeNeo] = 1"
-                    : *filter.OrbitClass == 25 ? " WHERE [OrbiteTypePha] = 1"
-                                               : " WHERE [OrbiteType] = " +
-                                                     std::to_string(*filter.OrbitClass);
+    namespace Codes = CatalogueStatements;
+    if (filter.OrbitClass && *filter.OrbitClass != Codes::kEveryStar) {
+        condition = *filter.OrbitClass == Codes::kNearEarthObjects ? " WHERE [OrbiteTypeNeo] = 1"
+                    : *filter.OrbitClass == Codes::kPotentiallyHazardous
+                        ? " WHERE [OrbiteTypePha] = 1"
+                        : " WHERE [OrbiteType] = " + std::to_string(*filter.OrbitClass);
     }
     const std::string text =
         "SELECT [SpkId], [Name], [Eccentricity], [PerihelionDistance], [Inclination], "
@@ -217,7 +219,7 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         error = cataloguePath + ": " + SqliteReason(db.get());
         return false;
     }
-    const bool ofAClass = filter.OrbitClass && *filter.OrbitClass != 0;
+    const bool ofAClass = filter.OrbitClass && *filter.OrbitClass != Codes::kEveryStar;
     if (selected == 0) {
         // Said by every shard alike: a mistyped class must not pass for an empty shard.
         problems.push_back(ofAClass ? "orbit class " + std::to_string(*filter.OrbitClass) +
