@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "browse/ChartPreparation.h"
+#include "charts/ChartPreparation.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "browse/ChartPreparation.h"
+#include "charts/ChartPreparation.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"

@@ -5,21 +5,22 @@
 #include <algorithm>
 #include <string>
 
+#include "cli/MemoryReuse.h"
+#include "sbdb/ShippedExports.h"
 #include "tests/support/TestData.h"
-#include "tools/BuiltinData.h"
-#include "tools/CatalogueBuilder.h"
-#include "tools/EphemerisBuilder.h"
+#include "writers/CatalogueFile.h"
+#include "writers/EphemerisRun.h"
 
 namespace {
 
 // A catalogue of the first `count` numbered asteroids of the built-in export.
 std::string FirstAsteroids(const TestData::TempFolder& folder, std::size_t count) {
     CatalogueReport report;
-    CatalogueContent content =
-        BuildCatalogue({{"asteroids.json",
-                         ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")),
-                                      "asteroids.json")}},
-                       report);
+    CatalogueContent content = BuildCatalogue(
+        {{"asteroids.json",
+          ReadSbdbJson(QByteArray::fromStdString(ReadShippedExport("asteroids.json")),
+                       "asteroids.json")}},
+        report);
     content.Stars.resize(std::min(count, content.Stars.size()));
     const std::string path = folder / "Nivra.db";
     std::string error;
@@ -59,7 +60,7 @@ BENCHMARK(BM_EphemerisRun)
     ->MinTime(5.0);
 
 int main(int argc, char** argv) {
-    KeepFreedMemoryForReuse();  // as nivra-data does
+    KeepFreedMemory(kEphemerisMemoryReuse);  // as nivra-data does
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

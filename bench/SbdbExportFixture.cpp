@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/BuiltinData.h"
+#include "sbdb/ShippedExports.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     rapidjson::Document shipped;
-    shipped.Parse(ReadBuiltinData("asteroids.json").c_str());
+    shipped.Parse(ReadShippedExport("asteroids.json").c_str());
     const rapidjson::Value& fields = shipped["fields"];
     const rapidjson::Value& rows = shipped["data"];
     const rapidjson::SizeType templates = rows.Size();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "bench/StarListFixture.h"
+#include "cli/MemoryReuse.h"
 #include "cli/Startup.h"
 #include "data/CatalogueQueries.h"
 #include "drawing/Fonts.h"
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    KeepFreedMemoryInProcess();  // as the viewer's start-up does
+    KeepFreedMemory(kStartUpMemoryReuse);  // as the viewer's start-up does
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/TestData.h"
-#include "tools/CatalogueBuilder.h"
+#include "writers/CatalogueFile.h"
 
 void WriteStarListFixture(const std::string& path, int count) {
     CatalogueContent content;

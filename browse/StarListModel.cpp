@@ -144,11 +144,12 @@ PackedSortText Pack(std::string_view text) {
     return packed;
 }
 
-// The star's value of a quantity; Kepler's equation is solved only for the two anomalies.
-double ValueOf(Quantity quantity, const StarInfoRow& elements, double albedo) {
+// What the star's cell of a quantity needs; Kepler's equation is solved only for the two
+// anomalies.
+StarQuantities QuantitiesFor(Quantity quantity, const StarInfoRow& elements, double albedo) {
     if (quantity == Q::EccentricAnomaly || quantity == Q::TrueAnomaly)
-        return QuantityValue(quantity, SolveStarQuantities(elements, albedo));
-    return QuantityValue(quantity, StarQuantities{elements, albedo, 0, 0});
+        return SolveStarQuantities(elements, albedo);
+    return StarQuantities{elements, albedo, 0, 0};
 }
 
 // Writes the text of a SPK-ID or number cell at `out` (room for kLongestFixedText characters)
@@ -272,15 +273,14 @@ std::string StarListModel::CellText(int row, int column) const {
             text = orbitNames_[star.Orbit];
             break;
         case K::SpkId:
-            text = std::to_string(star.Id);
-            break;
         case K::Number: {
-            char digits[kLongestFixedText];
             const StarListColumn& kind = kStarListColumns[column];
-            text.assign(
-                digits,
-                WriteFixedText(digits, ValueOf(kind.Value, star.Elements(), star.GeometricAlbedo),
-                               kind.Decimals));
+            const StarQuantities values =
+                kind.Source == K::Number
+                    ? QuantitiesFor(kind.Value, star.Elements(), star.GeometricAlbedo)
+                    : StarQuantities{};
+            char digits[kLongestFixedText];
+            text.assign(digits, WriteNumberText(digits, star.Id, values, column));
             break;
         }
     }

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <algorithm>
 
-#include "browse/ChartPreparation.h"
+#include "charts/ChartPreparation.h"
 #include "cli/Options.h"
 #include "cli/Startup.h"
 #include "cli/Subcommand.h"

@@ -5,17 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
-void KeepFreedMemoryInProcess() {
-    // With glibc, allocations above 32 MiB would otherwise be mapped and unmapped one by one.
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
-}
+#include "cli/MemoryReuse.h"
 
 Session::Session(ProgramFolders folders, std::unique_ptr<Catalogue> catalogue)
     : folders_(std::move(folders)),
@@ -29,7 +19,7 @@ Session::~Session() {
 }
 
 StartupResult Startup(const std::string& programFolder, MessageService& messages, FolderUse use) {
-    KeepFreedMemoryInProcess();
+    KeepFreedMemory(kStartUpMemoryReuse);
     // The folder becomes the current directory below, so a relative one is made absolute first.
     std::error_code absoluteError;
     const std::filesystem::path absolute = std::filesystem::absolute(programFolder, absoluteError);

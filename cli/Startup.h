@@ -58,8 +58,3 @@ struct StartupResult {
 // PATH", ExitCode::kNoCatalogue) found before anything is created or brought up.
 StartupResult Startup(const std::string& programFolder, MessageService& messages,
                       FolderUse use = FolderUse::Viewer);
-
-// Memory freed by one step is kept for the next instead of going back to the system: the lists
-// of a catalogue of a million stars take and free tens of megabytes at a time, and memory that
-// comes back from the system costs a page fault per 4 KiB at its first use. Startup does it.
-void KeepFreedMemoryInProcess();

@@ -15,8 +15,8 @@ foreach(size 16 22 24 32 48 64 128 256 512)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     RENAME org.example.nivra.png)
 endforeach()
-install(FILES ${PROJECT_SOURCE_DIR}/tools/data/asteroids.json
-  ${PROJECT_SOURCE_DIR}/tools/data/comets.json ${PROJECT_SOURCE_DIR}/tools/data/README.md
+install(FILES ${PROJECT_SOURCE_DIR}/resources/data/asteroids.json
+  ${PROJECT_SOURCE_DIR}/resources/data/comets.json ${PROJECT_SOURCE_DIR}/resources/data/README.md
   DESTINATION ${CMAKE_INSTALL_DATADIR}/nivra/sbdb)
 
 find_program(HELP2MAN help2man)

@@ -15,6 +15,8 @@
 #include <filesystem>
 #endif
 
+#include "data/AscendingSearch.h"
+
 namespace {
 
 // The SpkId whose file name, written with "%lu.Nvr", is `name`; nothing for any other name.
@@ -105,20 +107,8 @@ bool StarFileIndex::Exists(SpkId id) const {
 }
 
 bool StarFileIndex::Exists(SpkId id, std::size_t& from) const {
-    if (from > ids_.size() || (from > 0 && ids_[from - 1] >= id))
-        from = 0;  // not ascending: from the start
-    // Gallops ahead from `from`, then searches the last step.
-    std::size_t step = 1;
-    std::size_t low = from;
-    while (low + step < ids_.size() && ids_[low + step] < id) {
-        low += step;
-        step *= 2;
-    }
-    const auto end =
-        ids_.begin() + static_cast<std::ptrdiff_t>(std::min(ids_.size(), low + step + 1));
-    const auto found = std::lower_bound(ids_.begin() + static_cast<std::ptrdiff_t>(low), end, id);
-    from = static_cast<std::size_t>(found - ids_.begin());
-    if (found != ids_.end() && *found == id) {
+    from = SearchAscending(ids_, id, from);
+    if (from < ids_.size() && ids_[from] == id) {
         ++from;
         return true;
     }

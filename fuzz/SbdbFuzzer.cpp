@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "tools/CatalogueBuilder.h"
-#include "tools/ElementBounds.h"
-#include "tools/SbdbReader.h"
+#include "sbdb/CatalogueRows.h"
+#include "sbdb/ElementBounds.h"
+#include "sbdb/SbdbReader.h"
 
 namespace {
 

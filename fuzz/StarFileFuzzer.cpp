@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "astro/InformationRows.h"
-#include "browse/ChartPreparation.h"
 #include "charts/ChartContext.h"
+#include "charts/ChartPreparation.h"
 #include "charts/PixelMapping.h"
 #include "charts/RenderContract.h"
 #include "data/Catalogue.h"

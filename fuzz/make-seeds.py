@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/: pieces of the sample folder's
-ephemeris files and hand-made damaged ones, pieces of the SBDB exports in tools/data, browser
+ephemeris files and hand-made damaged ones, pieces of the SBDB exports in resources/data, browser
 commands. Run once by hand when the seeds change (the corpora are kept in the repository):
 
     build/nivra-data sample /tmp/sample
@@ -216,7 +216,7 @@ def star_file_seeds(sample):
 def sbdb_seeds():
     seeds = {}
     for name in ("asteroids", "comets"):
-        export = json.load(open(os.path.join(ROOT, "tools", "data", name + ".json")))
+        export = json.load(open(os.path.join(ROOT, "resources", "data", name + ".json")))
         piece = dict(export)
         piece["data"] = export["data"][:4]
         seeds[name + "-first-rows"] = json.dumps(piece, separators=(",", ":")).encode()

@@ -4,7 +4,7 @@
 #include <array>
 #include <memory>
 
-#include "browse/ChartPreparation.h"
+#include "charts/ChartPreparation.h"
 #include "charts/RenderContract.h"
 #include "data/CurrentStar.h"
 #include "drawing/Fonts.h"

@@ -29,7 +29,7 @@ void SortChoices(std::vector<Choice>& choices) {
 }
 
 void SortedChoiceModel::Reset(std::vector<Choice> choices) {
-    SortChoices(choices);
+    // Each text is converted to UTF-8 once, then ranked and kept in that form.
     auto texts = std::make_shared<std::string>();
     std::vector<Item> items;
     items.reserve(choices.size());
@@ -39,6 +39,13 @@ void SortedChoiceModel::Reset(std::vector<Choice> choices) {
                          static_cast<std::uint32_t>(text.size()), choice.Data});
         texts->append(text.constData(), static_cast<std::size_t>(text.size()));
     }
+    const std::vector<std::uint32_t> ranks = CollationRanks(
+        items.size(),
+        [&](std::size_t i) {
+            return std::string_view(*texts).substr(items[i].Offset, items[i].Length);
+        },
+        NameCase::Insensitive);
+    SortByRanks(items, ranks);
     ResetInOrder(std::move(texts), std::move(items));
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "data/AscendingSearch.h"
 #include "data/CatalogueQueries.h"
 #include "data/CatalogueStatements.h"
 #include "data/CatalogueText.h"
@@ -238,22 +239,19 @@ std::optional<std::vector<std::uint32_t>> Toolbar::KnownRanks(
     if (!known.Made)
         return std::nullopt;
     std::vector<std::uint32_t> ranks(items.size());
-    auto from = known.Ids.begin();
+    std::size_t from = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const auto id = static_cast<SpkId>(items[i].Data);
         // Rows come in ascending SpkIds: the search goes on from the last one found.
-        if (from != known.Ids.begin() && *(from - 1) >= id)
-            from = known.Ids.begin();
-        from = std::lower_bound(from, known.Ids.end(), id);
-        if (from == known.Ids.end() || *from != id)
+        const std::size_t k = SearchAscending(known.Ids, id, from);
+        if (k == known.Ids.size() || known.Ids[k] != id)
             return std::nullopt;
-        const std::size_t k = static_cast<std::size_t>(from - known.Ids.begin());
         if (known.Ranks[k] == std::numeric_limits<std::uint32_t>::max() ||
             known.Hashes[k] != NameHash(texts, items[i])) {
             return std::nullopt;
         }
         ranks[i] = known.Ranks[k];
-        ++from;
+        from = k + 1;
     }
     return ranks;
 }

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "browse/ChartPreparation.h"
+#include "charts/ChartPreparation.h"
 #include "data/Catalogue.h"
 #include "data/CurrentStar.h"
 #include "drawing/MessageService.h"

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <filesystem>
 
-#include "browse/ChartPreparation.h"
+#include "charts/ChartPreparation.h"
 #include "tests/support/TestData.h"
 
 using TestData::NvrFile;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tools/Constellations.h"
+#include "ephemeris/Constellations.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 
 #include "data/CatalogueQueries.h"
 #include "data/StarFile.h"
+#include "datatool/DriftReport.h"
+#include "ephemeris/EarthTable.h"
+#include "ephemeris/OrbitPropagation.h"
+#include "ephemeris/PlanetTable.h"
+#include "ephemeris/TimeScales.h"
+#include "sbdb/ElementBounds.h"
+#include "sbdb/ShippedExports.h"
 #include "tests/support/TestData.h"
-#include "tools/BuiltinData.h"
-#include "tools/CatalogueBuilder.h"
-#include "tools/DriftReport.h"
-#include "tools/EarthTable.h"
-#include "tools/ElementBounds.h"
-#include "tools/EphemerisBuilder.h"
-#include "tools/OrbitPropagation.h"
-#include "tools/PlanetTable.h"
-#include "tools/TimeScales.h"
+#include "writers/CatalogueFile.h"
+#include "writers/EphemerisRun.h"
 
 using TestData::TempFolder;
 
@@ -29,7 +29,7 @@ EphemerisStar CatalogueStarFromBuiltinData(std::uint32_t id) {
     CatalogueReport report;
     const CatalogueContent content = BuildCatalogue(
         {{"asteroids.json",
-          ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}},
+          ReadSbdbJson(QByteArray::fromStdString(ReadShippedExport("asteroids.json")), "a")}},
         report);
     for (const CatalogueStar& star : content.Stars) {
         if (star.SpkId == id) {
@@ -105,7 +105,7 @@ std::string SmallCatalogue(const TempFolder& folder, std::vector<std::uint32_t> 
     CatalogueReport report;
     CatalogueContent content = BuildCatalogue(
         {{"asteroids.json",
-          ReadSbdbJson(QByteArray::fromStdString(ReadBuiltinData("asteroids.json")), "a")}},
+          ReadSbdbJson(QByteArray::fromStdString(ReadShippedExport("asteroids.json")), "a")}},
         report);
     std::erase_if(content.Stars, [&](const CatalogueStar& s) {
         return std::find(ids.begin(), ids.end(), s.SpkId) == ids.end();

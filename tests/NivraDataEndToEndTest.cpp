@@ -16,8 +16,8 @@
 #include "data/StarFile.h"
 #include "drawing/Imaging.h"
 #include "tests/support/TestData.h"
-#include "tools/CatalogueBuilder.h"
-#include "tools/EphemerisFile.h"
+#include "writers/CatalogueFile.h"
+#include "writers/EphemerisFile.h"
 
 using TestData::TempFolder;
 

@@ -12,13 +12,13 @@
 
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
+#include "sbdb/ElementBounds.h"
+#include "sbdb/ProblemSummary.h"
+#include "sbdb/SbdbReader.h"
+#include "sbdb/ShippedExports.h"
 #include "tests/support/TestData.h"
-#include "tools/AtomicFile.h"
-#include "tools/BuiltinData.h"
-#include "tools/CatalogueBuilder.h"
-#include "tools/ElementBounds.h"
-#include "tools/ProblemSummary.h"
-#include "tools/SbdbReader.h"
+#include "writers/AtomicFile.h"
+#include "writers/CatalogueFile.h"
 
 using TestData::TempFolder;
 
@@ -46,8 +46,8 @@ constexpr const char* kAsteroidFields =
 }  // namespace
 
 TEST(SbdbCatalogue, BothShippedExportsLoad) {
-    const SbdbFile asteroids = Read(ReadBuiltinData("asteroids.json"), "asteroids.json");
-    const SbdbFile comets = Read(ReadBuiltinData("comets.json"), "comets.json");
+    const SbdbFile asteroids = Read(ReadShippedExport("asteroids.json"), "asteroids.json");
+    const SbdbFile comets = Read(ReadShippedExport("comets.json"), "comets.json");
     ASSERT_EQ(asteroids.Error, "");
     ASSERT_EQ(comets.Error, "");
     EXPECT_EQ(asteroids.Bodies.size(), 7099u);
@@ -203,7 +203,7 @@ TEST(SbdbCatalogue, TheWrittenCatalogueServesTheViewer) {
     const std::string path = folder / "Nivra.db";
     CatalogueReport report;
     const CatalogueContent content =
-        BuildCatalogue({{"asteroids.json", Read(ReadBuiltinData("asteroids.json"))}}, report);
+        BuildCatalogue({{"asteroids.json", Read(ReadShippedExport("asteroids.json"))}}, report);
     std::string error;
     ASSERT_TRUE(WriteCatalogueFile(path, content, error)) << error;
     EXPECT_FALSE(std::filesystem::exists(path + ".part-" + std::to_string(getpid())));
@@ -281,7 +281,7 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndSaysWhichAndWhy) {
 
 TEST(SbdbCatalogue, EveryRealEllipticOrbitPassesTheBounds) {
     // SBDB's comets, from the Kreutz sungrazers to the Oort-cloud comets, given SPK-IDs.
-    SbdbFile comets = Read(ReadBuiltinData("comets.json"), "comets.json");
+    SbdbFile comets = Read(ReadShippedExport("comets.json"), "comets.json");
     std::size_t elliptic = 0;
     for (std::size_t i = 0; i < comets.Bodies.size(); ++i) {
         comets.Bodies[i].SpkId = 1000001 + static_cast<std::uint32_t>(i);
@@ -527,8 +527,8 @@ TEST(SbdbCatalogue, ExportsStreamIntoTheSameCatalogueWithProblemsSummedUp) {
     TempFolder folder;
     const std::string asteroids = folder / "asteroids.json";
     const std::string comets = folder / "comets.json";
-    std::ofstream(asteroids) << ReadBuiltinData("asteroids.json");
-    std::ofstream(comets) << ReadBuiltinData("comets.json");
+    std::ofstream(asteroids) << ReadShippedExport("asteroids.json");
+    std::ofstream(comets) << ReadShippedExport("comets.json");
     std::vector<std::tuple<ProblemKind, std::string, std::string>> problems;
     const CatalogueFileOutcome built = WriteCatalogueFromExports(
         folder / "Nivra.db", {asteroids, comets}, folder / "Datas",
@@ -541,8 +541,8 @@ TEST(SbdbCatalogue, ExportsStreamIntoTheSameCatalogueWithProblemsSummedUp) {
 
     CatalogueReport report;
     const CatalogueContent content =
-        BuildCatalogue({{asteroids, Read(ReadBuiltinData("asteroids.json"), asteroids)},
-                        {comets, Read(ReadBuiltinData("comets.json"), comets)}},
+        BuildCatalogue({{asteroids, Read(ReadShippedExport("asteroids.json"), asteroids)},
+                        {comets, Read(ReadShippedExport("comets.json"), comets)}},
                        report);
     EXPECT_EQ(built.Classes, content.Classes.size());
     ASSERT_EQ(problems.size(), report.WithoutSpkId.size());

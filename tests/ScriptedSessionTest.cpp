@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "datatool/SampleFolder.h"
 #include "export/SaveChartImage.h"
 #include "gui/AboutBox.h"
 #include "gui/MainWindow.h"
@@ -12,7 +13,6 @@
 #include "gui/Viewer.h"
 #include "tests/support/RecordedMessages.h"
 #include "tests/support/TestData.h"
-#include "tools/SampleFolder.h"
 
 using TestData::TempFolder;
 

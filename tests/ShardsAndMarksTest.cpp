@@ -10,7 +10,7 @@
 #include <set>
 
 #include "tests/support/TestData.h"
-#include "tools/Shards.h"
+#include "writers/Shards.h"
 
 using TestData::TempFolder;
 namespace fs = std::filesystem;

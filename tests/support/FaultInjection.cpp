@@ -1,4 +1,4 @@
-#include "tools/FaultInjection.h"
+#include "writers/FaultInjection.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,0 +1,232 @@
+#include "datatool/DataToolCommands.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "datatool/DataToolOptions.h"
+#include "datatool/DriftReport.h"
+#include "datatool/SampleFolder.h"
+#include "sbdb/ProblemSummary.h"
+#include "writers/CatalogueFile.h"
+#include "writers/DataMarks.h"
+#include "writers/EphemerisRun.h"
+
+namespace {
+
+const char* kUsageText =
+    "Usage:\n"
+    "  nivra-data catalogue --out FILE FILE.json...\n"
+    "      Builds a catalogue (Nivra.db) from SBDB Query API exports.\n"
+    "  nivra-data ephemeris --catalogue FILE --out DIR [--from YEAR --to YEAR] [--spk ID ...]\n"
+    "                       [--class CODE] [--two-body] [--threads N] [--shard K/N|slurm]\n"
+    "      Writes one DIR/<SPK-ID>.Nvr per star (default years 2000-2019, every star; --class:\n"
+    "      the stars of an orbit class, 19 near-Earth, 25 potentially hazardous) and marks those\n"
+    "      stars as having data in the catalogue. --shard: only the K-th of N slices of the stars\n"
+    "      (K from 0; slurm: the task of a Slurm job array numbered 0 to N - 1), and only their\n"
+    "      files: the catalogue is not written (mark it when every shard is done).\n"
+    "  nivra-data mark --catalogue FILE --datas DIR\n"
+    "      Marks every star with a complete file in DIR as having data, and takes the mark back\n"
+    "      from a star whose file is missing or damaged (each damaged file is named).\n"
+    "  nivra-data sample DIR\n"
+    "      Builds a complete program folder from the built-in SBDB data.\n"
+    "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
+    "      For each year, the largest angle between the two-body and the perturbed positions.\n"
+    "Exit codes: 0 done; 1 failed; 2 bad command line; 3 done, but bodies or stars\n"
+    "were left out (each named on standard error).\n";
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "nivra-data: %s\n\n%s", problem.c_str(), kUsageText);
+    return kDataToolUsage;
+}
+
+void PrintLine(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void PrintProblems(const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "%s\n", problem.c_str());
+}
+
+int Catalogue(const DataToolOptions& options) {
+    if (options.Out.empty() || options.Files.empty())
+        return Usage("catalogue needs --out FILE and at least one FILE.json");
+    for (const std::string& file : options.Files) {
+        std::error_code notThere;
+        if (std::filesystem::equivalent(options.Out, file, notThere))
+            return Usage("--out " + options.Out + " is the export " + file + " itself");
+    }
+    const std::filesystem::path folder = std::filesystem::path(options.Out).parent_path();
+    ProblemSummary problems;
+    const CatalogueFileOutcome built = WriteCatalogueFromExports(
+        options.Out, options.Files, (folder.empty() ? "." : folder.string()) + "/Datas",
+        [&](ProblemKind kind, const std::string& line, const std::string& reason) {
+            problems.Add(kind, line, reason);
+        });
+    PrintProblems(problems.Lines());
+    using Result = CatalogueFileOutcome::Result;
+    switch (built.Outcome) {
+        case Result::FileError:
+        case Result::NoBody:
+            std::fprintf(stderr, "nivra-data: %s not written: %s\n", options.Out.c_str(),
+                         built.Outcome == Result::FileError
+                             ? "a file could not be read as an SBDB export"
+                             : "no body could be loaded");
+            return kDataToolFailed;
+        case Result::CannotWrite:
+            std::fprintf(stderr, "nivra-data: %s\n", built.Error.c_str());
+            return kDataToolFailed;
+        case Result::Written:
+            break;
+    }
+    std::printf("%s: %zu stars (%zu with an ephemeris file), %zu orbit classes\n",
+                options.Out.c_str(), built.Stars, built.StarsWithFiles, built.Classes);
+    const std::size_t leftOut =
+        problems.Count(ProblemKind::Refused) + problems.Count(ProblemKind::WithoutSpkId);
+    const std::size_t unknown = problems.Count(ProblemKind::Note);
+    if (leftOut + unknown > 0) {
+        std::fprintf(stderr, "%zu bodies left out, %zu values left unknown (named above)\n",
+                     leftOut, unknown);
+        return kDataToolPartly;
+    }
+    return kDataToolDone;
+}
+
+int Ephemeris(const DataToolOptions& options) {
+    if (options.Catalogue.empty() || options.Out.empty() || !options.Files.empty()) {
+        return Usage("ephemeris needs --catalogue FILE and --out DIR");
+    }
+    EphemerisRun run;
+    run.CataloguePath = options.Catalogue;
+    run.OutFolder = options.Out;
+    run.FirstYear = options.From;
+    run.LastYear = options.To;
+    run.SpkIds = options.Spk;
+    run.Model = options.TwoBody ? OrbitModel::TwoBody : OrbitModel::Perturbed;
+    run.Threads = options.Threads;
+    run.OrbitClass = options.OrbitClass;
+    run.Part = options.Part;
+    EphemerisRunReport report;
+    std::string error;
+    const bool ok = RunEphemeris(run, report, error, PrintLine);
+    PrintProblems(report.Problems);
+    if (!ok) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kDataToolFailed;
+    }
+    if (options.Part) {
+        std::printf("shard %u/%u: ", options.Part->Index, options.Part->Count);
+    }
+    std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten,
+                report.Records, report.Seconds,
+                report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
+    return report.Problems.empty() ? kDataToolDone : kDataToolPartly;
+}
+
+int Mark(const DataToolOptions& options) {
+    if (options.Catalogue.empty() || options.Datas.empty() || !options.Files.empty())
+        return Usage("mark needs --catalogue FILE and --datas DIR");
+    DataMarkReport report;
+    std::string error;
+    const bool ok = MarkFromDisk(options.Catalogue, options.Datas, report, error,
+                                 static_cast<unsigned>(options.Threads));
+    PrintProblems(report.Damaged);
+    if (!ok) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kDataToolFailed;
+    }
+    std::printf(
+        "%s: %zu of %zu stars marked as having a complete file (%zu newly); marks taken "
+        "back: %zu files missing, %zu damaged; %s\n",
+        options.Catalogue.c_str(), report.Marked, report.Stars, report.NewlyMarked, report.Missing,
+        report.DamagedUnmarked, report.Changed ? "catalogue written" : "nothing to change");
+    return report.Damaged.empty() ? kDataToolDone : kDataToolPartly;
+}
+
+int Sample(const DataToolOptions& options) {
+    if (options.Files.size() != 1)
+        return Usage("sample needs one folder");
+    SampleReport report;
+    std::string error;
+    const bool ok = BuildSampleFolder(options.Files[0], report, error, PrintLine);
+    if (report.WithoutSpkId > 0) {
+        std::fprintf(stderr, "%d bodies without an SPK-ID left out of the catalogue\n",
+                     report.WithoutSpkId);
+    }
+    PrintProblems(report.Problems);
+    if (!ok) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kDataToolFailed;
+    }
+    std::printf("%s: %d stars in the catalogue, %d ephemeris files (%lld records in %.2f s)\n",
+                options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records,
+                report.EphemerisSeconds);
+    return report.Problems.empty() ? kDataToolDone : kDataToolPartly;
+}
+
+int Drift(const DataToolOptions& options) {
+    if (options.Catalogue.empty() || options.Spk.empty())
+        return Usage("drift needs --catalogue FILE and --spk ID");
+    std::vector<EphemerisStar> stars;
+    std::vector<std::string> problems;
+    std::string error;
+    if (!ReadEphemerisStars(options.Catalogue, options.Spk, stars, problems, error)) {
+        std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
+        return kDataToolFailed;
+    }
+    PrintProblems(problems);
+    for (const EphemerisStar& star : stars) {
+        std::string failure;
+        const std::vector<YearDrift> drift = MeasureDrift(star, options.From, options.To, failure);
+        if (!failure.empty()) {
+            std::fprintf(stderr, "%u %s: %s\n", star.SpkId, star.Name.c_str(), failure.c_str());
+            problems.push_back(failure);
+            continue;
+        }
+        std::printf(
+            "%u %s (elements of JD %.1f): largest two-body minus perturbed angle per year, "
+            "arcseconds\n",
+            star.SpkId, star.Name.c_str(), star.Elements.Epoch);
+        for (const YearDrift& year : drift)
+            std::printf("  %d %10.1f\n", year.Year, year.MaxArcseconds);
+    }
+    if (stars.empty())
+        return kDataToolFailed;
+    return problems.empty() ? kDataToolDone : kDataToolPartly;
+}
+
+}  // namespace
+
+int RunDataTool(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::fputs(kUsageText, stderr);
+        return kDataToolUsage;
+    }
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsageText, stdout);
+            return kDataToolDone;
+        }
+    }
+    const std::string command = arguments[0];
+    const DataToolOptions options = ParseDataToolOptions({arguments.begin() + 1, arguments.end()});
+    if (!options.Error.empty())
+        return Usage(options.Error);
+    if (command == "catalogue")
+        return Catalogue(options);
+    if (command == "ephemeris")
+        return Ephemeris(options);
+    if (command == "sample")
+        return Sample(options);
+    if (command == "mark")
+        return Mark(options);
+    if (command == "drift")
+        return Drift(options);
+    return Usage("unknown command \"" + command + "\"");
+}

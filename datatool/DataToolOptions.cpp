@@ -1,0 +1,99 @@
+#include "datatool/DataToolOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <set>
+
+#include "ephemeris/EphemerisComputation.h"
+
+namespace {
+
+bool ParseNumber(const std::string& text, long long low, long long high, long long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return errno == 0 && end != text.c_str() && *end == '\0' && value >= low && value <= high;
+}
+
+}  // namespace
+
+DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments) {
+    DataToolOptions options;
+    std::set<std::string> given;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.rfind("--", 0) == 0 && !given.insert(argument).second) {
+            options.Error = argument + " is given twice";
+            break;
+        }
+        auto value = [&]() -> std::string {
+            if (i + 1 >= arguments.size()) {
+                options.Error = argument + " needs a value";
+                return {};
+            }
+            return arguments[++i];
+        };
+        long long number = 0;
+        if (argument == "--out") {
+            options.Out = value();
+        } else if (argument == "--catalogue") {
+            options.Catalogue = value();
+        } else if (argument == "--from" || argument == "--to") {
+            const std::string text = value();
+            if (!options.Error.empty())
+                break;
+            if (!ParseNumber(text, kFirstEphemerisYear, kLastEphemerisYear, number)) {
+                options.Error = argument + " takes a year from " +
+                                std::to_string(kFirstEphemerisYear) + " to " +
+                                std::to_string(kLastEphemerisYear) + ", not \"" + text + "\"";
+                break;
+            }
+            (argument == "--from" ? options.From : options.To) = static_cast<int>(number);
+        } else if (argument == "--spk") {
+            // One or more SPK-IDs follow.
+            bool any = false;
+            while (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+                const std::string text = arguments[++i];
+                if (!ParseNumber(text, 1, 4294967295LL, number)) {
+                    options.Error = "--spk takes SPK-IDs (1 to 4294967295), not \"" + text + "\"";
+                    return options;
+                }
+                options.Spk.push_back(static_cast<std::uint32_t>(number));
+                any = true;
+            }
+            if (!any)
+                options.Error = "--spk needs at least one SPK-ID";
+        } else if (argument == "--class") {
+            const std::string text = value();
+            if (!ParseNumber(text, -2147483648LL, 2147483647LL, number))
+                options.Error = "--class takes an orbit-class code, not \"" + text + "\"";
+            options.OrbitClass = static_cast<int>(number);
+        } else if (argument == "--shard") {
+            const std::string text = value();
+            if (options.Error.empty()) {
+                options.Part = ParseShard(
+                    text, [](const char* name) { return std::getenv(name); }, options.Error);
+            }
+        } else if (argument == "--datas") {
+            options.Datas = value();
+        } else if (argument == "--two-body") {
+            options.TwoBody = true;
+        } else if (argument == "--threads") {
+            const std::string text = value();
+            if (!ParseNumber(text, 1, 1024, number))
+                options.Error = "--threads takes 1 to 1024";
+            options.Threads = static_cast<int>(number);
+        } else if (argument.rfind("--", 0) == 0) {
+            options.Error = "unknown option " + argument;
+        } else {
+            options.Files.push_back(argument);
+        }
+        if (!options.Error.empty())
+            break;
+    }
+    if (options.Error.empty() && options.From > options.To) {
+        options.Error = "--from " + std::to_string(options.From) + " comes after --to " +
+                        std::to_string(options.To);
+    }
+    return options;
+}

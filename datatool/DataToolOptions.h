@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "writers/Shards.h"
+
+// The options of a nivra-data command line after its subcommand, as given: which of them a
+// subcommand needs is its own affair. `Error` says what is wrong with the line (an unknown or
+// repeated option, a value out of range), empty when nothing is.
+struct DataToolOptions {
+    std::string Out;
+    std::string Catalogue;
+    int From = 2000;
+    int To = 2019;
+    std::vector<std::uint32_t> Spk;
+    std::vector<std::string> Files;
+    bool TwoBody = false;
+    int Threads = 0;
+    std::optional<int> OrbitClass;
+    std::optional<Shard> Part;
+    std::string Datas;
+    std::string Error;
+};
+
+DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments);

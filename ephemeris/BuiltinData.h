@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// A data file built into nivra-data (the files of resources/data), by name: the engine's
+// constellation tables "roman1987.dat" and "names.dat", and whatever a library above registers
+// in the same resource folder (the shipped SBDB exports of sbdb/ShippedExports.h). Empty when
+// unknown.
+std::string ReadBuiltinData(const char* name);

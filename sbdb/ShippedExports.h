@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The SBDB exports shipped with Nivra and built into nivra-data (resources/data), by name:
+// "asteroids.json", "comets.json". Empty when unknown.
+std::string ReadShippedExport(const char* name);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "sbdb/CatalogueRows.h"
+
+// What WriteCatalogueFromExports did.
+struct CatalogueFileOutcome {
+    enum class Result {
+        Written,      // the catalogue was replaced
+        FileError,    // a file could not be read as an export: nothing written
+        NoBody,       // no body could be loaded: nothing written
+        CannotWrite,  // the catalogue could not be written: `Error` says why
+    } Outcome = Result::CannotWrite;
+    std::size_t Stars = 0;
+    std::size_t StarsWithFiles = 0;  // [DatasForIt] = 1
+    std::size_t Classes = 0;
+    std::string Error;
+};
+
+// Builds the catalogue at `path` from SBDB exports of any size, as BuildCatalogue,
+// MarkStarsWithCompleteFiles (with `datasFolder`) and WriteCatalogueFile would, but reading
+// each export in pieces and writing each row as it comes, so that memory does not grow with the
+// exports. The catalogue at `path` is replaced only by a complete one, and only when every file
+// was read.
+CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
+                                               const std::vector<std::string>& files,
+                                               const std::string& datasFolder,
+                                               const ProblemSink& problems);
+
+// Sets [DatasForIt] = 1 for the stars of `content` that have a complete ephemeris file of this
+// tool in `datasFolder` (what a rebuilt catalogue keeps of the one it replaces).
+void MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder);
+
+// Writes the catalogue at `path`, replacing any file there in one step; on failure the old file
+// stays and `error` says why.
+bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
+                        std::string& error);

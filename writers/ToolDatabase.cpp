@@ -1,0 +1,40 @@
+#include "writers/ToolDatabase.h"
+
+#include <cstring>
+
+std::string SqliteReason(sqlite3* db) {
+    if (db == nullptr)
+        return "out of memory";
+    std::string reason = sqlite3_errmsg(db);
+    if (const int system = sqlite3_system_errno(db); system != 0)
+        reason += std::string(" (") + std::strerror(system) + ")";
+    return reason;
+}
+
+DatabaseHandle OpenDatabase(const std::string& path, int flags, std::string& why) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        why = SqliteReason(db);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return DatabaseHandle(db);
+}
+
+bool Execute(sqlite3* db, const char* sql, std::string& why) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        why = SqliteReason(db);
+        return false;
+    }
+    return true;
+}
+
+StatementHandle Prepare(sqlite3* db, const char* sql, std::string& why) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
+        why = SqliteReason(db);
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return StatementHandle(statement);
+}
