@@ -34,14 +34,25 @@ void RestoreWorkingFolder(const ProgramFolders& folders) {
     std::filesystem::current_path(folders.ProgramFolder, ignored);
 }
 
-QString DefaultProgramFolder(const QString& programDirectory) {
+QString DefaultProgramFolder(const QString& programDirectory, QString* why) {
     if (QFileInfo(programDirectory + "/Nivra.db").exists())
         return programDirectory;
-    // A relative $XDG_DATA_HOME is no setting (it would name a folder below wherever the program
-    // was started): the default takes its place.
+    // A relative $XDG_DATA_HOME or $HOME is no setting (it would name a folder below wherever the
+    // program was started), nor is an empty one (it would name a folder below the root).
     QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!QDir::isAbsolutePath(dataHome))
-        dataHome = QDir::homePath() + "/.local/share";
+    if (!QDir::isAbsolutePath(dataHome)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home)) {
+            if (why != nullptr) {
+                *why = "no folder for Nivra's data: neither XDG_DATA_HOME nor HOME is an absolute "
+                       "path (HOME is " +
+                       (qEnvironmentVariableIsSet("HOME") ? "\"" + home + "\"" : "unset") +
+                       "); name one with --folder DIR";
+            }
+            return {};
+        }
+        dataHome = home + "/.local/share";
+    }
     const QString folder = QDir::cleanPath(dataHome + "/nivra");
     QDir().mkpath(folder);
     return folder;

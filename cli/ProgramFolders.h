@@ -21,6 +21,8 @@ void RestoreWorkingFolder(const ProgramFolders& folders);
 // The program folder when none is named on the command line: `programDirectory` (the folder of
 // the program itself) when it holds a catalogue, "Nivra.db"; otherwise the user's own folder for
 // the program's data, $XDG_DATA_HOME/nivra (~/.local/share/nivra when it is unset, empty or
-// relative), which is created when missing. An installed program lives in a system folder the user can neither fill with a
-// catalogue nor write charts into.
-QString DefaultProgramFolder(const QString& programDirectory);
+// relative), which is created when missing. An installed program lives in a system folder the
+// user can neither fill with a catalogue nor write charts into. Only an absolute $HOME counts:
+// without one (unset, empty or relative) there is no such folder, and the result is empty, with
+// the reason in `why`.
+QString DefaultProgramFolder(const QString& programDirectory, QString* why = nullptr);

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <ctime>
 #include <string_view>
 #include <system_error>
@@ -59,13 +61,23 @@ void SortIds(std::vector<SpkId>& ids) {
 
 }  // namespace
 
-StarFileIndex StarFileIndex::Read(const std::string& datasFolder) {
+StarFileIndex StarFileIndex::Read(const std::string& datasFolder, std::string* error) {
     StarFileIndex index;
 #ifdef NIVRA_HAS_DIRENT
     DIR* folder = ::opendir(datasFolder.c_str());
-    if (folder == nullptr)
+    if (folder == nullptr) {
+        if (error != nullptr && errno != ENOENT)
+            *error = datasFolder + ": " + std::strerror(errno);
         return index;
-    while (const dirent* entry = ::readdir(folder)) {
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder);
+        if (entry == nullptr) {
+            if (error != nullptr && errno != 0)
+                *error = datasFolder + ": " + std::strerror(errno);
+            break;
+        }
         const std::optional<SpkId> id = SpkIdOfFileName(entry->d_name);
         if (!id)
             continue;
@@ -81,9 +93,10 @@ StarFileIndex StarFileIndex::Read(const std::string& datasFolder) {
     }
     ::closedir(folder);
 #else
-    std::error_code error;
-    std::filesystem::directory_iterator entries(datasFolder, error);
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+    std::error_code listing;
+    std::filesystem::directory_iterator entries(datasFolder, listing);
+    for (; !listing && entries != std::filesystem::directory_iterator();
+         entries.increment(listing)) {
         const std::filesystem::directory_entry& entry = *entries;
         const std::optional<SpkId> id = SpkIdOfFileName(entry.path().filename().string());
         if (!id)
@@ -96,6 +109,8 @@ StarFileIndex StarFileIndex::Read(const std::string& datasFolder) {
         }
         index.ids_.push_back(*id);
     }
+    if (error != nullptr && listing && listing != std::errc::no_such_file_or_directory)
+        *error = datasFolder + ": " + listing.message();
 #endif
     SortIds(index.ids_);
     index.ids_.erase(std::unique(index.ids_.begin(), index.ids_.end()), index.ids_.end());

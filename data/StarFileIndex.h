@@ -13,8 +13,11 @@
 // of stars, where one test per star would be slow: the SpkIds are kept sorted, 4 bytes each.
 class StarFileIndex {
   public:
-    // Lists `datasFolder` now; a missing or unreadable folder holds no file.
-    static StarFileIndex Read(const std::string& datasFolder);
+    // Lists `datasFolder` now; a missing or unreadable folder holds no file. With `error`, a
+    // folder that is there but cannot be listed whole (no permission to read it, an error of the
+    // file system half-way) is said there instead ("DIR: Permission denied"), for a writer that
+    // must not take a folder it cannot read for an empty one; a missing folder is no error.
+    static StarFileIndex Read(const std::string& datasFolder, std::string* error = nullptr);
 
     bool Exists(SpkId id) const;
     // The same for SpkIds asked in ascending order (as the catalogue lists them), each search

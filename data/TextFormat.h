@@ -15,3 +15,8 @@ std::string FormatText(const char* format, Args... args) {
     std::snprintf(text.data(), text.size() + 1, format, args...);
     return text;
 }
+
+// "1 body", "3 bodies", "0 bodies": a count with the word that goes with it.
+inline std::string CountText(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}

@@ -9,6 +9,7 @@
 #include "datatool/DataToolOptions.h"
 #include "datatool/DriftReport.h"
 #include "datatool/SampleFolder.h"
+#include "data/TextFormat.h"
 #include "sbdb/ProblemSummary.h"
 #include "writers/CatalogueFile.h"
 #include "writers/DataMarks.h"
@@ -18,24 +19,27 @@ namespace {
 
 const char* kUsageText =
     "Usage:\n"
-    "  nivra-data catalogue --out FILE FILE.json...\n"
+    "  nivra-data catalogue --out FILE FILE.json... [--no-wait]\n"
     "      Builds a catalogue (Nivra.db) from SBDB Query API exports.\n"
     "  nivra-data ephemeris --catalogue FILE --out DIR [--from YEAR --to YEAR] [--spk ID ...]\n"
     "                       [--class CODE] [--two-body] [--threads N] [--shard K/N|slurm]\n"
+    "                       [--no-wait]\n"
     "      Writes one DIR/<SPK-ID>.Nvr per star (default years 2000-2019, every star; --class:\n"
     "      the stars of an orbit class, 19 near-Earth, 25 potentially hazardous) and marks those\n"
     "      stars as having data in the catalogue. --shard: only the K-th of N slices of the stars\n"
     "      (K from 0; slurm: the task of a Slurm job array numbered 0 to N - 1), and only their\n"
     "      files: the catalogue is not written (mark it when every shard is done).\n"
-    "  nivra-data mark --catalogue FILE --datas DIR\n"
+    "  nivra-data mark --catalogue FILE --datas DIR [--no-wait]\n"
     "      Marks every star with a complete file in DIR as having data, and takes the mark back\n"
     "      from a star whose file is missing or damaged (each damaged file is named).\n"
-    "  nivra-data sample DIR\n"
-    "      Builds a complete program folder from the built-in SBDB data.\n"
+    "  nivra-data sample DIR [--force] [--no-wait]\n"
+    "      Builds a complete program folder from the built-in SBDB data, in a folder that holds\n"
+    "      no catalogue, ephemeris file or picture (--force: whatever it holds).\n"
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
     "      For each year, the largest angle between the two-body and the perturbed positions.\n"
-    "Exit codes: 0 done; 1 failed; 2 bad command line; 3 done, but bodies or stars\n"
-    "were left out (each named on standard error).\n";
+    "One writer of a catalogue at a time: another one waits for it (--no-wait: fails at once).\n"
+    "Exit codes: 0 done; 1 failed, nothing done; 2 bad command line; 3 done, but bodies or\n"
+    "stars were left out (each named on standard error); 4 a file could not be written (named).\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "nivra-data: %s\n\n%s", problem.c_str(), kUsageText);
@@ -52,6 +56,22 @@ void PrintProblems(const std::vector<std::string>& problems) {
         std::fprintf(stderr, "%s\n", problem.c_str());
 }
 
+// How a writer meets another writer of its catalogue: it waits, saying so once, unless told
+// --no-wait.
+LockWaiting Waiting(const DataToolOptions& options) {
+    return {!options.NoWait, [](const std::string& line) {
+                std::fprintf(stderr, "nivra-data: %s\n", line.c_str());
+            }};
+}
+
+// The exit code of a run that wrote what it could: 4 when something could not be written, 3
+// when bodies or stars were left out, 0 when everything asked was done.
+int Outcome(const std::vector<std::string>& writeFailures, bool leftOut) {
+    if (!writeFailures.empty())
+        return kDataToolNotWritten;
+    return leftOut ? kDataToolPartly : kDataToolDone;
+}
+
 int Catalogue(const DataToolOptions& options) {
     if (options.Out.empty() || options.Files.empty())
         return Usage("catalogue needs --out FILE and at least one FILE.json");
@@ -66,7 +86,8 @@ int Catalogue(const DataToolOptions& options) {
         options.Out, options.Files, (folder.empty() ? "." : folder.string()) + "/Datas",
         [&](ProblemKind kind, const std::string& line, const std::string& reason) {
             problems.Add(kind, line, reason);
-        });
+        },
+        Waiting(options));
     PrintProblems(problems.Lines());
     using Result = CatalogueFileOutcome::Result;
     switch (built.Outcome) {
@@ -77,9 +98,13 @@ int Catalogue(const DataToolOptions& options) {
                              ? "a file could not be read as an SBDB export"
                              : "no body could be loaded");
             return kDataToolFailed;
+        case Result::CannotRead:
+            std::fprintf(stderr, "nivra-data: %s; %s not written\n", built.Error.c_str(),
+                         options.Out.c_str());
+            return kDataToolFailed;
         case Result::CannotWrite:
             std::fprintf(stderr, "nivra-data: %s\n", built.Error.c_str());
-            return kDataToolFailed;
+            return kDataToolNotWritten;
         case Result::Written:
             break;
     }
@@ -89,8 +114,9 @@ int Catalogue(const DataToolOptions& options) {
         problems.Count(ProblemKind::Refused) + problems.Count(ProblemKind::WithoutSpkId);
     const std::size_t unknown = problems.Count(ProblemKind::Note);
     if (leftOut + unknown > 0) {
-        std::fprintf(stderr, "%zu bodies left out, %zu values left unknown (named above)\n",
-                     leftOut, unknown);
+        std::fprintf(stderr, "%s left out, %s left unknown (named above)\n",
+                     CountText(leftOut, "body", "bodies").c_str(),
+                     CountText(unknown, "value", "values").c_str());
         return kDataToolPartly;
     }
     return kDataToolDone;
@@ -110,10 +136,12 @@ int Ephemeris(const DataToolOptions& options) {
     run.Threads = options.Threads;
     run.OrbitClass = options.OrbitClass;
     run.Part = options.Part;
+    run.Waiting = Waiting(options);
     EphemerisRunReport report;
     std::string error;
     const bool ok = RunEphemeris(run, report, error, PrintLine);
     PrintProblems(report.Problems);
+    PrintProblems(report.WriteFailures);
     if (!ok) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
         return kDataToolFailed;
@@ -121,10 +149,11 @@ int Ephemeris(const DataToolOptions& options) {
     if (options.Part) {
         std::printf("shard %u/%u: ", options.Part->Index, options.Part->Count);
     }
-    std::printf("%d files, %lld records in %.2f s (%.0f records per second)\n", report.FilesWritten,
+    std::printf("%s, %lld records in %.2f s (%.0f records per second)\n",
+                CountText(static_cast<std::size_t>(report.FilesWritten), "file", "files").c_str(),
                 report.Records, report.Seconds,
                 report.Seconds > 0 ? report.Records / report.Seconds : 0.0);
-    return report.Problems.empty() ? kDataToolDone : kDataToolPartly;
+    return Outcome(report.WriteFailures, !report.Problems.empty());
 }
 
 int Mark(const DataToolOptions& options) {
@@ -133,16 +162,17 @@ int Mark(const DataToolOptions& options) {
     DataMarkReport report;
     std::string error;
     const bool ok = MarkFromDisk(options.Catalogue, options.Datas, report, error,
-                                 static_cast<unsigned>(options.Threads));
+                                 static_cast<unsigned>(options.Threads), Waiting(options));
     PrintProblems(report.Damaged);
     if (!ok) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
-        return kDataToolFailed;
+        return report.CannotWrite ? kDataToolNotWritten : kDataToolFailed;
     }
     std::printf(
-        "%s: %zu of %zu stars marked as having a complete file (%zu newly); marks taken "
-        "back: %zu files missing, %zu damaged; %s\n",
-        options.Catalogue.c_str(), report.Marked, report.Stars, report.NewlyMarked, report.Missing,
+        "%s: %zu of %s marked as having a complete file (%zu newly); marks taken back: %s "
+        "missing, %zu damaged; %s\n",
+        options.Catalogue.c_str(), report.Marked, CountText(report.Stars, "star", "stars").c_str(),
+        report.NewlyMarked, CountText(report.Missing, "file", "files").c_str(),
         report.DamagedUnmarked, report.Changed ? "catalogue written" : "nothing to change");
     return report.Damaged.empty() ? kDataToolDone : kDataToolPartly;
 }
@@ -152,20 +182,25 @@ int Sample(const DataToolOptions& options) {
         return Usage("sample needs one folder");
     SampleReport report;
     std::string error;
-    const bool ok = BuildSampleFolder(options.Files[0], report, error, PrintLine);
+    const bool ok = BuildSampleFolder(options.Files[0], report, error, PrintLine,
+                                      SampleOptions{options.Force, Waiting(options)});
     if (report.WithoutSpkId > 0) {
-        std::fprintf(stderr, "%d bodies without an SPK-ID left out of the catalogue\n",
-                     report.WithoutSpkId);
+        // The shipped exports' comets and unnumbered asteroids, by design: no exit code of their
+        // own.
+        std::fprintf(stderr, "%s without an SPK-ID left out of the catalogue\n",
+                     CountText(static_cast<std::size_t>(report.WithoutSpkId), "body", "bodies")
+                         .c_str());
     }
     PrintProblems(report.Problems);
+    PrintProblems(report.WriteFailures);
     if (!ok) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
-        return kDataToolFailed;
+        return report.WriteFailures.empty() ? kDataToolFailed : kDataToolNotWritten;
     }
     std::printf("%s: %d stars in the catalogue, %d ephemeris files (%lld records in %.2f s)\n",
                 options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records,
                 report.EphemerisSeconds);
-    return report.Problems.empty() ? kDataToolDone : kDataToolPartly;
+    return Outcome(report.WriteFailures, !report.Problems.empty());
 }
 
 int Drift(const DataToolOptions& options) {

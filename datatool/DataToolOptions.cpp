@@ -8,7 +8,12 @@
 
 namespace {
 
+// A whole number written as digits, with a '-' before them at most: no blank on either side,
+// so that " 1" and "1 " are refused alike.
 bool ParseNumber(const std::string& text, long long low, long long high, long long& value) {
+    const std::size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() <= digits || text[digits] < '0' || text[digits] > '9')
+        return false;
     char* end = nullptr;
     errno = 0;
     value = std::strtoll(text.c_str(), &end, 10);
@@ -78,6 +83,10 @@ DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments) 
             options.Datas = value();
         } else if (argument == "--two-body") {
             options.TwoBody = true;
+        } else if (argument == "--no-wait") {
+            options.NoWait = true;
+        } else if (argument == "--force") {
+            options.Force = true;
         } else if (argument == "--threads") {
             const std::string text = value();
             if (!ParseNumber(text, 1, 1024, number))

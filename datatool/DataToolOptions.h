@@ -18,6 +18,8 @@ struct DataToolOptions {
     std::vector<std::uint32_t> Spk;
     std::vector<std::string> Files;
     bool TwoBody = false;
+    bool NoWait = false;  // fail at once when another writer holds the catalogue
+    bool Force = false;   // sample: fill a folder that holds a catalogue, files or pictures
     int Threads = 0;
     std::optional<int> OrbitClass;
     std::optional<Shard> Part;

@@ -1,13 +1,19 @@
 #include "datatool/SampleFolder.h"
 
+#include <unistd.h>
+
 #include <QString>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
 #include "datatool/SamplePictures.h"
+#include "data/ProgramFolderContents.h"
 #include "drawing/Imaging.h"
 #include "sbdb/ShippedExports.h"
 #include "writers/CatalogueFile.h"
+#include "writers/AtomicFile.h"
 #include "writers/EphemerisRun.h"
 
 const std::vector<SampleStar>& SampleStars() {
@@ -56,9 +62,35 @@ const std::vector<SampleStar>& SampleStars() {
     return stars;
 }
 
+namespace {
+
+// Writes `image` as the JPEG file `path` in one step.
+bool WritePicture(const std::string& path, const QImage& image, std::string& error) {
+    const Imaging::SaveParams jpeg = Imaging::ChartImageSaveParams();
+    return ReplaceFileAtomically(
+        path,
+        [&](const std::string& temporary, std::string& why) {
+            if (Imaging::SaveJpeg(QString::fromStdString(temporary), image, jpeg) == 0)
+                return true;
+            why = "the picture could not be written";
+            return false;
+        },
+        error);
+}
+
+}  // namespace
+
 bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::string& error,
-                       const std::function<void(const std::string&)>& progress) {
+                       const std::function<void(const std::string&)>& progress,
+                       const SampleOptions& options) {
     namespace fs = std::filesystem;
+    const ProgramFolderContents found = LookAtProgramFolder(folder);
+    if (found.HoldsAnything() && !found.SampleUnfinished && !options.Force) {
+        report.Refused = true;
+        error = folder + " holds " + found.Description() +
+                "; the sample fills only a folder without them (--force fills it all the same)";
+        return false;
+    }
     std::error_code made;
     for (const char* sub : {"", "/Datas", "/Configuration", "/Images"}) {
         fs::create_directories(folder + sub, made);
@@ -66,6 +98,20 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
             error = "cannot create " + folder + sub + (made ? ": " + made.message() : "");
             return false;
         }
+    }
+    // Until the last file is written, the folder says that what it holds is an unfinished
+    // sample's: a first start stopped half-way is finished by the next one.
+    const std::string unfinished = folder + "/" + kSampleUnfinishedMark;
+    std::string why;
+    if (!found.SampleUnfinished &&
+        !ReplaceFileAtomically(
+            unfinished,
+            [](const std::string& temporary, std::string& writeWhy) {
+                static constexpr char kText[] = "A sample sky is being made in this folder.\n";
+                return WriteWholeFile(temporary, kText, sizeof kText - 1, writeWhy);
+            },
+            error)) {
+        return false;
     }
 
     std::vector<NamedSbdbFile> files;
@@ -80,10 +126,13 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
     for (const auto* lines :
          {&catalogueReport.FileErrors, &catalogueReport.Refused, &catalogueReport.Notes})
         report.Problems.insert(report.Problems.end(), lines->begin(), lines->end());
-    MarkStarsWithCompleteFiles(content, folder + "/Datas");
-    const std::string catalogue = folder + "/Nivra.db";
-    if (!WriteCatalogueFile(catalogue, content, error))
+    if (!MarkStarsWithCompleteFiles(content, folder + "/Datas", error))
         return false;
+    const std::string catalogue = folder + "/Nivra.db";
+    if (!WriteCatalogueFile(catalogue, content, error, options.Waiting)) {
+        report.WriteFailures.push_back(error);
+        return false;
+    }
     if (progress)
         progress("catalogue: " + std::to_string(content.Stars.size()) + " stars in " + catalogue);
 
@@ -92,6 +141,7 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
     run.OutFolder = folder + "/Datas";
     run.FirstYear = kSampleFirstYear;
     run.LastYear = kSampleLastYear;
+    run.Waiting = options.Waiting;
     for (const SampleStar& star : SampleStars())
         run.SpkIds.push_back(star.SpkId);
     EphemerisRunReport ephemeris;
@@ -102,6 +152,8 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
     report.EphemerisSeconds = ephemeris.Seconds;
     report.Problems.insert(report.Problems.end(), ephemeris.Problems.begin(),
                            ephemeris.Problems.end());
+    report.WriteFailures.insert(report.WriteFailures.end(), ephemeris.WriteFailures.begin(),
+                                ephemeris.WriteFailures.end());
 
     std::vector<OrbitalElements> orbits;
     const std::set<std::uint32_t> inner = {2000001, 2000004, 2000433, 2001036,
@@ -113,17 +165,22 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
                           star.AscendingNodeLongitude, star.ArgumentPerihelion, star.MeanAnomaly,
                           star.Epoch});
     }
-    const Imaging::SaveParams jpeg = Imaging::ChartImageSaveParams();
     const std::string background = folder + "/Configuration/Background.jpg";
     const std::string about = folder + "/Configuration/BckAbout.jpg";
-    if (Imaging::SaveJpeg(QString::fromStdString(background), MakeStarField(1920, 1080), jpeg) !=
-            0 ||
-        Imaging::SaveJpeg(QString::fromStdString(about), MakeOrbitsPicture(654, 488, orbits),
-                          jpeg) != 0) {
-        error = "cannot write the pictures in " + folder + "/Configuration";
-        return false;
+    for (const auto& [path, image] :
+         {std::pair{background, MakeStarField(1920, 1080)},
+          std::pair{about, MakeOrbitsPicture(654, 488, orbits)}}) {
+        if (!WritePicture(path, image, why))
+            report.WriteFailures.push_back(why);
     }
+    if (!report.WriteFailures.empty())
+        return true;  // the mark stays: the next sample finishes this one
     if (progress)
         progress("pictures: " + background + ", " + about);
+    // Another sample made at the same time in the same folder may have finished first.
+    if (::unlink(unfinished.c_str()) != 0 && errno != ENOENT)
+        report.WriteFailures.push_back("cannot remove " + unfinished + ": " + std::strerror(errno));
+    else if (!SyncFolder(folder, why))
+        report.WriteFailures.push_back("cannot sync " + folder + ": " + why);
     return true;
 }

@@ -1,16 +1,19 @@
 // nivra-launcher: what the desktop entry starts. On the first start, when the user's program
-// folder holds no catalogue, it makes the sample sky there with nivra-data; then it opens the
-// viewer on that folder.
+// folder holds nothing of the user's, it makes the sample sky there with nivra-data; then it
+// opens the viewer on that folder.
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/ProgramFolders.h"
 #include "drawing/MessageService.h"
+#include "gui/DisplayGuard.h"
 #include "gui/Launcher.h"
 #include "gui/MessageBoxes.h"
 
@@ -21,8 +24,9 @@ const char kUsage[] =
     "\n"
     "Opens the Nivra viewer on DIR, or on the folder the viewer would choose itself (the\n"
     "folder of the program when it holds a catalogue, else $XDG_DATA_HOME/nivra). When that\n"
-    "folder holds no catalogue, the sample sky is made there first with nivra-data.\n"
-    "--prepare-only makes the sample when needed and stops there.\n";
+    "folder holds no catalogue, no ephemeris file and no picture, the sample sky is made there\n"
+    "first with nivra-data; a folder with any of these is opened as it is.\n"
+    "--prepare-only makes the sample when needed and stops there (no display needed).\n";
 
 }  // namespace
 
@@ -30,44 +34,67 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    QString folder;
-    bool folderGiven = false;
-    bool prepareOnly = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--help" || arguments[i] == "-h") {
+    const LauncherCommandLine line = ParseLauncherArguments(arguments);
+    switch (line.Action) {
+        case LauncherCommandLine::Mode::Help:
             std::fputs(kUsage, stdout);
             return 0;
-        }
-        if (arguments[i] == "--folder" && !folderGiven) {
-            if (i + 1 == arguments.size() || arguments[i + 1].isEmpty()) {
-                std::fprintf(stderr, "nivra-launcher: --folder needs a folder\n\n%s", kUsage);
-                return 2;
-            }
-            folder = arguments[++i];
-            folderGiven = true;
-        } else if (arguments[i] == "--prepare-only" && !prepareOnly) {
-            prepareOnly = true;
-        } else {
-            std::fprintf(stderr, "nivra-launcher: unknown or repeated argument \"%s\"\n\n%s",
-                         arguments[i].toLocal8Bit().constData(), kUsage);
+        case LauncherCommandLine::Mode::Error:
+            std::fprintf(stderr, "nivra-launcher: %s\n\n%s", line.Error.toLocal8Bit().constData(),
+                         kUsage);
+            return 2;
+        case LauncherCommandLine::Mode::Run:
+            break;
+    }
+
+    // Preparing alone needs no display; showing the sample's window and the viewer do.
+    std::unique_ptr<QCoreApplication> application;
+    if (line.PrepareOnly) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        const DisplayGuard guard("nivra-launcher");
+        application = std::make_unique<QApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName("Nivra");
+    if (!line.PrepareOnly)
+        QApplication::setDesktopFileName("org.example.nivra");
+    const auto say = [&](const QString& text, MessageIcon icon) {
+        if (line.PrepareOnly)
+            std::fprintf(stderr, "nivra-launcher: %s\n", text.toLocal8Bit().constData());
+        else
+            MessageBoxes().Show(text, icon);
+    };
+
+    const QString programs = QCoreApplication::applicationDirPath();
+    QString folder = line.Folder.value_or(QString());
+    if (!line.Folder) {
+        QString why;
+        folder = DefaultProgramFolder(programs, &why);
+        if (folder.isEmpty()) {
+            std::fprintf(stderr, "nivra-launcher: %s\n", why.toLocal8Bit().constData());
             return 2;
         }
     }
-
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("Nivra");
-    QApplication::setDesktopFileName("org.example.nivra");
-    const QString programs = QApplication::applicationDirPath();
-    if (!folderGiven)
-        folder = DefaultProgramFolder(programs);
-    if (NeedsSample(folder)) {
-        QString error;
-        if (!PrepareSampleFolder(programs + "/nivra-data", folder, error)) {
-            MessageBoxes().Show(error, MessageIcon::Error);
-            return 1;
+    const FirstStart start = DecideFirstStart(folder);
+    switch (start.What) {
+        case FirstStart::Step::MakeSample: {
+            QString error;
+            if (!PrepareSampleFolder(programs + "/nivra-data", folder, !line.PrepareOnly, error)) {
+                say(error, MessageIcon::Error);
+                return 1;
+            }
+            break;
         }
+        case FirstStart::Step::CannotOpen:
+            say(start.Said, MessageIcon::Error);
+            return 1;
+        case FirstStart::Step::LeaveAsItIs:
+            say(start.Said, MessageIcon::Information);
+            break;
+        case FirstStart::Step::OpenViewer:
+            break;
     }
-    if (prepareOnly)
+    if (line.PrepareOnly)
         return 0;
     // The viewer takes this process's place.
     const std::string viewer = QFile::encodeName(programs + "/nivra").toStdString();

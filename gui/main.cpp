@@ -2,11 +2,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <optional>
 
 #include "cli/CommandLine.h"
 #include "cli/ProgramFolders.h"
 #include "cli/Startup.h"
 #include "cli/SubcommandList.h"
+#include "gui/DisplayGuard.h"
 #include "gui/MessageBoxes.h"
 #include "gui/StatusBar.h"
 #include "gui/Viewer.h"
@@ -47,12 +49,21 @@ int main(int argc, char* argv[]) {
         case CommandLine::Mode::Viewer:
             break;
     }
-    QApplication application(argc, argv);
+    std::optional<QApplication> application;
+    {
+        const DisplayGuard guard("nivra");
+        application.emplace(argc, argv);
+    }
     QApplication::setApplicationName("Nivra");
     QApplication::setDesktopFileName("org.example.nivra");
     // The user's default folder is only looked for (and created) when no folder is named.
-    const QString folder = line.Folder ? *line.Folder
-                                       : DefaultProgramFolder(QApplication::applicationDirPath());
+    QString why;
+    const QString folder =
+        line.Folder ? *line.Folder : DefaultProgramFolder(QApplication::applicationDirPath(), &why);
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "nivra: %s\n", why.toLocal8Bit().constData());
+        return ExitCode::kUsage;
+    }
     MessageBoxes messages;
     return RunViewer(QFile::encodeName(folder).toStdString(), messages, line.Verbose, line.Star);
 }

@@ -1,5 +1,7 @@
 #include "sbdb/ProblemSummary.h"
 
+#include "data/TextFormat.h"
+
 #include <algorithm>
 
 void ProblemSummary::Add(ProblemKind kind, const std::string& line, const std::string& reason) {
@@ -24,11 +26,12 @@ std::vector<std::string> ProblemSummary::Lines() const {
         for (const auto& [reason, entry] : reasons_[k]) {
             if (entry.Total <= kShownPerReason)
                 continue;
-            const std::string what = static_cast<ProblemKind>(k) == ProblemKind::Note
-                                         ? " more values left unknown for the same reason: "
-                                         : " more bodies left out for the same reason: ";
-            counted.emplace_back(entry.Order,
-                                 std::to_string(entry.Total - kShownPerReason) + what + reason);
+            const std::size_t more = entry.Total - kShownPerReason;
+            const std::string what =
+                static_cast<ProblemKind>(k) == ProblemKind::Note
+                    ? CountText(more, "more value", "more values") + " left unknown"
+                    : CountText(more, "more body", "more bodies") + " left out";
+            counted.emplace_back(entry.Order, what + " for the same reason: " + reason);
         }
         std::sort(counted.begin(), counted.end());
         for (auto& [order, line] : counted)

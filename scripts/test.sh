@@ -3,9 +3,15 @@
 # installed, used and removed again (scripts/test-package.sh), then the same suite built with
 # AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then a short run of every fuzzer
 # (5 s each; NIVRA_FUZZ_SECONDS changes it). NIVRA_TEST_QUICK=1 runs the normal suite alone.
-# What it needs: scripts/install-deps.sh --tests --fuzz --slurm --package
+# It installs what it needs first (scripts/install-deps.sh --tests --fuzz --slurm --package, with
+# apt; nothing when all is there), so it runs alone on a fresh Debian 12 machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${NIVRA_TEST_QUICK:-0}" = 1 ]; then
+  scripts/install-deps.sh --tests
+else
+  scripts/install-deps.sh --tests --fuzz --slurm --package
+fi
 scripts/build.sh
 ctest --test-dir "${NIVRA_BUILD:-build}" --output-on-failure -j "$(nproc)"
 if [ "${NIVRA_TEST_QUICK:-0}" = 1 ]; then

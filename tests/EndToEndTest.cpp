@@ -83,7 +83,10 @@ TEST(Nivra, EveryProgramReadsItsCommandLineBeforeItNeedsADisplay) {
           QStringList{"ephemeris", "--catalogue", "c", "--out", "d", "--from", "2019", "--to",
                       "2000"},
           QStringList{"ephemeris", "--catalogue", "c", "--out", "d", "--out", "e"},
-          QStringList{"frobnicate"}}) {
+          QStringList{"frobnicate"},
+          // Blanks around a number are refused on either side alike.
+          QStringList{"ephemeris", "--catalogue", "c", "--out", "d", "--class", " 1"},
+          QStringList{"ephemeris", "--catalogue", "c", "--out", "d", "--class", "1 "}}) {
         const auto [code, text] = nivraData(bad);
         EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(text.contains("Usage:")) << bad.join(' ').toStdString();

@@ -248,18 +248,16 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndSaysWhichAndWhy) {
         },
         error));
     EXPECT_EQ(error, "cannot write " + path + ": interrupted");
-    // The temporary file cannot be made: a folder of that name is in the way.
-    const std::string blocked = path + ".part-" + std::to_string(getpid());
-    std::filesystem::create_directories(blocked + "/inside");
+    // The temporary file cannot be made: its folder is not there.
     const char bytes[] = "new";
+    const std::string nowhere = folder / "missing/Nivra.db";
     EXPECT_FALSE(ReplaceFileAtomically(
-        path,
+        nowhere,
         [&](const std::string& temporary, std::string& why) {
             return WriteWholeFile(temporary, bytes, sizeof bytes, why);
         },
         error));
-    EXPECT_EQ(error, "cannot write " + path + ": Is a directory");
-    std::filesystem::remove_all(blocked);
+    EXPECT_EQ(error, "cannot write " + nowhere + ": No such file or directory");
     EXPECT_EQ(Slurp(path), "the old catalogue");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 

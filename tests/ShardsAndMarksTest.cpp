@@ -153,6 +153,14 @@ TEST(Shards, AreReadFromKOverNOrFromASlurmJobArray) {
     slurm["SLURM_ARRAY_TASK_MIN"] = "1";
     EXPECT_FALSE(ParseShard("slurm", from, error));
     EXPECT_NE(error.find("--shard K/N"), std::string::npos) << error;
+    // A task number that is there but no number is out of range, not missing.
+    slurm["SLURM_ARRAY_TASK_MIN"] = "0";
+    for (const char* bad : {"-1", "x", " 2", "1000001"}) {
+        slurm["SLURM_ARRAY_TASK_ID"] = bad;
+        EXPECT_FALSE(ParseShard("slurm", from, error)) << bad;
+        EXPECT_EQ(error, std::string("--shard slurm: SLURM_ARRAY_TASK_ID = \"") + bad +
+                             "\" is out of range (a whole number from 0 to 1000000)");
+    }
 
     // Every SPK-ID falls in one shard, and the shards share a run out evenly: 40,000 numbered
     // asteroids over 7 shards, each within 5 % of a seventh.
@@ -246,7 +254,7 @@ TEST_F(ShardsAndMarksTest, MarkSetsTheMarksFromTheFilesOnDiskAndIsSafeToRunAgain
                                 "left unmarked"})
         EXPECT_NE(run.err.find(damaged), std::string::npos) << run.err;
     EXPECT_NE(run.out.find("6 of 3808 stars marked as having a complete file (2 newly); marks "
-                           "taken back: 1 files missing, 1 damaged; catalogue written"),
+                           "taken back: 1 file missing, 1 damaged; catalogue written"),
               std::string::npos)
         << run.out;
     EXPECT_EQ(Marks(catalogue),

@@ -5,6 +5,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <map>
+#include <optional>
 
 // The outcome of running the built nivra program.
 struct SubcommandRun {
@@ -26,4 +28,24 @@ inline SubcommandRun RunNivraWithoutDisplay(const QStringList& arguments) {
     process.waitForFinished(120000);
     return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// Runs `program` with `arguments`, its environment changed by `environment` (a value sets a
+// variable, nothing removes it), for at most `seconds`.
+inline SubcommandRun RunProgram(const char* program, const QStringList& arguments,
+                                const std::map<QString, std::optional<QString>>& environment = {},
+                                int seconds = 300) {
+    QProcess process;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : environment) {
+        if (value)
+            variables.insert(name, *value);
+        else
+            variables.remove(name);
+    }
+    process.setProcessEnvironment(variables);
+    process.start(program, arguments);
+    process.waitForFinished(seconds * 1000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), QString::fromLocal8Bit(process.readAllStandardError())};
 }

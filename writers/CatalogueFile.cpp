@@ -66,7 +66,8 @@ class CatalogueWriter {
     enum class Added { Yes, Duplicate, Failed };
 
     bool Open(const std::string& path, std::string& why) {
-        db_ = OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, why);
+        db_ = OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,
+                           why);
         // Pages of 64 KiB, SQLite's largest: the viewer reads the whole star table twice at
         // start-up, and each page is one read from the file.
         if (!db_ || !Execute(db_.get(), "PRAGMA page_size = 65536", why) ||
@@ -174,7 +175,10 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
 }  // namespace
 
 bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
-                        std::string& error) {
+                        std::string& error, const LockWaiting& waiting) {
+    const std::optional<CatalogueLock> lock = CatalogueLock::Take(path, waiting, error);
+    if (!lock)
+        return false;
     RemoveStaleTemporariesOf(path);
     return ReplaceFileAtomically(
         path,
@@ -187,11 +191,24 @@ bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content
 CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
                                                const std::vector<std::string>& files,
                                                const std::string& datasFolder,
-                                               const ProblemSink& problems) {
+                                               const ProblemSink& problems,
+                                               const LockWaiting& waiting) {
     using Result = CatalogueFileOutcome::Result;
     CatalogueFileOutcome outcome;
+    const std::optional<CatalogueLock> lock = CatalogueLock::Take(path, waiting, outcome.Error);
+    if (!lock) {
+        outcome.Outcome = Result::CannotRead;
+        return outcome;
+    }
     RemoveStaleTemporariesOf(path);
-    const StarFileIndex withFiles = StarFileIndex::Read(datasFolder);
+    std::string listing;
+    const StarFileIndex withFiles = StarFileIndex::Read(datasFolder, &listing);
+    if (!listing.empty()) {
+        // The marks of the files there would all be lost.
+        outcome.Outcome = Result::CannotRead;
+        outcome.Error = "cannot list " + listing;
+        return outcome;
+    }
     std::string error;
     const bool written = ReplaceFileAtomically(
         path,
@@ -253,12 +270,17 @@ CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
     return outcome;
 }
 
-void MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder) {
-    if (!std::filesystem::is_directory(datasFolder))
-        return;
-    const StarFileIndex files = StarFileIndex::Read(datasFolder);
+bool MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder,
+                                std::string& error) {
+    std::string listing;
+    const StarFileIndex files = StarFileIndex::Read(datasFolder, &listing);
+    if (!listing.empty()) {
+        error = "cannot list " + listing;
+        return false;
+    }
     for (CatalogueStar& star : content.Stars) {
         if (HasCompleteEphemerisFile(files, datasFolder, star.SpkId))
             star.DatasForIt = 1;
     }
+    return true;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sbdb/CatalogueRows.h"
+#include "writers/CatalogueLock.h"
 
 // What WriteCatalogueFromExports did.
 struct CatalogueFileOutcome {
@@ -12,6 +13,8 @@ struct CatalogueFileOutcome {
         Written,      // the catalogue was replaced
         FileError,    // a file could not be read as an export: nothing written
         NoBody,       // no body could be loaded: nothing written
+        CannotRead,   // the Datas folder could not be listed, or another writer holds the
+                      // catalogue and was not waited for: nothing written, `Error` says why
         CannotWrite,  // the catalogue could not be written: `Error` says why
     } Outcome = Result::CannotWrite;
     std::size_t Stars = 0;
@@ -24,17 +27,21 @@ struct CatalogueFileOutcome {
 // MarkStarsWithCompleteFiles (with `datasFolder`) and WriteCatalogueFile would, but reading
 // each export in pieces and writing each row as it comes, so that memory does not grow with the
 // exports. The catalogue at `path` is replaced only by a complete one, and only when every file
-// was read.
+// was read and `datasFolder`, when it is there, was listed whole. The catalogue's lock is held
+// throughout, taken as `waiting` says.
 CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
                                                const std::vector<std::string>& files,
                                                const std::string& datasFolder,
-                                               const ProblemSink& problems);
+                                               const ProblemSink& problems,
+                                               const LockWaiting& waiting = {});
 
 // Sets [DatasForIt] = 1 for the stars of `content` that have a complete ephemeris file of this
-// tool in `datasFolder` (what a rebuilt catalogue keeps of the one it replaces).
-void MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder);
+// tool in `datasFolder` (what a rebuilt catalogue keeps of the one it replaces). False, with
+// `error`, when the folder is there but cannot be listed whole.
+bool MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& datasFolder,
+                                std::string& error);
 
-// Writes the catalogue at `path`, replacing any file there in one step; on failure the old file
-// stays and `error` says why.
+// Writes the catalogue at `path`, replacing any file there in one step, holding the catalogue's
+// lock (taken as `waiting` says); on failure the old file stays and `error` says why.
 bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
-                        std::string& error);
+                        std::string& error, const LockWaiting& waiting = {});

@@ -27,12 +27,12 @@ bool ReadMarks(const std::string& cataloguePath, std::vector<StarMark>& stars, s
         return false;
     }
     std::string why;
-    DatabaseHandle db = OpenDatabase(cataloguePath, SQLITE_OPEN_READONLY, why);
+    DatabaseHandle db = OpenCatalogueForReading(cataloguePath, why);
     StatementHandle statement =
         db ? Prepare(db.get(), "SELECT [SpkId], [DatasForIt] FROM [AllStars]", why)
            : StatementHandle();
     if (!statement) {
-        error = cataloguePath + ": not a catalogue written by nivra-data (" + why + ")";
+        error = CatalogueReadProblem(cataloguePath, db.get(), why);
         return false;
     }
     int step = SQLITE_ROW;
@@ -53,18 +53,29 @@ bool ReadMarks(const std::string& cataloguePath, std::vector<StarMark>& stars, s
 }  // namespace
 
 bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
-                  DataMarkReport& report, std::string& error, unsigned threads) {
+                  DataMarkReport& report, std::string& error, unsigned threads,
+                  const LockWaiting& waiting) {
     // A mistyped folder would take back every mark: only a folder that is there is read.
     if (std::error_code notThere; !std::filesystem::is_directory(datasFolder, notThere)) {
         error = datasFolder + (std::filesystem::exists(datasFolder, notThere) ? ": not a folder"
                                                                               : ": no such folder");
         return false;
     }
+    // The marks read here are the ones replaced: no other writer may change them in between.
+    const std::optional<CatalogueLock> lock = CatalogueLock::Take(cataloguePath, waiting, error);
+    if (!lock)
+        return false;
     std::vector<StarMark> stars;
     if (!ReadMarks(cataloguePath, stars, error))
         return false;
     report.Stars = stars.size();
-    const StarFileIndex files = StarFileIndex::Read(datasFolder);
+    // Nor may a folder that cannot be listed whole pass for one without files.
+    std::string listing;
+    const StarFileIndex files = StarFileIndex::Read(datasFolder, &listing);
+    if (!listing.empty()) {
+        error = "cannot list " + listing;
+        return false;
+    }
     ParallelFor(stars.size(), ThreadsFor(static_cast<int>(threads)), [&](std::size_t i) {
         StarMark& star = stars[i];
         star.HasFile = files.Exists(star.SpkId);
@@ -91,8 +102,10 @@ bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFold
     }
     if (mark.empty() && unmark.empty())
         return true;
-    if (!SetDataMarks(cataloguePath, mark, unmark, error))
+    if (!SetDataMarks(cataloguePath, mark, unmark, *lock, error)) {
+        report.CannotWrite = true;
         return false;
+    }
     report.Changed = true;
     return true;
 }

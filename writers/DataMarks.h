@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "writers/CatalogueLock.h"
+
 // What `nivra-data mark` found and did.
 struct DataMarkReport {
     std::size_t Stars = 0;             // rows of the catalogue
@@ -13,13 +15,17 @@ struct DataMarkReport {
     std::vector<std::string> Damaged;  // one line per file present but not complete
     std::size_t DamagedUnmarked = 0;   // marks taken back: the file is damaged
     bool Changed = false;              // the catalogue was replaced
+    bool CannotWrite = false;          // it had to be, but could not be written
 };
 
 // Sets [DatasForIt] of every star of the catalogue from the ephemeris files in `datasFolder`: 1
 // for a star whose file is complete (the checks a catalogue rebuild makes: the tool's magic and
 // version, the star's SPK-ID, every record its header counts and the terminating record), 0 for
 // a marked star whose file is missing or damaged. The catalogue is replaced in one step, and only
-// when a mark changes, so a second run changes nothing. False, with `error`, when `datasFolder`
-// is no folder or the catalogue cannot be read or replaced.
+// when a mark changes, so a second run changes nothing. The catalogue's lock is held from before
+// the marks are read until the catalogue is replaced, taken as `waiting` says. False, with
+// `error`, when `datasFolder` is no folder or cannot be listed whole, the lock is not taken, or
+// the catalogue cannot be read or replaced.
 bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
-                  DataMarkReport& report, std::string& error, unsigned threads = 0);
+                  DataMarkReport& report, std::string& error, unsigned threads = 0,
+                  const LockWaiting& waiting = {});

@@ -16,6 +16,7 @@
 #include "ephemeris/PlanetTable.h"
 #include "sbdb/ElementBounds.h"
 #include "writers/AtomicFile.h"
+#include "writers/CatalogueLock.h"
 #include "writers/FaultInjection.h"
 #include "writers/ToolDatabase.h"
 
@@ -42,7 +43,7 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         return false;
     }
     std::string why;
-    DatabaseHandle db = OpenDatabase(cataloguePath, SQLITE_OPEN_READONLY, why);
+    DatabaseHandle db = OpenCatalogueForReading(cataloguePath, why);
     if (!db) {
         error = "cannot open " + cataloguePath + ": " + why;
         return false;
@@ -61,7 +62,7 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
         condition + " ORDER BY [SpkId]";
     StatementHandle statement = Prepare(db.get(), text.c_str(), why);
     if (!statement) {
-        error = cataloguePath + ": not a catalogue written by nivra-data (" + why + ")";
+        error = CatalogueReadProblem(cataloguePath, db.get(), why);
         return false;
     }
     const auto inPart = [&](std::uint32_t id) { return !filter.Part || InShard(id, *filter.Part); };
@@ -124,25 +125,22 @@ bool ReadEphemerisStars(const std::string& cataloguePath, const std::vector<std:
 }
 
 bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
-                       std::string& error) {
-    return SetDataMarks(cataloguePath, spkIds, {}, error);
+                       const LockWaiting& waiting, std::string& error) {
+    const std::optional<CatalogueLock> lock = CatalogueLock::Take(cataloguePath, waiting, error);
+    return lock && SetDataMarks(cataloguePath, spkIds, {}, *lock, error);
 }
 
 bool SetDataMarks(const std::string& cataloguePath, const std::vector<std::uint32_t>& marked,
-                  const std::vector<std::uint32_t>& unmarked, std::string& error) {
+                  const std::vector<std::uint32_t>& unmarked, const CatalogueLock&,
+                  std::string& error) {
     RemoveStaleTemporariesOf(cataloguePath);
     return ReplaceFileAtomically(
         cataloguePath,
         [&](const std::string& temporary, std::string& why) {
-            std::error_code copyError;
-            std::filesystem::copy_file(cataloguePath, temporary,
-                                       std::filesystem::copy_options::overwrite_existing,
-                                       copyError);
-            if (copyError) {
-                why = copyError.message();
+            if (!CopyFileInto(cataloguePath, temporary, why))
                 return false;
-            }
-            DatabaseHandle db = OpenDatabase(temporary, SQLITE_OPEN_READWRITE, why);
+            DatabaseHandle db =
+                OpenDatabase(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, why);
             if (!db || !Execute(db.get(), "BEGIN", why))
                 return false;
             StatementHandle update =
@@ -205,6 +203,7 @@ std::vector<std::uint32_t> WriteEphemerisFiles(
     ParallelFor(computable.size(), threads, [&](std::size_t i) {
         const EphemerisStar& star = *computable[i];
         std::string problem;
+        bool notStored = false;  // the problem is the file's, not the star's
         std::size_t records = 0;
         try {
             const EphemerisComputation computation =
@@ -222,15 +221,19 @@ std::vector<std::uint32_t> WriteEphemerisFiles(
                 header.Perturbed = run.Model == OrbitModel::Perturbed;
                 header.ElementsEpoch = star.Elements.Epoch;
                 records = computation.Entries.size();
-                WriteEphemerisFile(StarFilePath(run.OutFolder, star.SpkId), header,
-                                   computation.Entries, problem);
+                // Sound records that could not be written are the file's problem (the disk,
+                // the folder); unsound ones are the star's.
+                notStored = !WriteEphemerisFile(StarFilePath(run.OutFolder, star.SpkId), header,
+                                                computation.Entries, problem) &&
+                            FirstUnsoundRecord(computation.Entries).empty();
             }
         } catch (const std::exception& exception) {
             problem = std::string("stopped: ") + exception.what() + "; no file";
         }
         std::lock_guard<std::mutex> guard(lock);
         if (!problem.empty()) {
-            report.Problems.push_back(Label(star) + ": " + problem);
+            (notStored ? report.WriteFailures : report.Problems)
+                .push_back(Label(star) + ": " + problem);
             return;
         }
         written.push_back(star.SpkId);
@@ -269,9 +272,9 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
     std::error_code folderError;
     std::filesystem::create_directories(run.OutFolder, folderError);
     if (!std::filesystem::is_directory(run.OutFolder)) {
-        error = "cannot create " + run.OutFolder + ": " +
-                (folderError ? folderError.message() : "not a folder");
-        return false;
+        report.WriteFailures.push_back("cannot create " + run.OutFolder + ": " +
+                                       (folderError ? folderError.message() : "not a folder"));
+        return true;
     }
     if (run.Part) {
         // Only this shard writes its stars' files: a temporary of one of them is a killed
@@ -296,12 +299,15 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
 
     const std::vector<std::uint32_t> written = WriteEphemerisFiles(stars, run, report, progress);
     report.FilesWritten = static_cast<int>(written.size());
-    if (written.empty()) {
-        error = "no file written";
-        return false;
+    if (!run.Part && !written.empty()) {
+        std::optional<CatalogueLock> held =
+            CatalogueLock::Take(run.CataloguePath, run.Waiting, error);
+        if (!held)
+            return false;  // the files stay, unmarked: `mark` sets their marks
+        std::string why;
+        if (!SetDataMarks(run.CataloguePath, written, {}, *held, why))
+            report.WriteFailures.push_back(why + " (the files written stay, unmarked)");
     }
-    if (!run.Part && !MarkStarsWithData(run.CataloguePath, written, error))
-        return false;
     report.Seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return true;

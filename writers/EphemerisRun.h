@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ephemeris/EphemerisComputation.h"
+#include "writers/CatalogueLock.h"
 #include "writers/EphemerisFile.h"
 #include "writers/Shards.h"
 
@@ -39,21 +40,31 @@ struct EphemerisRun {
     // Only the stars of this shard, and only their files: the catalogue is opened for reading
     // alone (the tasks of a cluster job share it; `mark` sets the marks once they are done).
     std::optional<Shard> Part;
+    // How the marking step meets another writer of the catalogue (see CatalogueLock).
+    LockWaiting Waiting;
 };
 
 struct EphemerisRunReport {
     int FilesWritten = 0;
     long long Records = 0;
     double Seconds = 0;
-    std::vector<std::string> Problems;  // one line per star without a file, naming it and why
+    // One line per star without a file for its data (not in the catalogue, elements outside the
+    // bounds, an orbit that cannot be followed), naming it and why.
+    std::vector<std::string> Problems;
+    // One line per file that could not be written (a full disk, a folder that cannot be written)
+    // and for a catalogue that could not be marked: what the run could not store.
+    std::vector<std::string> WriteFailures;
 };
 
 // Writes one file per star (each in one step, checked before it is renamed into place, never
 // partly under its final name), then sets [DatasForIt] = 1 for those stars in the catalogue
-// (also in one step). A star that cannot be computed or written is named in the report and the
-// others go on. Temporary files that killed runs left in the output folder and beside the
-// catalogue are removed first. `progress` gets one line per star written. False, with `error`,
-// when nothing could be done or the catalogue could not be marked.
+// (also in one step, holding the catalogue's lock). A star that cannot be computed or written is
+// named in the report and the others go on. Temporary files that killed runs left in the output
+// folder and beside the catalogue are removed first. `progress` gets one line per star written.
+// False, with `error`, when nothing could be done: the years or the catalogue cannot be used,
+// no star is to be computed, or another writer holds the catalogue and `run.Waiting` says not
+// to wait. Stars that cannot be computed are `report.Problems`; what could not be stored (files,
+// the output folder, the marks) is `report.WriteFailures`.
 //
 // With `run.Part`, only the stars of that shard are computed, the catalogue is not marked, and
 // the temporary files removed first are those of the shard's own stars, whatever process left
@@ -68,10 +79,13 @@ std::vector<std::uint32_t> WriteEphemerisFiles(
     const std::vector<EphemerisStar>& stars, const EphemerisRun& run, EphemerisRunReport& report,
     const std::function<void(const std::string&)>& progress);
 
-// Sets [DatasForIt] = 1 for `spkIds`, replacing the catalogue file in one step.
+// Sets [DatasForIt] = 1 for `spkIds`, taking the catalogue's lock as `waiting` says, and
+// replacing the catalogue file in one step.
 bool MarkStarsWithData(const std::string& cataloguePath, const std::vector<std::uint32_t>& spkIds,
-                       std::string& error);
+                       const LockWaiting& waiting, std::string& error);
 // Sets [DatasForIt] = 1 for `marked` and 0 for `unmarked`, replacing the catalogue file in one
-// step (a copy changed in one transaction, then renamed over it).
+// step (a copy changed in one transaction, then renamed over it). The caller holds `lock`, the
+// catalogue's, since before it read what the marks come from.
 bool SetDataMarks(const std::string& cataloguePath, const std::vector<std::uint32_t>& marked,
-                  const std::vector<std::uint32_t>& unmarked, std::string& error);
+                  const std::vector<std::uint32_t>& unmarked, const CatalogueLock& lock,
+                  std::string& error);

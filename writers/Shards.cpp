@@ -38,6 +38,18 @@ std::optional<Shard> ParseShard(const std::string& text,
         const auto variable = [&](const char* name) {
             return Number(environment(name), kMaxShards);
         };
+        // A variable that is set must hold a task number: "-1" or "x" is out of range, not
+        // missing.
+        for (const char* name : {"SLURM_ARRAY_TASK_ID", "SLURM_ARRAY_TASK_COUNT",
+                                 "SLURM_ARRAY_TASK_MIN", "SLURM_ARRAY_TASK_MAX"}) {
+            const char* value = environment(name);
+            if (value != nullptr && *value != '\0' && !variable(name)) {
+                error = std::string("--shard slurm: ") + name + " = \"" + value +
+                        "\" is out of range (a whole number from 0 to " +
+                        std::to_string(kMaxShards) + ")";
+                return std::nullopt;
+            }
+        }
         const std::optional<std::uint32_t> id = variable("SLURM_ARRAY_TASK_ID");
         const std::optional<std::uint32_t> count = variable("SLURM_ARRAY_TASK_COUNT");
         const std::optional<std::uint32_t> first = variable("SLURM_ARRAY_TASK_MIN");

@@ -38,3 +38,17 @@ StatementHandle Prepare(sqlite3* db, const char* sql, std::string& why) {
     }
     return StatementHandle(statement);
 }
+
+DatabaseHandle OpenCatalogueForReading(const std::string& path, std::string& why) {
+    DatabaseHandle db = OpenDatabase(path, SQLITE_OPEN_READONLY, why);
+    if (db)
+        sqlite3_busy_timeout(db.get(), 3000);
+    return db;
+}
+
+std::string CatalogueReadProblem(const std::string& path, sqlite3* db, const std::string& why) {
+    const int code = db != nullptr ? sqlite3_errcode(db) : SQLITE_ERROR;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return path + ": locked by another program that is writing it (" + why + ")";
+    return path + ": not a catalogue written by nivra-data (" + why + ")";
+}

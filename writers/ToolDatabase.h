@@ -29,3 +29,11 @@ bool Execute(sqlite3* db, const char* sql, std::string& why);
 
 // Prepares one statement; nothing, with `why`, on failure.
 StatementHandle Prepare(sqlite3* db, const char* sql, std::string& why);
+
+// Opens a catalogue for reading only, waiting up to three seconds for a program that holds it
+// locked while it writes it in place (nivra-data never does: it replaces catalogues whole).
+DatabaseHandle OpenCatalogueForReading(const std::string& path, std::string& why);
+
+// What to say when a statement on the catalogue at `path` could not be prepared or run: the
+// catalogue is locked by a program writing it, or it is not one nivra-data wrote.
+std::string CatalogueReadProblem(const std::string& path, sqlite3* db, const std::string& why);
