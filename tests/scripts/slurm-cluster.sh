@@ -5,7 +5,13 @@
 #   1. 4 shards and the dependent marking job write exactly the files and marks of one local
 #      nivra-data run;
 #   2. a task cancelled while it writes (scancel) leaves no partial file under a final name,
-#      the marks leave its stars out, and rerunning that array index alone completes the job.
+#      the marks leave its stars out, and the job's own rerun command for that task completes
+#      the job;
+#   3. a job of one orbit class over other years than the default, in folders whose names hold
+#      a comma and a space: its files are those of one local run, and so are the files of its
+#      tasks rerun by the command submit.sh printed;
+#   4. a task whose nivra-data exits 3 (stars that cannot be computed) completes, one whose
+#      nivra-data exits 4 (a file could not be written) fails and the marking job never runs.
 # Every daemon it started is stopped by its PID, also on failure; a cluster that cannot start
 # fails the test with its daemons' log lines.
 #   slurm-cluster.sh NIVRA_DATA NIVRA REPOSITORY
@@ -31,7 +37,7 @@ finish() {
         kill -9 "$pid" 2>/dev/null || true
     done
     if [ "$status" -ne 0 ]; then
-        for log in munged.log slurmctld.log slurmd.log; do
+        for log in munged.log slurmctld.log slurmd.log submit.err; do
             [ -f "$work/$log" ] && { echo "--- $log"; tail -n 40 "$work/$log"; }
         done
         for out in "$work"/*.out; do
@@ -121,9 +127,10 @@ wait_for() {
 "$nivra_data" sample "$work/sample" >/dev/null
 stars=$(ls "$work/sample/Datas" | sed 's/\.Nvr$//' | tr '\n' ' ')
 fresh() {  # a program folder holding the sample's catalogue with every mark taken back
-    mkdir -p "$1"
+    mkdir -p "$1/Datas"
     cp "$work/sample/Nivra.db" "$1/Nivra.db"
-    "$nivra_data" mark --catalogue "$1/Nivra.db" --datas "$1/Datas" >/dev/null || true
+    "$nivra_data" mark --catalogue "$1/Nivra.db" --datas "$1/Datas" >/dev/null ||
+        fail "the marks of the sample's catalogue were not taken back"
 }
 cd "$work"
 
@@ -133,7 +140,8 @@ fresh "$work/local"
     --spk $stars >/dev/null
 fresh "$work/cluster"
 read -r array mark < <("$repository/deploy/slurm/submit.sh" --catalogue "$work/cluster/Nivra.db" \
-    --datas "$work/cluster/Datas" --shards 4 --nivra-data "$nivra_data" -- --spk $stars)
+    --datas "$work/cluster/Datas" --shards 4 --nivra-data "$nivra_data" -- --spk $stars \
+    2>>"$work/submit.err")
 wait_for "$array,$mark"
 for task in 0 1 2 3; do
     [ "$(job_state "${array}_$task")" = COMPLETED ] || fail "task $task: $(job_state "${array}_$task")"
@@ -152,7 +160,7 @@ long=(--from 1900 --to 2100 --spk $stars)
 fresh "$work/killed"
 read -r array mark < <("$repository/deploy/slurm/submit.sh" --catalogue "$work/killed/Nivra.db" \
     --datas "$work/killed/Datas" --shards 4 --max-running 1 --nivra-data "$nivra_data" \
-    -- "${long[@]}")
+    -- "${long[@]}" 2>>"$work/submit.err")
 files() { ls "$work/killed/Datas" 2>/dev/null | grep -c '\.Nvr$' || true; }
 for _ in $(seq 1500); do
     [ "$(job_state "${array}_2")" = RUNNING ] && break
@@ -179,13 +187,10 @@ report=$("$nivra_data" mark --catalogue "$work/killed/Nivra.db" --datas "$work/k
     fail "$(wc -l <"$work/killed.stars") stars marked for $written complete files"
 echo "task 2 cancelled with $written of 40 files written: every file complete, $written marked"
 
-rerun=$(sbatch --parsable --array=2 --export="ALL,NIVRA_DATA=$nivra_data,NIVRA_CATALOGUE=$work/killed/Nivra.db,NIVRA_DATAS=$work/killed/Datas,NIVRA_SHARDS=4" \
-    "$repository/deploy/slurm/nivra-ephemeris.sbatch" "${long[@]}")
-remark=$(sbatch --parsable --dependency="afterok:${rerun%%;*}" --kill-on-invalid-dep=yes \
-    --export="ALL,NIVRA_DATA=$nivra_data,NIVRA_CATALOGUE=$work/killed/Nivra.db,NIVRA_DATAS=$work/killed/Datas" \
-    "$repository/deploy/slurm/nivra-mark.sbatch")
-wait_for "${rerun%%;*},${remark%%;*}"
-[ "$(job_state "${remark%%;*}")" = COMPLETED ] || fail "the marking job after the rerun: $(job_state "${remark%%;*}")"
+read -r rerun remark < <("$work/nivra-ephemeris-$array.rerun" 2 2>>"$work/submit.err") ||
+    fail "the rerun was not submitted"
+wait_for "$rerun,$remark"
+[ "$(job_state "$remark")" = COMPLETED ] || fail "the marking job after the rerun: $(job_state "$remark")"
 [ "$(files)" -eq 40 ] || fail "after the rerun $(files) of 40 files"
 "$nivra" stars --folder "$work/killed" >"$work/killed.stars"
 [ "$(wc -l <"$work/killed.stars")" -eq 40 ] || fail "after the rerun $(wc -l <"$work/killed.stars") stars marked"
@@ -194,4 +199,77 @@ wait_for "${rerun%%;*},${remark%%;*}"
 rm -f "$work/killed/Datas/"*.part-*
 diff -r "$work/local-long" "$work/killed/Datas" || fail "the rerun's files differ from one run's"
 echo "task 2 rerun alone: the files and marks of one run"
+
+# --- 3. One orbit class (the six Mars-crossers, class 4) over 1990-2029, 4 shards of 2 cores,
+# submitted from, reading and writing folders whose names hold a comma and a space.
+class=(--class 4 --from 1990 --to 2029)
+fresh "$work/local-class"
+"$nivra_data" ephemeris --catalogue "$work/local-class/Nivra.db" --out "$work/local-class/Datas" \
+    "${class[@]}" >/dev/null
+sky="$work/sky, class 4"
+fresh "$sky"
+mkdir -p "$work/jobs, here"
+cd "$work/jobs, here"
+read -r array mark < <("$repository/deploy/slurm/submit.sh" --catalogue "$sky/Nivra.db" \
+    --datas "$sky/Datas" --shards 4 --cpus 2 --nivra-data "$nivra_data" -- "${class[@]}" \
+    2>"$work/class.err")
+wait_for "$array,$mark"
+[ "$(job_state "$mark")" = COMPLETED ] || fail "class 4: the marking job: $(job_state "$mark")"
+diff -r "$work/local-class/Datas" "$sky/Datas" || fail "class 4: the shards' files differ from one run's"
+# The printed rerun command: task 2 alone into an emptied folder writes only that shard's files,
+# each the local run's; then tasks 0, 1 and 3 complete the job, marks and all.
+printed=$(grep -A1 '^submit.sh: to rerun tasks' "$work/class.err" | tail -1)
+[ -n "$printed" ] || fail "no rerun command printed: $(cat "$work/class.err")"
+rm -f "$sky/Datas/"*.Nvr
+for tasks in 2 0,1,3; do
+    read -r rerun remark < <(cd "$work" &&
+        eval "${printed/TASK\[,TASK...\]/$tasks}" 2>>"$work/submit.err") ||
+        fail "the printed rerun command failed: $printed"
+    wait_for "$rerun,$remark"
+    [ "$(job_state "$remark")" = COMPLETED ] || fail "class 4: the marking job after rerunning $tasks"
+    [ -n "$(ls "$sky/Datas")" ] || fail "class 4: rerunning task $tasks wrote nothing"
+    for file in "$sky/Datas/"*; do
+        cmp -s "$file" "$work/local-class/Datas/$(basename "$file")" ||
+            fail "class 4: $(basename "$file") after rerunning $tasks is not the local run's"
+    done
+    shard2=${shard2:-$(ls "$sky/Datas" | wc -l)}
+done
+[ "$shard2" -lt 6 ] || fail "class 4: the rerun of task 2 wrote every file"
+diff -r "$work/local-class/Datas" "$sky/Datas" || fail "class 4: the reruns' files differ from one run's"
+"$nivra" stars --folder "$work/local-class" >"$work/local-class.stars"
+"$nivra" stars --folder "$sky" >"$work/class.stars"
+[ "$(wc -l <"$work/local-class.stars")" -eq 6 ] || fail "the local run did not mark 6 stars"
+cmp -s "$work/local-class.stars" "$work/class.stars" || fail "class 4: the marks differ from one run's"
+[ -f "$work/jobs, here/nivra-ephemeris-${rerun}_3.out" ] || fail "the rerun's output is not beside the job's"
+cd "$work"
+echo "class 4, 1990-2029: the files and marks of one run, also from the printed rerun of tasks"
+
+# --- 4. Exit codes: a nivra-data that exits 3 in task 0 and 4 in task 1 (then 3 in its rerun),
+# and runs the real one for the marks.
+mkdir -p "$work/stand-in"
+cat >"$work/stand-in/nivra-data" <<STANDIN
+#!/bin/bash
+shard=\$(printf '%s\\n' "\$@" | grep -A1 -x -- --shard | tail -1)
+[ "\$1" != ephemeris ] || exit "\$(cat "$work/stand-in/code-\${shard%/*}")"
+exec "$nivra_data" "\$@"
+STANDIN
+chmod +x "$work/stand-in/nivra-data"
+echo 3 >"$work/stand-in/code-0"
+echo 4 >"$work/stand-in/code-1"
+fresh "$work/codes"
+read -r array mark < <("$repository/deploy/slurm/submit.sh" --catalogue "$work/codes/Nivra.db" \
+    --datas "$work/codes/Datas" --shards 2 --nivra-data "$work/stand-in/nivra-data" \
+    2>>"$work/submit.err")
+wait_for "$array,$mark"
+[ "$(job_state "${array}_0")" = COMPLETED ] || fail "exit 3: task 0 $(job_state "${array}_0")"
+[ "$(job_state "${array}_1")" = FAILED ] || fail "exit 4: task 1 $(job_state "${array}_1")"
+scontrol show job -o "${array}_1" | grep -q 'ExitCode=4:0' || fail "task 1 did not exit 4"
+grep -q 'FAILED (exit 4)' "$work/nivra-ephemeris-${array}_1.out" || fail "task 1's output names no failure"
+[ "$(job_state "$mark")" != COMPLETED ] || fail "the marking job ran after a task that exited 4"
+echo 3 >"$work/stand-in/code-1"
+read -r rerun remark < <("$work/nivra-ephemeris-$array.rerun" 1 2>>"$work/submit.err")
+wait_for "$rerun,$remark"
+[ "$(job_state "${rerun}_1")" = COMPLETED ] && [ "$(job_state "$remark")" = COMPLETED ] ||
+    fail "after exit 3 in the rerun: task $(job_state "${rerun}_1"), marks $(job_state "$remark")"
+echo "exit 3 completes a task, exit 4 fails it and the marking job never runs"
 status=0
