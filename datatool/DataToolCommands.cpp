@@ -195,8 +195,10 @@ int Sample(const DataToolOptions& options) {
     PrintProblems(report.WriteFailures);
     if (!ok) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
-        return report.WriteFailures.empty() ? kDataToolFailed : kDataToolNotWritten;
+        return kDataToolFailed;
     }
+    if (!report.WriteFailures.empty())
+        return kDataToolNotWritten;
     std::printf("%s: %d stars in the catalogue, %d ephemeris files (%lld records in %.2f s)\n",
                 options.Files[0].c_str(), report.Stars, report.EphemerisFiles, report.Records,
                 report.EphemerisSeconds);

@@ -95,8 +95,9 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
     for (const char* sub : {"", "/Datas", "/Configuration", "/Images"}) {
         fs::create_directories(folder + sub, made);
         if (!fs::is_directory(folder + sub)) {
-            error = "cannot create " + folder + sub + (made ? ": " + made.message() : "");
-            return false;
+            report.WriteFailures.push_back("cannot create " + folder + sub +
+                                           (made ? ": " + made.message() : ""));
+            return true;
         }
     }
     // Until the last file is written, the folder says that what it holds is an unfinished
@@ -110,8 +111,9 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
                 static constexpr char kText[] = "A sample sky is being made in this folder.\n";
                 return WriteWholeFile(temporary, kText, sizeof kText - 1, writeWhy);
             },
-            error)) {
-        return false;
+            why)) {
+        report.WriteFailures.push_back(why);
+        return true;
     }
 
     std::vector<NamedSbdbFile> files;
@@ -126,12 +128,18 @@ bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::str
     for (const auto* lines :
          {&catalogueReport.FileErrors, &catalogueReport.Refused, &catalogueReport.Notes})
         report.Problems.insert(report.Problems.end(), lines->begin(), lines->end());
-    if (!MarkStarsWithCompleteFiles(content, folder + "/Datas", error))
-        return false;
     const std::string catalogue = folder + "/Nivra.db";
-    if (!WriteCatalogueFile(catalogue, content, error, options.Waiting)) {
-        report.WriteFailures.push_back(error);
-        return false;
+    {
+        // The marks kept are read from the files under the lock, so that no writer marks a star
+        // in between and sees its mark undone.
+        const std::optional<CatalogueLock> lock =
+            CatalogueLock::Take(catalogue, options.Waiting, error);
+        if (!lock || !MarkStarsWithCompleteFiles(content, folder + "/Datas", error))
+            return false;
+        if (!WriteCatalogueFile(catalogue, content, why, *lock)) {
+            report.WriteFailures.push_back(why);
+            return true;
+        }
     }
     if (progress)
         progress("catalogue: " + std::to_string(content.Stars.size()) + " stars in " + catalogue);

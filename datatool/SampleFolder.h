@@ -41,7 +41,9 @@ struct SampleOptions {
 // `options.Force`: otherwise nothing is written, `report.Refused` is set and `error` names what
 // was found. Every file is written in one step, and a mark in the folder says the sample is
 // unfinished until the last one is: a sample that was stopped is finished by the next, which
-// takes what it finds then for its own. False, with `error`, when the folder cannot be made.
+// takes what it finds then for its own. What could not be written is `report.WriteFailures`
+// (then the sample stops, its mark staying). False, with `error`, when the folder holds the
+// user's files, or when the catalogue's lock or its Datas folder cannot be had.
 bool BuildSampleFolder(const std::string& folder, SampleReport& report, std::string& error,
                        const std::function<void(const std::string&)>& progress,
                        const SampleOptions& options = {});

@@ -177,8 +177,11 @@ bool WriteInto(const std::string& path, const CatalogueContent& content, std::st
 bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
                         std::string& error, const LockWaiting& waiting) {
     const std::optional<CatalogueLock> lock = CatalogueLock::Take(path, waiting, error);
-    if (!lock)
-        return false;
+    return lock && WriteCatalogueFile(path, content, error, *lock);
+}
+
+bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
+                        std::string& error, const CatalogueLock&) {
     RemoveStaleTemporariesOf(path);
     return ReplaceFileAtomically(
         path,

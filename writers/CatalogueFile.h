@@ -45,3 +45,7 @@ bool MarkStarsWithCompleteFiles(CatalogueContent& content, const std::string& da
 // lock (taken as `waiting` says); on failure the old file stays and `error` says why.
 bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
                         std::string& error, const LockWaiting& waiting = {});
+// The same for a caller that holds the lock already, since before it read what `content` keeps
+// of the catalogue it replaces.
+bool WriteCatalogueFile(const std::string& path, const CatalogueContent& content,
+                        std::string& error, const CatalogueLock& held);
