@@ -35,17 +35,21 @@ inline constexpr double kKeplerStartSwitch = 0.8;
 }  // namespace OrbitalConstants
 
 // OBy: orbital period by Kepler's third law (years) of semi-major axis a (au):
-// sqrt(a * (a * a)).
+// sqrt(a * (a * a)). The year is the one in which the law reads so, the Gaussian year of
+// 2 pi / k = 365.2568983 days (k = 0.01720209895, the Gaussian gravitational constant): the
+// period of a massless body at 1 au.
 double KeplerPeriodYears(double a);
 
-// n: mean motion (radians per year) of semi-major axis a (au): 2 pi / KeplerPeriodYears(a).
+// n: mean motion (radians per Gaussian year) of semi-major axis a (au):
+// 2 pi / KeplerPeriodYears(a).
 double MeanMotionFromAxis(double a);
 
-// The mean motion a star shows: the catalogue's own value (as stored), or, where the catalogue
-// gives exactly 0 (no value), MeanMotionFromAxis(a) (radians per year).
+// The mean motion a star shows: the catalogue's own value (as stored, radians per Gaussian year
+// as nivra-data writes it), or, where the catalogue gives exactly 0 (no value),
+// MeanMotionFromAxis(a) (radians per Gaussian year).
 double ShownMeanMotion(double catalogueMeanMotion, double a);
 
-// K: Kepler's constant n^2 a^3 (rad^2 au^3 per year^2), 4 pi^2 (39.4784176...) for every
+// K: Kepler's constant n^2 a^3 (rad^2 au^3 per Gaussian year^2), 4 pi^2 (39.4784176...) for every
 // positive a up to rounding: pow(a, 3) * pow(MeanMotionFromAxis(a), 2).
 double KeplerConstant(double a);
 

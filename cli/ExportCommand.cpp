@@ -144,9 +144,20 @@ int RunExport(const ExportRequest& request, const ChartRender& render, std::FILE
     }
     CurrentStar star(session.Folders().DatasFolder);
     if (star.MakeCurrentStar(request.Star) == nullptr) {
-        errors.Show(QString("the ephemeris file of star %1 cannot be read").arg(request.Star),
-                    MessageIcon::Error);
+        QString problem = QString("the ephemeris file of star %1 cannot be read").arg(request.Star);
+        if (star.LastLoad().Result == StarLoad::Status::OtherStar) {
+            problem += QString(": %1 holds star %2")
+                           .arg(QFile::decodeName(
+                               StarFilePath(session.Folders().DatasFolder, request.Star).c_str()))
+                           .arg(star.LastLoad().FileId);
+        }
+        errors.Show(problem, MessageIcon::Error);
         return 1;
+    }
+    if (star.LastLoad().Result == StarLoad::Status::CutShort) {
+        // The charts are drawn from what the file holds, as in the window.
+        errors.Show(QString("File cut short: %1 records").arg(star.LastLoad().Records),
+                    MessageIcon::Information);
     }
     // The titles give the first year drawn: a year before the file starts at its first record.
     const int drawnYear = request.Year != 0 ? star.SeekYear(request.Year) : 0;

@@ -18,6 +18,24 @@ Session::~Session() {
     Imaging::LibraryExit();
 }
 
+namespace {
+
+// Why the catalogue cannot be opened: SQLite's reason, or, where SQLite only says that it cannot
+// open the file, the program folder that is missing or is no folder.
+QString CatalogueOpenFailureText(const ProgramFolders& folders, const std::string& error) {
+    const QString folder = QFile::decodeName(folders.ProgramFolder.c_str());
+    std::error_code unknown;
+    const std::filesystem::file_status status =
+        std::filesystem::status(folders.ProgramFolder, unknown);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return QString("The folder %1 does not exist").arg(folder);
+    if (!unknown && status.type() != std::filesystem::file_type::directory)
+        return QString("%1 is not a folder").arg(folder);
+    return QString::fromLocal8Bit(error);
+}
+
+}  // namespace
+
 StartupResult Startup(const std::string& programFolder, MessageService& messages, FolderUse use) {
     KeepFreedMemory(kStartUpMemoryReuse);
     // The folder becomes the current directory below, so a relative one is made absolute first.
@@ -58,7 +76,7 @@ StartupResult Startup(const std::string& programFolder, MessageService& messages
     if (!catalogue) {
         sqlite3_shutdown();
         Imaging::LibraryExit();
-        messages.Show(QString::fromLocal8Bit(error), MessageIcon::Error);
+        messages.Show(CatalogueOpenFailureText(folders, error), MessageIcon::Error);
         return {nullptr, ExitCode::kCatalogueOpen};
     }
     return {std::make_unique<Session>(std::move(folders), std::move(catalogue)), ExitCode::kNormal};

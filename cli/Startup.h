@@ -53,7 +53,9 @@ struct StartupResult {
 // Start-up up to the main window: derives the paths from `programFolder` (file-system bytes,
 // made absolute), makes it the current directory, creates the Images folder, initialises SQLite
 // and the imaging module and opens the catalogue. A failure shuts down what was brought up,
-// shows its message and returns its exit code.
+// shows its message and returns its exit code. A catalogue that cannot be opened
+// (ExitCode::kCatalogueOpen) is said with SQLite's reason, or, when the program folder does not
+// exist or is no folder, with that ("The folder PATH does not exist", "PATH is not a folder").
 // Unless `use` is FolderUse::Viewer a missing catalogue is a failure ("There is no catalogue
 // PATH", ExitCode::kNoCatalogue) found before anything is created or brought up.
 StartupResult Startup(const std::string& programFolder, MessageService& messages,

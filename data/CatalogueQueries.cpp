@@ -100,6 +100,16 @@ std::optional<std::vector<StarListRow>> QueryStarList(const Catalogue& catalogue
     return rows;
 }
 
+bool StarListReadable(const Catalogue& catalogue) {
+    // The star list's own text, its order left out and no row asked for.
+    std::string text = CatalogueStatements::StarListQuery();
+    if (const std::size_t order = text.rfind("ORDER BY"); order != std::string::npos)
+        text.resize(order);
+    text += " LIMIT 0";
+    return catalogue.Run(text, StatementShape::Lookup, [](const CatalogueRow&) {}) >= 0 &&
+           !catalogue.LastRunFailed();
+}
+
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id) {
     return Lookup<OrbitElementsRow>(catalogue, CatalogueStatements::OrbitElementsQuery(id),
                                     [](const CatalogueRow& row) {

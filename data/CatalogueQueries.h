@@ -95,5 +95,9 @@ std::optional<int> ForEachStarChoice(const Catalogue& catalogue, int code,
                                      const std::function<void(const StarChoiceRowView&)>& onRow);
 std::optional<int> ForEachStarListRow(const Catalogue& catalogue,
                                       const std::function<void(const StarListRowView&)>& onRow);
+// Whether the star list's statement can be prepared on the catalogue, its tables and columns
+// all there; no row is read. False, with the catalogue's ErrorText() saying why ("no such
+// table: AllStars"), for the empty catalogue made for a folder without one, say.
+bool StarListReadable(const Catalogue& catalogue);
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id);
 std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId id);

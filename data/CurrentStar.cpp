@@ -3,10 +3,20 @@
 CurrentStar::CurrentStar(std::string datasFolder) : datasFolder_(std::move(datasFolder)) {}
 
 const StarFile* CurrentStar::MakeCurrentStar(SpkId id) {
+    lastLoad_ = {};
     std::optional<StarFile> loaded = LoadStarFile(StarFilePath(datasFolder_, id));
     if (!loaded) {
         return nullptr;
     }
+    lastLoad_.FileId = loaded->Header().Id;
+    if (lastLoad_.FileId != id) {
+        // Its track would be drawn under the name of the star asked for.
+        lastLoad_.Result = StarLoad::Status::OtherStar;
+        return nullptr;
+    }
+    const StarFile::RecordRun run = loaded->CountRecords();
+    lastLoad_.Result = run.Terminated ? StarLoad::Status::Loaded : StarLoad::Status::CutShort;
+    lastLoad_.Records = run.Records;
     star_ = std::move(loaded);  // the previous region is released here
     cursorOffset_ = static_cast<std::size_t>(star_->Header().FirstRecordOffset);
     if (refresh_) {

@@ -107,6 +107,15 @@ RecordWalk StarFile::FirstRecord() const {
     return WalkFrom(static_cast<std::size_t>(header_.FirstRecordOffset));
 }
 
+StarFile::RecordRun StarFile::CountRecords() const {
+    RecordRun run;
+    RecordWalk walk = FirstRecord();
+    for (; !walk.AtEnd(); walk.Next())
+        ++run.Records;
+    run.Terminated = walk.AtTerminator();
+    return run;
+}
+
 RecordWalk StarFile::WalkFrom(std::size_t offset) const {
     const std::byte* end = Data() + Size();
     if (offset > Size()) {

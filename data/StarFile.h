@@ -160,6 +160,14 @@ class StarFile {
     // Walk from a byte offset inside the file.
     RecordWalk WalkFrom(std::size_t offset) const;
 
+    // The run of records from the first: how many whole records it holds before its end, and
+    // whether a terminating record ends it (false when the data ends first: a file cut short).
+    struct RecordRun {
+        std::size_t Records = 0;
+        bool Terminated = false;
+    };
+    RecordRun CountRecords() const;
+
     // Whether the header can be trusted for reading: complete, with the first record inside.
     static bool HeaderIsUsable(const std::byte* data, std::size_t size);
 

@@ -136,28 +136,50 @@ std::optional<StarFileListing::Stamp> StarFileListing::StampOf(const std::string
         return std::nullopt;
 #if defined(__APPLE__)
     const timespec modified = status.st_mtimespec;
+    const timespec changed = status.st_ctimespec;
 #elif defined(_WIN32)
+    // Windows has no change time (st_ctime is the creation time there): the settle check alone
+    // stands against a modification time set back.
     const timespec modified{status.st_mtime, 0};
+    const timespec changed{status.st_ctime, 0};
 #else
     const timespec modified = status.st_mtim;
+    const timespec changed = status.st_ctim;
 #endif
-    return Stamp{static_cast<long long>(status.st_dev), static_cast<long long>(status.st_ino),
-                 static_cast<long long>(modified.tv_sec), static_cast<long long>(modified.tv_nsec)};
+    return Stamp{static_cast<long long>(status.st_dev),   static_cast<long long>(status.st_ino),
+                 static_cast<long long>(modified.tv_sec), static_cast<long long>(modified.tv_nsec),
+                 static_cast<long long>(changed.tv_sec),  static_cast<long long>(changed.tv_nsec)};
+}
+
+bool StarFileListing::Settled(const Stamp& stamp,
+                              std::chrono::steady_clock::time_point seen) const {
+    if (firstSeen_ && firstSeen_->first == stamp && seen - firstSeen_->second >= settleTime_)
+        return true;
+    // The last change by the file server's clock: the change time, or a modification time set
+    // ahead of it.
+    const auto changed =
+        std::max(std::chrono::seconds(stamp.ChangeSeconds) +
+                     std::chrono::nanoseconds(stamp.ChangeNanoseconds),
+                 std::chrono::seconds(stamp.Seconds) + std::chrono::nanoseconds(stamp.Nanoseconds));
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return now - changed >= settleTime_ + clockSkew_;
 }
 
 const StarFileIndex& StarFileListing::Current() {
+    const auto seen = std::chrono::steady_clock::now();
     const std::optional<Stamp> before = StampOf(folder_);
     if (before && kept_ && *before == *kept_)
         return index_;
     index_ = StarFileIndex::Read(folder_);
+    ++listings_;
     kept_.reset();
-    if (before && !index_.HasLinks() && StampOf(folder_) == before) {
-        // Kept only when the folder had settled: its last change well before this listing.
-        const auto now = std::chrono::system_clock::now().time_since_epoch();
-        const auto changed =
-            std::chrono::seconds(before->Seconds) + std::chrono::nanoseconds(before->Nanoseconds);
-        if (now - changed >= kSettleTime)
-            kept_ = before;
+    if (!before || index_.HasLinks() || StampOf(folder_) != before) {
+        firstSeen_.reset();
+        return index_;
     }
+    if (Settled(*before, seen))
+        kept_ = before;
+    if (!firstSeen_ || firstSeen_->first != *before)
+        firstSeen_.emplace(*before, seen);
     return index_;
 }

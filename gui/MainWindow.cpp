@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "cli/Startup.h"
+#include "data/CatalogueQueries.h"
 #include "data/CatalogueText.h"
 #include "diagrams/DiagramInputs.h"
 #include "export/SaveChartImage.h"
@@ -113,6 +114,16 @@ MainWindow::MainWindow(Session& session, MessageService& messages, bool echoStat
     tabs_->setCurrentIndex(0);
     ShowPage(0);
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) { ShowPage(index); });
+
+    // A catalogue whose stars cannot be listed (no star table: the empty one made for a folder
+    // without a catalogue, or another program's database) leaves every list empty; the status
+    // bar says why, the reason before the path, which the part may cut.
+    if (!StarListReadable(session_.Database())) {
+        SetStatusText(kProblemPart,
+                      QString("Stars cannot be listed: %1 in %2")
+                          .arg(QString::fromStdString(session_.Database().ErrorText()),
+                               QFile::decodeName(session_.Folders().DatabasePath.c_str())));
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -204,18 +215,29 @@ void MainWindow::SaveChart(const ChartCommand& command) {
 }
 
 bool MainWindow::LoadChosenStar(SpkId id) {
-    if (currentStar_.MakeCurrentStar(id) == nullptr) {
-        // The loaded star and its charts stay; the selector stays on the user's pick, so the
-        // next arrow key steps on from there.
-        SetStatusText(0, "File unreadable");
-        SetStatusText(
-            kProblemPart,
-            QString("Cannot read %1")
-                .arg(QFile::decodeName(StarFilePath(session_.Folders().DatasFolder, id).c_str())));
-        return false;
+    const bool loaded = currentStar_.MakeCurrentStar(id) != nullptr;
+    const StarLoad& load = currentStar_.LastLoad();
+    const QString path =
+        QFile::decodeName(StarFilePath(session_.Folders().DatasFolder, id).c_str());
+    switch (load.Result) {
+        case StarLoad::Status::Loaded:
+            SetStatusText(kProblemPart, QString());
+            break;
+        case StarLoad::Status::CutShort:
+            // Drawn as far as it goes; the user is told why the tracks end early.
+            SetStatusText(kProblemPart, QString("File cut short: %1 records").arg(load.Records));
+            break;
+        case StarLoad::Status::OtherStar:
+        case StarLoad::Status::Unreadable:
+            // The loaded star and its charts stay; the selector stays on the user's pick, so the
+            // next arrow key steps on from there.
+            SetStatusText(0, "File unreadable");
+            SetStatusText(kProblemPart, load.Result == StarLoad::Status::OtherStar
+                                            ? QString("%1 holds star %2").arg(path).arg(load.FileId)
+                                            : QString("Cannot read %1").arg(path));
+            break;
     }
-    SetStatusText(kProblemPart, QString());
-    return true;
+    return loaded;
 }
 
 void MainWindow::ChooseStar() {

@@ -30,8 +30,9 @@ class MainWindow : public QMainWindow {
     static constexpr int kToolbarHeight = 32;   // pixels
     static constexpr int kPagesTop = kTabStripHeight + kToolbarHeight;
     static constexpr int kPageCount = 12;
-    // The status-bar part that says why a choice or a command did nothing (a star file that
-    // cannot be read, a link that is no web address); the next star or year choice clears it.
+    // The status-bar part that says why a choice or a command did nothing or less than it should
+    // (a star file that cannot be read or is cut short, a link that is no web address, a
+    // catalogue without stars); the next star or year choice clears it.
     static constexpr int kProblemPart = 3;
 
     // `echoStatus`: every status-bar text also goes to standard error (--verbose).
@@ -93,8 +94,9 @@ class MainWindow : public QMainWindow {
     using StatusWriter = std::function<void(int part, const QString& text)>;
     QWidget* CreateContentPage(int index);
     void ShowStatusNow(const QString& text);
-    // Loads star `id` as the current star; when its file cannot be read, says so in the status
-    // bar and returns false.
+    // Loads star `id` as the current star; when its file cannot be read or is another star's,
+    // says so in the status bar and returns false. A file cut short is loaded, and the status
+    // bar gives the records it holds.
     bool LoadChosenStar(SpkId id);
     ChartPreparationTargets PreparationTargets();
     void OpenWebCommand(int command);

@@ -54,6 +54,7 @@ void StatusBar::SetText(int part, const QString& text) {
         return;
     }
     parts_[part]->setText(text);
+    parts_[part]->setToolTip(text);  // whole, where the part cuts a long text (a path) short
     if (observer_)
         observer_(part, text);
     if (echo_) {

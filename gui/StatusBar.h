@@ -25,7 +25,8 @@ class StatusBar : public QStatusBar {
         observer_ = std::move(observer);
     }
 
-    // Writes `text` into `part`; an index outside 0-5 is ignored.
+    // Writes `text` into `part`, and into its tooltip, which shows it whole where the part is
+    // too narrow; an index outside 0-5 is ignored.
     void SetText(int part, const QString& text);
     QString Text(int part) const;
     // The part's rectangle in the status bar's coordinates (for tests and tooltips).

@@ -21,7 +21,11 @@ constexpr std::uint32_t kNumberedAsteroidBase = 2000000;  // JPL: SPK-ID = 20000
 constexpr double kPeriodAgreement = 0.05;
 constexpr double kDegreesPerRadian = 180.0 / M_PI;
 constexpr double kRadiansPerDegree = M_PI / 180.0;
-constexpr double kDaysPerYear = 365.25;  // Julian year
+// The year of the viewer's orbital formulas, in days: the one in which Kepler's third law reads
+// T = a^1.5 and the mean motion n = 2 pi / a^1.5 (radians per year, a in au), that is the
+// Gaussian year 2 pi / k = 365.2568983... days (k, the Gaussian gravitational constant, in
+// radians per day).
+constexpr double kDaysPerGaussianYear = 2 * M_PI / kGaussK;
 
 constexpr const char* kNotAnSpkId = " is not an SPK-ID (a whole number from 1 to 4294967295)";
 constexpr const char* kNoSpkId = "no SPK-ID (neither a spkid field nor an asteroid number)";
@@ -188,9 +192,11 @@ void ReadInformation(const SbdbBody& body, const std::string& who, CatalogueStar
             {who + ": " + aphelion.Quoted() + " is not a finite number; a (1 + e) is kept",
              aphelion.Field + " is not a finite number; a (1 + e) is kept"});
     }
-    // SBDB gives n in degrees per day; the catalogue holds it in radians per year, the unit of
-    // the mean motion the viewer derives from a where none is given.
-    star.MeanMotion = Informational(body.MeanMotion, who, notes) * kRadiansPerDegree * kDaysPerYear;
+    // SBDB gives n in degrees per day; the catalogue holds it in radians per Gaussian year, the
+    // unit of the mean motion the viewer derives from a where none is given, so that both agree
+    // for an n that follows from a (and K = n^2 a^3 is 4 pi^2 either way).
+    star.MeanMotion =
+        Informational(body.MeanMotion, who, notes) * kRadiansPerDegree * kDaysPerGaussianYear;
     star.EarthMOID = Informational(body.EarthMoid, who, notes);
     star.AbsoluteMagnitude = Informational(body.AbsoluteMagnitude, who, notes);
     star.Diameter = Informational(body.Diameter, who, notes);

@@ -216,9 +216,13 @@ class ExportHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Exp
         return Scalar(Cell::Kind::Number, written, value, false);
     }
     bool String(const char* text, rapidjson::SizeType length, bool) {
+        if (HoldsLoneSurrogate(std::string_view(text, length)))
+            return false;
         return Scalar(Cell::Kind::String, std::string_view(text, length), 0, false);
     }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
+        if (HoldsLoneSurrogate(std::string_view(text, length)))
+            return false;
         if (depth_ == 1)
             key_.assign(text, length);
         return true;
@@ -248,12 +252,35 @@ class ExportHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Exp
         return {};
     }
 
-    bool NumberOutOfRange() const { return numberOutOfRange_; }
+    // Why the handler stopped the parse, in the words of the parser's own errors; nothing when
+    // it did not.
+    const char* StopReason() const {
+        if (numberOutOfRange_)
+            return "a number too large or too small for a double";
+        if (loneSurrogate_)
+            return rapidjson::GetParseError_En(rapidjson::kParseErrorStringUnicodeSurrogateInvalid);
+        return nullptr;
+    }
     const std::vector<std::string>& Fields() const { return fields_; }
     int DataArrays() const { return dataArrays_; }
 
   private:
     enum class Role { Other, Fields, Data, Row };
+
+    // Whether a decoded text holds a surrogate (U+D800 to U+DFFF, ED A0 to ED BF in UTF-8), which
+    // then stops the parse. The parser checks the file's own bytes and refuses an escaped high
+    // surrogate without its low one, but writes an escaped low surrogate without its high one
+    // ("\udc00") into the text as it is: no character, and no UTF-8 any reader accepts.
+    bool HoldsLoneSurrogate(std::string_view text) {
+        for (std::size_t at = text.find('\xED'); at != std::string_view::npos;
+             at = text.find('\xED', at + 1)) {
+            if (at + 1 < text.size() && (static_cast<unsigned char>(text[at + 1]) & 0xE0) == 0xA0) {
+                loneSurrogate_ = true;
+                return true;
+            }
+        }
+        return false;
+    }
 
     bool Open(bool array) {
         Role role = Role::Other;
@@ -464,6 +491,7 @@ class ExportHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Exp
     bool dataIsArray_ = false;
     bool dataBeforeFields_ = false;
     bool numberOutOfRange_ = false;
+    bool loneSurrogate_ = false;
     std::vector<std::string> fields_;
     int dataArrays_ = 0;
     int readDataArray_ = 0;
@@ -488,8 +516,8 @@ std::string RunPass(Stream& stream, ExportHandler& handler, const std::string& f
     rapidjson::Reader reader;
     const rapidjson::ParseResult result = reader.Parse<kParseFlags>(stream, handler);
     if (result.IsError()) {
-        std::string reason = handler.NumberOutOfRange()
-                                 ? "a number too large or too small for a double"
+        std::string reason = handler.StopReason() != nullptr
+                                 ? handler.StopReason()
                                  : rapidjson::GetParseError_En(result.Code());
         if (!reason.empty() && reason.back() == '.')
             reason.pop_back();

@@ -121,3 +121,65 @@ TEST_F(CurrentStarTest, YearSeekStopsAtTheEndOfAFileWithoutTerminator) {
     cursor.Next();
     EXPECT_EQ(cursor.Position(), star->Data() + star->Size());
 }
+
+// A load says what it found: the star's own file, whole or cut short (both made current), or a
+// file that cannot be read or holds another star (neither changes the current star).
+TEST_F(CurrentStarTest, ALoadSaysWhetherTheFileIsTheStarsOwnAndWhole) {
+    using Status = StarLoad::Status;
+    constexpr SpkId kBefore = 2000010;  // the star current before each load
+    Put(NvrFile::Daily(kBefore, 2005, 2005));
+    Put(NvrFile::Daily(2000001, 2001, 2001));  // 365 records
+    NvrFile open = NvrFile::Daily(2000002, 2001, 2001);
+    open.Terminator = false;
+    Put(open);
+    NvrFile broken = NvrFile::Daily(2000003, 2001, 2001);
+    broken.TruncateTo = broken.NaturalFirstRecordOffset() + 10 * 88 + 40;  // inside record 11
+    Put(broken);
+    NvrFile tagOnly = NvrFile::Daily(2000004, 2001, 2001);
+    tagOnly.TruncateTo = tagOnly.NaturalFirstRecordOffset() + 365 * 88 + 4;  // only its tag read
+    Put(tagOnly);
+    NvrFile nothing = NvrFile::Daily(2000005, 2001, 2001);
+    nothing.Records.clear();
+    nothing.Terminator = false;
+    Put(nothing);
+    NvrFile::Daily(2000001, 2001, 2001).Write(StarFilePath(datas, 2000006));  // Ceres's, renamed
+    NvrFile::Daily(0, 2001, 2001).Write(StarFilePath(datas, 2000007));
+    std::ofstream(StarFilePath(datas, 2000008)).close();  // empty; 2000009 has no file
+
+    struct Case {
+        SpkId asked;
+        Status result;
+        SpkId fileId;
+        std::size_t records;
+    };
+    const Case cases[] = {
+        {2000001, Status::Loaded, 2000001, 365},  {2000002, Status::CutShort, 2000002, 365},
+        {2000003, Status::CutShort, 2000003, 10}, {2000004, Status::Loaded, 2000004, 365},
+        {2000005, Status::CutShort, 2000005, 0},  {2000006, Status::OtherStar, 2000001, 0},
+        {2000007, Status::OtherStar, 0, 0},       {2000008, Status::Unreadable, 0, 0},
+        {2000009, Status::Unreadable, 0, 0},
+    };
+    for (const Case& c : cases) {
+        CurrentStar current(datas);
+        std::vector<SpkId> refreshed;
+        current.SetRefreshHook(
+            [&](const StarFile& star) { refreshed.push_back(star.Header().Id); });
+        ASSERT_NE(current.MakeCurrentStar(kBefore), nullptr);
+        const StarFile* star = current.MakeCurrentStar(c.asked);
+        EXPECT_EQ(current.LastLoad().Result, c.result) << c.asked;
+        EXPECT_EQ(current.LastLoad().FileId, c.fileId) << c.asked;
+        EXPECT_EQ(current.LastLoad().Records, c.records) << c.asked;
+        const bool made = c.result == Status::Loaded || c.result == Status::CutShort;
+        EXPECT_EQ(star != nullptr, made) << c.asked;
+        EXPECT_EQ(current.Star()->Header().Id, made ? c.asked : kBefore) << c.asked;
+        EXPECT_EQ(refreshed.size(), made ? 2u : 1u) << c.asked;
+        // The records a file holds are the ones a chart walks, whether or not a terminating
+        // record ends them.
+        if (made) {
+            std::size_t walked = 0;
+            for (RecordWalk walk = current.Cursor(); !walk.AtEnd(); walk.Next())
+                ++walked;
+            EXPECT_EQ(walked, c.records) << c.asked;
+        }
+    }
+}

@@ -220,6 +220,30 @@ TEST_F(ExportCommandTest, AStarWithoutCatalogueRowOrFileIsRefused) {
               "star 2000003 is not in the catalogue or has no ephemeris file");
 }
 
+// Another star's file under the star's name is refused; a file cut short is drawn as far as it
+// goes, and said so.
+TEST_F(ExportCommandTest, AnotherStarsFileIsRefusedAndAFileCutShortIsDrawnAndSaidSo) {
+    const std::string pallas = folder / "Datas/2000002.Nvr";
+    fs::copy_file(folder / "Datas/2000001.Nvr", pallas, fs::copy_options::overwrite_existing);
+    const QStringList travel = {"--star",  "2000002", "--kind", "travel",
+                                "--frame", "earth",   "--look", "save"};
+    EXPECT_EQ(Run(travel), 1);
+    EXPECT_EQ(output, "");
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0].Text,
+              QString::fromStdString("the ephemeris file of star 2000002 cannot be read: " +
+                                     pallas + " holds star 2000001"));
+
+    errors.messages.clear();
+    TestData::NvrFile cut = TestData::NvrFile::Daily(2000002, 2000, 2000);
+    cut.Terminator = false;
+    cut.Write(pallas);
+    EXPECT_EQ(Run(travel), 0);
+    EXPECT_EQ(output, Images("View Travel Earth.jpg") + "\tFile successfully saved\n");
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0].Text, "File cut short: 366 records");
+}
+
 TEST_F(ExportCommandTest, AYearChoiceMovesTheStartOfEveryChart) {
     EXPECT_EQ(Run({"--star", "2000001", "--year", "2001", "--kind", "travel", "--frame", "galactic",
                    "--look", "save"}),

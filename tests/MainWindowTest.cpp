@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <QAction>
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabBar>
@@ -90,6 +92,46 @@ TEST_F(MainWindowTest, StartsWithTwelveTabsTheFirstPageAndWelcome) {
     window.SetStatusText(2, "3 stars added");
     EXPECT_EQ(window.Status()->Text(2), "3 stars added");
     window.SetStatusText(6, "nowhere");  // ignored
+}
+
+// A catalogue whose stars cannot be listed fills no list; the status bar says why, in full in
+// its tooltip. A catalogue that can be listed, even without a star, says nothing.
+TEST_F(MainWindowTest, ACatalogueWithoutItsStarTableSaysSoInTheStatusBar) {
+    {
+        MainWindow window(*session, messages);
+        EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart), "");
+    }
+    session.reset();
+    const std::pair<const char*, const char*> cases[] = {
+        {"DROP TABLE [AllStars]", "no such table: AllStars"},
+        {"DROP TABLE [Orbites]", "no such table: Orbites"},
+        {"ALTER TABLE [AllStars] DROP COLUMN [EarthMOID]", "no such column: AllStars.EarthMOID"},
+        {nullptr, "no such table: AllStars"},  // the empty catalogue made for a bare folder
+    };
+    for (const auto& [change, reason] : cases) {
+        TempFolder program;
+        if (change != nullptr) {
+            TestData::MakeProgramFolder(program.Path(), {{0, "All"}}, {}, {});
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open((program / "Nivra.db").c_str(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, change, nullptr, nullptr, nullptr), SQLITE_OK) << change;
+            sqlite3_close(db);
+        }
+        std::unique_ptr<Session> started = Startup(program.Path(), messages).session;
+        ASSERT_TRUE(started);
+        MainWindow window(*started, messages);
+        const QString expected = QString::fromStdString(std::string("Stars cannot be listed: ") +
+                                                        reason + " in " + program / "Nivra.db");
+        EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart), expected);
+        const QList<QLabel*> parts = window.Status()->findChildren<QLabel*>();
+        EXPECT_EQ(std::count_if(parts.begin(), parts.end(),
+                                [&](const QLabel* part) {
+                                    return part->text() == expected && part->toolTip() == expected;
+                                }),
+                  1);
+        EXPECT_EQ(window.Status()->Text(0), "Welcome");
+    }
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(MainWindowTest, LaysOutTabsToolbarAndPagesOnEveryResize) {

@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include "astro/OrbitalFormulas.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 #include "sbdb/ElementBounds.h"
@@ -107,6 +108,34 @@ TEST(SbdbCatalogue, BothShippedExportsLoad) {
                               "10 Centaur", "11 Trans-Neptunian Object", "12 Asteroid (other)"}));
 }
 
+// The n of an export is stored in the unit of the n the viewer derives from a where none is
+// given: for the n SBDB computes from a with the Sun's GM, the two agree, so two bodies of one a
+// show one n and one Kepler's constant n^2 a^3, whichever has an n in the catalogue.
+TEST(SbdbCatalogue, AStoredMeanMotionIsTheOneTheViewerDerivesFromTheAxis) {
+    const double axes[] = {0.64, 1.0, 2.7675, 5.2026, 17.83, 39.48, 512.0};  // au
+    std::string json =
+        R"js({"fields":["full_name","spkid","epoch.mjd","e","a","i","w","om","ma","n"],"data":[)js";
+    for (std::size_t k = 0; k < std::size(axes); ++k) {
+        // SBDB's n: Kepler's of a massless body, degrees per day, printed to the last digit.
+        const double n = kGaussK / std::pow(axes[k], 1.5) * 180 / M_PI;
+        char row[200];
+        std::snprintf(row, sizeof row, R"js(%s["Body %zu",%zu,59800,0.1,%.17g,5,10,20,30,%.17g])js",
+                      k == 0 ? "" : ",", k, 3000000 + k, axes[k], n);
+        json += row;
+    }
+    json += "]}";
+    CatalogueReport report;
+    const CatalogueContent content = BuildCatalogue({{"n.json", Read(json)}}, report);
+    ASSERT_EQ(content.Stars.size(), std::size(axes));
+    for (const CatalogueStar& star : content.Stars) {
+        const double a = star.SemiMajorAxis;
+        const double derived = ShownMeanMotion(0, a);
+        EXPECT_NEAR(ShownMeanMotion(star.MeanMotion, a) / derived, 1, 1e-12) << a;
+        EXPECT_NEAR(std::pow(star.MeanMotion, 2) * std::pow(a, 3) / KeplerConstant(a), 1, 1e-12)
+            << a;
+    }
+}
+
 TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
     const std::string json = std::string("{") + kAsteroidFields + R"js(,"data":[
       ["  99942 Apophis (2004 MN4)",null,"Y",null,"19.1",0.34,null,null,"59800","0.19",null,"0.746","3.34","203.9","126.6","142.9","0.89","0.0002","ATE"],
@@ -138,7 +167,10 @@ TEST(SbdbCatalogue, HazardRuleCometsAndValuesOfEveryKind) {
     EXPECT_EQ(encke.Name, "2P/Encke");
     EXPECT_EQ(encke.OrbiteType, 18);
     EXPECT_DOUBLE_EQ(encke.TimePerihelionPassage, 2457822.536683651896);
-    EXPECT_DOUBLE_EQ(encke.MeanMotion, 0.298 * M_PI / 180 * 365.25);  // stored in radians/year
+    // Stored in the unit of the n the viewer derives from a: the two are in the ratio of the
+    // export's n to Kepler's n of a.
+    EXPECT_NEAR(encke.MeanMotion / MeanMotionFromAxis(encke.SemiMajorAxis),
+                0.298 / (kGaussK / std::pow(encke.SemiMajorAxis, 1.5) * 180 / M_PI), 1e-12);
     EXPECT_DOUBLE_EQ(encke.ApelionDistance, 4.09);
     EXPECT_DOUBLE_EQ(encke.OrbitalPeriod, 3.29693440558782 * 365.25);
     // M at the epoch follows from the passage with Kepler's n: n (epoch - tp), on [0, 360).
@@ -474,6 +506,15 @@ TEST(SbdbReader, ReadsEveryValueAsWrittenFromMemoryFilesAndPipes) {
         {R"js({"fields":["full_name"],"data":[[1e-400]]})js",
          "not JSON (a number too large or too small"},
         {R"js({"fields":["full_name"],"data":[["\ud800"]]})js", "not JSON ("},
+        // A low surrogate without its high one, in a value, a field name or a key.
+        {R"js({"fields":["full_name"],"data":[["\udc00"]]})js",
+         "not JSON (the surrogate pair in string is invalid"},
+        {R"js({"fields":["full_name"],"data":[["Ceres \uDFFF x"]]})js",
+         "not JSON (the surrogate pair in string is invalid"},
+        {R"js({"fields":["full_name","\udc00"],"data":[["a"]]})js",
+         "not JSON (the surrogate pair in string is invalid"},
+        {R"js({"fields":["full_name"],"data":[["a"]],"\udbff\udfff\udc00":1})js",
+         "not JSON (the surrogate pair in string is invalid"},
         {"{\"fields\":[\"full_name\"],\"data\":[[\"\xff\"]]}", "not JSON ("},
         {R"js({"fields":["full_name"],"data":[[1]]} x)js", "not JSON ("},
         {"", "not JSON ("},
@@ -492,6 +533,11 @@ TEST(SbdbReader, ReadsEveryValueAsWrittenFromMemoryFilesAndPipes) {
         EXPECT_EQ(fromFile.Error, read.Error) << text;
         EXPECT_TRUE(fromFile.Bodies.empty()) << text;
     }
+    // A surrogate pair is one character.
+    const SbdbFile paired =
+        Read(R"js({"fields":["full_name"],"data":[["\ud83c\udf1f \u00e9"]]})js");
+    ASSERT_EQ(paired.Error, "");
+    EXPECT_EQ(paired.Bodies[0].FullName, "\xF0\x9F\x8C\x9F \xC3\xA9");
     // Of a key given twice, the last value counts.
     const SbdbFile twice =
         Read(R"js({"fields":["e"],"data":[["a"]],"fields":["full_name"],"data":[["b"],["c"]]})js");

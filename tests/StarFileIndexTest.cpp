@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "data/StarFileIndex.h"
 #include "tests/support/TestData.h"
@@ -70,13 +71,13 @@ TEST(StarFileIndex, AListingIsKeptOnlyWhileTheFolderIsUnchanged) {
     Touch(datas + "/2.Nvr");
     EXPECT_EQ(listing.Current().Size(), 2u);
 
-    // Settled: kept as long as the folder's time says it is unchanged (here even when it is
-    // not), listed again when the time moves.
+    // A modification time set back (rsync -a, tar x, touch -r) hides no change: the change time
+    // moved with it.
     SetModified(datas, 3600);
     EXPECT_EQ(listing.Current().Size(), 2u);
     Touch(datas + "/3.Nvr");
     SetModified(datas, 3600);
-    EXPECT_EQ(listing.Current().Size(), 2u);
+    EXPECT_EQ(listing.Current().Size(), 3u);
     SetModified(datas, 1800);
     EXPECT_EQ(listing.Current().Size(), 3u);
     std::filesystem::remove(datas + "/1.Nvr");
@@ -93,4 +94,50 @@ TEST(StarFileIndex, AListingIsKeptOnlyWhileTheFolderIsUnchanged) {
 
     std::filesystem::remove_all(datas);
     EXPECT_EQ(listing.Current().Size(), 0u);
+}
+
+// A listing is kept once the folder has settled, and a change shows even when the folder's
+// modification time is set back to the one of the kept listing (as rsync -a, tar x, cp -p and
+// touch -r do).
+TEST(StarFileIndex, AKeptListingGoesWithAnyChangeWhateverTheModificationTime) {
+    TempFolder folder;
+    const std::string datas = folder / "Datas";
+    std::filesystem::create_directory(datas);
+    Touch(datas + "/1.Nvr");
+    Touch(datas + "/2.Nvr");
+    SetModified(datas, 3600);
+    constexpr std::chrono::milliseconds kSettle{500};
+    StarFileListing listing(datas, kSettle);
+
+    // Just changed, by this machine's clock: listed until the stamp was seen for the settle
+    // time, whatever the folder's own times say; then kept.
+    EXPECT_EQ(listing.Current().Size(), 2u);
+    EXPECT_EQ(listing.Current().Size(), 2u);
+    EXPECT_EQ(listing.Listings(), 2u);
+    std::this_thread::sleep_for(kSettle + std::chrono::milliseconds(100));
+    EXPECT_EQ(listing.Current().Size(), 2u);
+    EXPECT_EQ(listing.Current().Size(), 2u);
+    EXPECT_EQ(listing.Listings(), 3u);
+
+    // Changes with the modification time put back where the kept listing saw it.
+    Touch(datas + "/3.Nvr");
+    SetModified(datas, 3600);
+    EXPECT_TRUE(listing.Current().Exists(3));
+    std::filesystem::remove(datas + "/1.Nvr");
+    SetModified(datas, 3600);
+    EXPECT_FALSE(listing.Current().Exists(1));
+    EXPECT_EQ(listing.Current().Size(), 2u);
+
+    // A folder whose last change lies further back than the settle time and the clock skew is
+    // kept at its first listing.
+    std::this_thread::sleep_for(kSettle + std::chrono::milliseconds(100));
+    StarFileListing settled(datas, kSettle, std::chrono::milliseconds(0));
+    EXPECT_EQ(settled.Current().Size(), 2u);
+    EXPECT_EQ(settled.Current().Size(), 2u);
+    EXPECT_EQ(settled.Listings(), 1u);
+    // With the default skew the same folder waits to be seen settled.
+    StarFileListing wary(datas, kSettle);
+    wary.Current();
+    wary.Current();
+    EXPECT_EQ(wary.Listings(), 2u);
 }

@@ -116,6 +116,30 @@ TEST_F(StartupTest, ACatalogueThatCannotBeOpenedEndsWithMinusThree) {
     EXPECT_EQ(messages.messages[0].Icon, MessageIcon::Error);
 }
 
+// The viewer's program folder that is missing or no folder is named as such, with the exit code
+// of a catalogue that cannot be opened, and nothing is created.
+TEST_F(StartupTest, AProgramFolderThatIsMissingOrNoFolderIsNamed) {
+    std::ofstream(folder / "file") << "x";
+    const std::string missing = folder / "missing";
+    const std::string file = folder / "file";
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "The folder " + missing + " does not exist"},
+        {missing + "/below", "The folder " + missing + "/below does not exist"},
+        {file + "/below", "The folder " + file + "/below does not exist"},
+        {file, file + " is not a folder"},
+    };
+    for (const auto& [program, text] : cases) {
+        messages.messages.clear();
+        const StartupResult started = Startup(program, messages);
+        EXPECT_FALSE(started.session) << program;
+        EXPECT_EQ(started.exitCode, ExitCode::kCatalogueOpen) << program;
+        ASSERT_EQ(messages.messages.size(), 1u) << program;
+        EXPECT_EQ(messages.messages[0].Text.toStdString(), text);
+        EXPECT_EQ(messages.messages[0].Icon, MessageIcon::Error);
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
 TEST_F(StartupTest, ClosingTheMainWindowEndsTheRunWithZero) {
     TestData::MakeProgramFolder(folder.Path(), {{0, "All"}}, {}, {});
     QTimer::singleShot(50, [] {

@@ -296,6 +296,41 @@ TEST_F(ToolbarTest, AnUnreadableFileIsSaidChangesNoChartAndTitlesNameTheLoadedSt
     EXPECT_TRUE(messages.messages.empty());
 }
 
+// Another star's file under a star's name is unreadable, as a damaged one is: it would draw the
+// other star's track under this star's name. A file cut short draws what it holds, and says so.
+TEST_F(ToolbarTest, AnotherStarsFileIsUnreadableAndAFileCutShortIsDrawnAndSaidSo) {
+    MainWindow window(*session, messages);
+    ::Toolbar& toolbar = *window.Toolbar();
+    const std::string datas = session->Folders().DatasFolder;
+    std::filesystem::copy_file(datas + "/2000001.Nvr", datas + "/2000003.Nvr",
+                               std::filesystem::copy_options::overwrite_existing);
+    NvrFile cut = NvrFile::Daily(2000433, 2001, 2003);
+    cut.Terminator = false;
+    cut.Write(datas + "/2000433.Nvr");
+
+    for (QComboBox* selector : {toolbar.StarSelector(), toolbar.YearSelector()}) {
+        Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000001));
+        toolbar.StarSelector()->setCurrentIndex(IndexOfData(toolbar.StarSelector(), 2000003));
+        Choose(selector, selector == toolbar.YearSelector() ? 3 : selector->currentIndex());
+        EXPECT_EQ(window.Status()->Text(0), "File unreadable");
+        EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart),
+                  QString::fromStdString(datas + "/2000003.Nvr holds star 2000001"));
+        EXPECT_EQ(window.Star().Star()->Header().Id, 2000001u);
+        EXPECT_EQ(window.TitleInputs().SelectedStarName, "Ceres");
+
+        toolbar.StarSelector()->setCurrentIndex(IndexOfData(toolbar.StarSelector(), 2000433));
+        Choose(selector, selector == toolbar.YearSelector() ? 0 : selector->currentIndex());
+        EXPECT_EQ(window.Status()->Text(0), "Ready");
+        EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart), "File cut short: 1095 records");
+        EXPECT_EQ(window.Star().Star()->Header().Id, 2000433u);
+        EXPECT_EQ(window.TitleInputs().SelectedStarName, "Eros");
+    }
+    // A whole file again: nothing to say.
+    Choose(toolbar.StarSelector(), IndexOfData(toolbar.StarSelector(), 2000001));
+    EXPECT_EQ(window.Status()->Text(MainWindow::kProblemPart), "");
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 TEST_F(ToolbarTest, AStarNamedOnTheCommandLineIsChosenFromEveryStarWhenItsClassIsNotShown) {
     MainWindow window(*session, messages);
     ::Toolbar& toolbar = *window.Toolbar();
