@@ -20,6 +20,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             line.Action = CommandLine::Mode::Help;
             return line;
         }
+        if (argument == "--version") {
+            line.Action = CommandLine::Mode::Version;
+            return line;
+        }
         if (argument == "--folder" || argument.startsWith("--folder=")) {
             QString folder;
             if (argument == "--folder") {
@@ -43,9 +47,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             const QString text = argument == "--star"
                                      ? (i + 1 < arguments.size() ? arguments[++i] : QString())
                                      : argument.mid(QString("--star=").size());
-            const std::optional<std::uint32_t> id = ParseSpkId(text);
-            if (!id || *id == 0) {
-                return Failed("--star takes an SPK-ID, a whole number from 1 to 4294967295");
+            QString error;
+            const std::optional<std::uint32_t> id = ParseStarOption("--star", text, error);
+            if (!id) {
+                return Failed(error);
             }
             if (line.Star) {
                 return Failed("--star is given twice");
@@ -60,7 +65,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             line.Verbose = true;
             continue;
         }
-        return Failed(QString("unknown argument \"%1\"").arg(argument));
+        return Failed(argument.startsWith("-")
+                          ? QString("unknown option \"%1\"").arg(argument)
+                          : QString("unexpected argument \"%1\"").arg(argument));
     }
     return line;
 }
@@ -68,13 +75,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 QString UsageText() {
     QString text =
         "Usage: nivra [--folder DIR] [--star SPKID] [--verbose]\n"
+        "       nivra --help | --version\n"
         "\n"
         "Opens the Nivra viewer on a program folder: DIR, or the folder of the program when it\n"
         "holds a catalogue, else $XDG_DATA_HOME/nivra (~/.local/share/nivra).\n"
         "The folder holds Nivra.db, Datas/, Configuration/ and Images/.\n"
         "--star chooses that star as the window opens.\n"
         "--verbose also prints every status-bar text on standard error as\n"
-        "\"status PART +MILLISECONDS TEXT\" (milliseconds since start-up).\n";
+        "\"status PART +MILLISECONDS TEXT\" (milliseconds since start-up).\n"
+        "Exit codes: 0 closed; 1 no display; 2 a bad command line, or no folder for Nivra's\n"
+        "data (no absolute HOME); 253 (-3) the catalogue cannot be opened; 255 (-1), 254 (-2)\n"
+        "SQLite or JPEG reading cannot be started.\n";
     if (!Subcommands().empty()) {
         text += "\nWithout a display:\n";
         for (const Subcommand& command : Subcommands())

@@ -7,7 +7,7 @@
 
 // What the command line asks of the program.
 struct CommandLine {
-    enum class Mode { Viewer, Help, Error };
+    enum class Mode { Viewer, Help, Version, Error };
     Mode Action = Mode::Viewer;
     std::optional<QString> Folder;      // --folder DIR: the program folder
     bool Verbose = false;               // --verbose: every status-bar text also on standard error

@@ -14,14 +14,17 @@
 #include "drawing/MessageService.h"
 
 const char kExportUsage[] =
-    "  nivra export --folder DIR --star SPKID [--year YEAR] [--look save|export|both]\n"
+    "  nivra export --star SPKID [--folder DIR] [--year YEAR] [--look save|export|both]\n"
     "               [--kind constellations|perihelion|travel|view|years|all]\n"
     "               [--frame astrometric|earth|galactic|geometric|all] [--format jpeg|png]\n"
     "      Writes the charts of a star into DIR/Images as the Save and Export menu commands\n"
     "      do after choosing the star (and the year, 1900-2019) in the window; one line per\n"
     "      file: its path and the command's message. Defaults: --look both, --kind all,\n"
     "      --frame all, --format jpeg (png: the same pixels without loss, \".png\").\n"
-    "      Exit 0 when every file was written, 1 otherwise.\n";
+    "      The files are named by chart, not by star: another star's export replaces them.\n"
+    "      Without --folder, the folder the viewer takes. Exit 0 when every file was\n"
+    "      written, 1 otherwise, 2 a bad command line, 253 (-3) the catalogue cannot be\n"
+    "      opened.\n";
 
 namespace {
 
@@ -80,16 +83,14 @@ std::optional<ExportRequest> ParseExportRequest(const QStringList& arguments, QS
         return std::nullopt;
     }
     ExportRequest request;
-    if (!options.Has("folder") || !options.Has("star")) {
-        error = "--folder and --star are needed";
+    if (!options.Has("star")) {
+        error = "--star is required";
         return std::nullopt;
     }
-    request.Folder = options.Value("folder");
-    const std::optional<std::uint32_t> star = ParseSpkId(options.Value("star"));
-    if (!star || *star == 0) {
-        error = "--star takes an SPK-ID, a whole number from 1 to 4294967295";
+    request.Folder = options.Value("folder");  // empty: the folder the viewer takes
+    const std::optional<std::uint32_t> star = ParseStarOption("--star", options.Value("star"), error);
+    if (!star)
         return std::nullopt;
-    }
     request.Star = *star;
     bool number = false;
     if (options.Has("year")) {
@@ -216,10 +217,19 @@ int RunExportCommand(const QStringList& arguments) {
         std::fputs(kExportUsage, stdout);
         return ExitCode::kNormal;
     }
+    const Subcommand command{"export", kExportUsage, nullptr};
     QString error;
-    const std::optional<ExportRequest> request = ParseExportRequest(arguments, error);
+    std::optional<ExportRequest> request = ParseExportRequest(arguments, error);
     if (!request) {
-        return SubcommandUsageError(Subcommand{"export", kExportUsage, nullptr}, error);
+        return SubcommandUsageError(command, error);
+    }
+    if (request->Folder.isEmpty()) {
+        int exitCode = 0;
+        ParsedOptions noFolder;
+        const std::optional<QString> folder = SubcommandFolder(command, noFolder, exitCode);
+        if (!folder)
+            return exitCode;
+        request->Folder = *folder;
     }
     StandardErrorMessages errors;
     return RunExport(*request, ProgramChartRender(), stdout, errors);

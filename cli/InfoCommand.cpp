@@ -11,26 +11,29 @@
 namespace {
 
 constexpr const char* kInfoUsage =
-    "  nivra info --folder DIR --star SPKID\n"
+    "  nivra info --star SPKID [--folder DIR]\n"
     "      Prints the Infos page's 31 rows for the star SPKID, tab-separated:\n"
-    "      Name, Value, Informations, Formulas.\n";
+    "      Name, Value, Informations, Formulas. Without --folder, the folder the viewer\n"
+    "      takes. Exit 0 done, 1 the catalogue cannot be read or is not there, 2 a bad\n"
+    "      command line, 253 (-3) the catalogue cannot be opened.\n";
 
 int RunInfo(const QStringList& arguments) {
     const Subcommand command = InfoSubcommand();
     int exitCode = 0;
-    const std::optional<ParsedOptions> read = ReadSubcommandOptions(
-        command, arguments, {{"folder"}, {"star"}}, {"folder", "star"}, exitCode);
+    const std::optional<ParsedOptions> read =
+        ReadSubcommandOptions(command, arguments, {{"folder"}, {"star"}}, {"star"}, exitCode);
     if (!read)
         return exitCode;
     const ParsedOptions& options = *read;
-    const std::optional<SpkId> id = ParseSpkId(options.Value("star"));
-    if (!id) {
-        return SubcommandUsageError(
-            command, QString("--star needs an SPK-ID from 0 to 4294967295, not \"%1\"")
-                         .arg(options.Value("star")));
-    }
+    QString problem;
+    const std::optional<SpkId> id = ParseStarOption("--star", options.Value("star"), problem);
+    if (!id)
+        return SubcommandUsageError(command, problem);
+    const std::optional<QString> folder = SubcommandFolder(command, options, exitCode);
+    if (!folder)
+        return exitCode;
 
-    const StartupResult started = StartReadingFolder(options);
+    const StartupResult started = StartReadingFolder(*folder);
     if (!started.session) {
         return started.exitCode;
     }

@@ -11,7 +11,9 @@ ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<Optio
             continue;
         }
         if (!argument.startsWith("--")) {
-            options.Error = QString("unexpected argument \"%1\"").arg(argument);
+            options.Error = argument.startsWith("-")
+                                ? QString("unknown option \"%1\"").arg(argument)
+                                : QString("unexpected argument \"%1\"").arg(argument);
             return options;
         }
         QString name = argument.mid(2);
@@ -68,4 +70,15 @@ std::optional<std::uint32_t> ParseSpkId(const QString& text) {
     if (value > 0xFFFFFFFFull)
         return std::nullopt;
     return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::uint32_t> ParseStarOption(const QString& option, const QString& text,
+                                             QString& error) {
+    const std::optional<std::uint32_t> id = ParseSpkId(text);
+    if (!id || *id == 0) {
+        error = QString("%1 takes an SPK-ID, a whole number from 1 to 4294967295, not \"%2\"")
+                    .arg(option, text);
+        return std::nullopt;
+    }
+    return id;
 }

@@ -29,3 +29,8 @@ ParsedOptions ParseOptions(const QStringList& arguments, const std::vector<Optio
 
 // An SPK-ID written in decimal digits only (no sign, no blank), at most 4294967295.
 std::optional<std::uint32_t> ParseSpkId(const QString& text);
+
+// The SPK-ID of an option that names a star (--star): from 1 to 4294967295. Nothing, with
+// `error` saying so in the words every program uses, for anything else.
+std::optional<std::uint32_t> ParseStarOption(const QString& option, const QString& text,
+                                             QString& error);

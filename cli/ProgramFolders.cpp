@@ -34,7 +34,7 @@ void RestoreWorkingFolder(const ProgramFolders& folders) {
     std::filesystem::current_path(folders.ProgramFolder, ignored);
 }
 
-QString DefaultProgramFolder(const QString& programDirectory, QString* why) {
+QString DefaultProgramFolder(const QString& programDirectory, QString* why, bool create) {
     if (QFileInfo(programDirectory + "/Nivra.db").exists())
         return programDirectory;
     // A relative $XDG_DATA_HOME or $HOME is no setting (it would name a folder below wherever the
@@ -54,6 +54,7 @@ QString DefaultProgramFolder(const QString& programDirectory, QString* why) {
         dataHome = home + "/.local/share";
     }
     const QString folder = QDir::cleanPath(dataHome + "/nivra");
-    QDir().mkpath(folder);
+    if (create)
+        QDir().mkpath(folder);
     return folder;
 }

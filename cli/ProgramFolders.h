@@ -25,4 +25,6 @@ void RestoreWorkingFolder(const ProgramFolders& folders);
 // user can neither fill with a catalogue nor write charts into. Only an absolute $HOME counts:
 // without one (unset, empty or relative) there is no such folder, and the result is empty, with
 // the reason in `why`.
-QString DefaultProgramFolder(const QString& programDirectory, QString* why = nullptr);
+// With `create` false the folder is only named, for a command that reads.
+QString DefaultProgramFolder(const QString& programDirectory, QString* why = nullptr,
+                             bool create = true);

@@ -14,10 +14,13 @@
 namespace {
 
 constexpr const char* kStarsUsage =
-    "  nivra stars --folder DIR [--sort COLUMN[,COLUMN...]]\n"
-    "      Prints the All Stars list, one tab-separated line of 39 texts per star, after\n"
-    "      clicking the headers of the given columns (0-38) in turn: --sort 4,4 is two\n"
-    "      clicks on \"a\", descending.\n";
+    "  nivra stars [--folder DIR] [--sort COLUMN[,COLUMN...]]\n"
+    "      Prints the All Stars list (the stars that have an ephemeris file), one\n"
+    "      tab-separated line of 39 texts per star, after clicking the headers of the given\n"
+    "      columns (0-38) in turn: --sort 4,4 is two clicks on \"a\", descending. Without\n"
+    "      --folder, the folder the viewer takes. Exit 0 done, 1 the list cannot be read or\n"
+    "      the catalogue is not there, 2 a bad command line, 253 (-3) the catalogue cannot\n"
+    "      be opened.\n";
 
 // Column numbers separated by commas, each from 0 to 38.
 std::optional<std::vector<int>> ParseColumns(const QString& text) {
@@ -41,7 +44,7 @@ int RunStars(const QStringList& arguments) {
     const Subcommand command = StarsSubcommand();
     int exitCode = 0;
     const std::optional<ParsedOptions> read =
-        ReadSubcommandOptions(command, arguments, {{"folder"}, {"sort"}}, {"folder"}, exitCode);
+        ReadSubcommandOptions(command, arguments, {{"folder"}, {"sort"}}, {}, exitCode);
     if (!read)
         return exitCode;
     const ParsedOptions& options = *read;
@@ -57,7 +60,11 @@ int RunStars(const QStringList& arguments) {
         clicks = *columns;
     }
 
-    const StartupResult started = StartReadingFolder(options);
+    const std::optional<QString> folder = SubcommandFolder(command, options, exitCode);
+    if (!folder)
+        return exitCode;
+
+    const StartupResult started = StartReadingFolder(*folder);
     if (!started.session) {
         return started.exitCode;
     }

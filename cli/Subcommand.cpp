@@ -1,13 +1,15 @@
 #include "cli/Subcommand.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
 
+#include "cli/ProgramFolders.h"
 #include "cli/Startup.h"
 
 int SubcommandUsageError(const Subcommand& command, const QString& problem) {
-    std::fprintf(stderr, "nivra %s: %s\n\nUsage:\n%s", command.Name,
-                 problem.toLocal8Bit().constData(), command.Usage);
+    std::fprintf(stderr, "nivra %s: %s (see nivra %s --help)\n", command.Name,
+                 problem.toLocal8Bit().constData(), command.Name);
     return ExitCode::kUsage;
 }
 
@@ -46,8 +48,21 @@ int CatalogueReadFailure(const Session& session, const QString& what) {
     return 1;
 }
 
-StartupResult StartReadingFolder(const ParsedOptions& options) {
+std::optional<QString> SubcommandFolder(const Subcommand& command, const ParsedOptions& options,
+                                        int& exitCode) {
+    if (options.Has("folder"))
+        return options.Value("folder");
+    QString why;
+    const QString folder =
+        DefaultProgramFolder(QCoreApplication::applicationDirPath(), &why, /*create=*/false);
+    if (folder.isEmpty()) {
+        exitCode = SubcommandUsageError(command, why);
+        return std::nullopt;
+    }
+    return folder;
+}
+
+StartupResult StartReadingFolder(const QString& folder) {
     StandardErrorMessages messages;
-    return Startup(QFile::encodeName(options.Value("folder")).toStdString(), messages,
-                   FolderUse::ReadOnly);
+    return Startup(QFile::encodeName(folder).toStdString(), messages, FolderUse::ReadOnly);
 }

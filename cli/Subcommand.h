@@ -16,8 +16,8 @@ struct Subcommand {
     int (*Run)(const QStringList& arguments);  // the arguments after the subcommand's name
 };
 
-// Prints "nivra NAME: PROBLEM" and the subcommand's usage on standard error; returns the exit
-// code of a bad command line.
+// Prints "nivra NAME: PROBLEM (see nivra NAME --help)" on standard error; returns the exit code
+// of a bad command line.
 int SubcommandUsageError(const Subcommand& command, const QString& problem);
 
 // A subcommand's options, read against `rules`, with every option of `required` (names without
@@ -34,6 +34,12 @@ QString CatalogueReadFailureText(const Session& session, const QString& what);
 // Prints that text on standard error; returns the exit code of a failed command (1).
 int CatalogueReadFailure(const Session& session, const QString& what);
 
-// Start-up on the folder of --folder for a command that only reads: nothing is created there, and
-// a failure is said on standard error.
-StartupResult StartReadingFolder(const ParsedOptions& options);
+// The program folder of a subcommand: --folder's, or else the one the viewer takes without it
+// (its own folder when it holds a catalogue, else $XDG_DATA_HOME/nivra), which is not created.
+// Nothing when there is none (no absolute HOME): said on standard error, `exitCode` 2.
+std::optional<QString> SubcommandFolder(const Subcommand& command, const ParsedOptions& options,
+                                        int& exitCode);
+
+// Start-up on `folder` for a command that only reads: nothing is created there, and a failure is
+// said on standard error.
+StartupResult StartReadingFolder(const QString& folder);

@@ -15,6 +15,10 @@ foreach(size 16 22 24 32 48 64 128 256 512)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     RENAME org.example.nivra.png)
 endforeach()
+# Where bash-completion looks for the completions of a command: a file named after it.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/completions/nivra
+  ${PROJECT_SOURCE_DIR}/resources/completions/nivra-data
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/data/asteroids.json
   ${PROJECT_SOURCE_DIR}/resources/data/comets.json ${PROJECT_SOURCE_DIR}/resources/data/README.md
   DESTINATION ${CMAKE_INSTALL_DATADIR}/nivra/sbdb)

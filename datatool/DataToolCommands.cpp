@@ -8,8 +8,10 @@
 
 #include "datatool/DataToolOptions.h"
 #include "datatool/DriftReport.h"
+#include "datatool/ProgressLine.h"
 #include "datatool/SampleFolder.h"
 #include "data/TextFormat.h"
+#include "data/Version.h"
 #include "sbdb/ProblemSummary.h"
 #include "writers/CatalogueFile.h"
 #include "writers/DataMarks.h"
@@ -19,17 +21,19 @@ namespace {
 
 const char* kUsageText =
     "Usage:\n"
-    "  nivra-data catalogue --out FILE FILE.json... [--no-wait]\n"
-    "      Builds a catalogue (Nivra.db) from SBDB Query API exports.\n"
+    "  nivra-data catalogue --out FILE FILE.json... [--verbose] [--no-wait]\n"
+    "      Builds a catalogue (Nivra.db) from SBDB Query API exports; FILE's folder is made\n"
+    "      when missing.\n"
     "  nivra-data ephemeris --catalogue FILE --out DIR [--from YEAR --to YEAR] [--spk ID ...]\n"
     "                       [--class CODE] [--two-body] [--threads N] [--shard K/N|slurm]\n"
-    "                       [--no-wait]\n"
-    "      Writes one DIR/<SPK-ID>.Nvr per star (default years 2000-2019, every star; --class:\n"
-    "      the stars of an orbit class, 19 near-Earth, 25 potentially hazardous) and marks those\n"
-    "      stars as having data in the catalogue. --shard: only the K-th of N slices of the stars\n"
-    "      (K from 0; slurm: the task of a Slurm job array numbered 0 to N - 1), and only their\n"
-    "      files: the catalogue is not written (mark it when every shard is done).\n"
-    "  nivra-data mark --catalogue FILE --datas DIR [--no-wait]\n"
+    "                       [--verbose] [--no-wait]\n"
+    "      Writes one DIR/<SPK-ID>.Nvr per star (years 1900-2100, default 2000-2019; every\n"
+    "      star, or --class: the stars of an orbit class, 19 near-Earth, 25 potentially\n"
+    "      hazardous) and marks those stars as having data in the catalogue. --shard: only\n"
+    "      the K-th of N slices of the stars (K from 0; slurm: the task of a Slurm job array\n"
+    "      numbered 0 to N - 1), and only their files: the catalogue is not written (mark it\n"
+    "      when every shard is done).\n"
+    "  nivra-data mark --catalogue FILE --datas DIR [--threads N] [--verbose] [--no-wait]\n"
     "      Marks every star with a complete file in DIR as having data, and takes the mark back\n"
     "      from a star whose file is missing or damaged (each damaged file is named).\n"
     "  nivra-data sample DIR [--force] [--no-wait]\n"
@@ -37,12 +41,15 @@ const char* kUsageText =
     "      no catalogue, ephemeris file or picture (--force: whatever it holds).\n"
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
     "      For each year, the largest angle between the two-body and the perturbed positions.\n"
+    "  nivra-data --help | --version\n"
+    "On a terminal, long runs show one progress line; --verbose prints a line per star (as\n"
+    "they always do into a file or a pipe). --threads: how many cores to use (default all).\n"
     "One writer of a catalogue at a time: another one waits for it (--no-wait: fails at once).\n"
     "Exit codes: 0 done; 1 failed, nothing done; 2 bad command line; 3 done, but bodies or\n"
     "stars were left out (each named on standard error); 4 a file could not be written (named).\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "nivra-data: %s\n\n%s", problem.c_str(), kUsageText);
+    std::fprintf(stderr, "nivra-data: %s (see nivra-data --help)\n", problem.c_str());
     return kDataToolUsage;
 }
 
@@ -64,6 +71,13 @@ LockWaiting Waiting(const DataToolOptions& options) {
             }};
 }
 
+// What updates a progress line, when there is one.
+std::function<void(std::uint64_t, std::uint64_t)> Progress(std::optional<ProgressLine>& line) {
+    if (!line)
+        return {};
+    return [&line](std::uint64_t done, std::uint64_t total) { line->Update(done, total); };
+}
+
 // The exit code of a run that wrote what it could: 4 when something could not be written, 3
 // when bodies or stars were left out, 0 when everything asked was done.
 int Outcome(const std::vector<std::string>& writeFailures, bool leftOut) {
@@ -81,13 +95,27 @@ int Catalogue(const DataToolOptions& options) {
             return Usage("--out " + options.Out + " is the export " + file + " itself");
     }
     const std::filesystem::path folder = std::filesystem::path(options.Out).parent_path();
+    if (!folder.empty()) {
+        std::error_code made;
+        std::filesystem::create_directories(folder, made);
+        if (!std::filesystem::is_directory(folder)) {
+            std::fprintf(stderr, "nivra-data: cannot create %s: %s\n", folder.c_str(),
+                         made ? made.message().c_str() : "not a folder");
+            return kDataToolNotWritten;
+        }
+    }
     ProblemSummary problems;
+    std::optional<ProgressLine> progress;
+    if (ProgressLine::OnTerminal(stdout))
+        progress.emplace(stdout, "reading the exports", ProgressLine::Unit::Bytes);
     const CatalogueFileOutcome built = WriteCatalogueFromExports(
         options.Out, options.Files, (folder.empty() ? "." : folder.string()) + "/Datas",
         [&](ProblemKind kind, const std::string& line, const std::string& reason) {
             problems.Add(kind, line, reason);
         },
-        Waiting(options));
+        Waiting(options), Progress(progress));
+    if (progress)
+        progress->Clear();
     PrintProblems(problems.Lines());
     using Result = CatalogueFileOutcome::Result;
     switch (built.Outcome) {
@@ -137,9 +165,15 @@ int Ephemeris(const DataToolOptions& options) {
     run.OrbitClass = options.OrbitClass;
     run.Part = options.Part;
     run.Waiting = Waiting(options);
+    std::optional<ProgressLine> progress;
+    if (!options.Verbose && ProgressLine::OnTerminal(stdout))
+        progress.emplace(stdout, "ephemeris", ProgressLine::Unit::Stars);
+    run.Advanced = Progress(progress);
     EphemerisRunReport report;
     std::string error;
-    const bool ok = RunEphemeris(run, report, error, PrintLine);
+    const bool ok = RunEphemeris(run, report, error, progress ? nullptr : PrintLine);
+    if (progress)
+        progress->Clear();
     PrintProblems(report.Problems);
     PrintProblems(report.WriteFailures);
     if (!ok) {
@@ -161,8 +195,14 @@ int Mark(const DataToolOptions& options) {
         return Usage("mark needs --catalogue FILE and --datas DIR");
     DataMarkReport report;
     std::string error;
+    std::optional<ProgressLine> progress;
+    if (!options.Verbose && ProgressLine::OnTerminal(stdout))
+        progress.emplace(stdout, "mark", ProgressLine::Unit::Stars);
     const bool ok = MarkFromDisk(options.Catalogue, options.Datas, report, error,
-                                 static_cast<unsigned>(options.Threads), Waiting(options));
+                                 static_cast<unsigned>(options.Threads), Waiting(options),
+                                 Progress(progress));
+    if (progress)
+        progress->Clear();
     PrintProblems(report.Damaged);
     if (!ok) {
         std::fprintf(stderr, "nivra-data: %s\n", error.c_str());
@@ -241,13 +281,15 @@ int Drift(const DataToolOptions& options) {
 int RunDataTool(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.empty()) {
-        std::fputs(kUsageText, stderr);
-        return kDataToolUsage;
-    }
+    if (arguments.empty())
+        return Usage("a command is needed: catalogue, ephemeris, mark, sample or drift");
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
             std::fputs(kUsageText, stdout);
+            return kDataToolDone;
+        }
+        if (argument == "--version") {
+            std::printf("nivra-data %s\n", kNivraVersion);
             return kDataToolDone;
         }
     }

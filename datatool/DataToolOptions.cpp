@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <set>
 
 #include "ephemeris/EphemerisComputation.h"
@@ -26,17 +27,35 @@ DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments) 
     DataToolOptions options;
     std::set<std::string> given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument.rfind("--", 0) == 0 && !given.insert(argument).second) {
-            options.Error = argument + " is given twice";
-            break;
+        std::string argument = arguments[i];
+        // "--name=value" is "--name value", as in nivra's own options.
+        std::optional<std::string> inlineValue;
+        if (argument.rfind("--", 0) == 0) {
+            if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
+                inlineValue = argument.substr(equals + 1);
+                argument.resize(equals);
+            }
+            if (!given.insert(argument).second) {
+                options.Error = argument + " is given twice";
+                break;
+            }
         }
         auto value = [&]() -> std::string {
+            if (inlineValue) {
+                if (inlineValue->empty())
+                    options.Error = argument + " needs a value";
+                return *inlineValue;
+            }
             if (i + 1 >= arguments.size()) {
                 options.Error = argument + " needs a value";
                 return {};
             }
             return arguments[++i];
+        };
+        auto flag = [&](bool& set) {
+            if (inlineValue)
+                options.Error = argument + " takes no value";
+            set = true;
         };
         long long number = 0;
         if (argument == "--out") {
@@ -56,18 +75,22 @@ DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments) 
             (argument == "--from" ? options.From : options.To) = static_cast<int>(number);
         } else if (argument == "--spk") {
             // One or more SPK-IDs follow.
-            bool any = false;
-            while (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
-                const std::string text = arguments[++i];
+            std::vector<std::string> texts;
+            if (inlineValue)
+                texts.push_back(*inlineValue);
+            while (i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0)
+                texts.push_back(arguments[++i]);
+            if (texts.empty())
+                options.Error = "--spk needs at least one SPK-ID";
+            for (const std::string& text : texts) {
                 if (!ParseNumber(text, 1, 4294967295LL, number)) {
-                    options.Error = "--spk takes SPK-IDs (1 to 4294967295), not \"" + text + "\"";
+                    options.Error = "--spk takes an SPK-ID, a whole number from 1 to "
+                                    "4294967295, not \"" +
+                                    text + "\"";
                     return options;
                 }
                 options.Spk.push_back(static_cast<std::uint32_t>(number));
-                any = true;
             }
-            if (!any)
-                options.Error = "--spk needs at least one SPK-ID";
         } else if (argument == "--class") {
             const std::string text = value();
             if (!ParseNumber(text, -2147483648LL, 2147483647LL, number))
@@ -82,18 +105,20 @@ DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments) 
         } else if (argument == "--datas") {
             options.Datas = value();
         } else if (argument == "--two-body") {
-            options.TwoBody = true;
+            flag(options.TwoBody);
         } else if (argument == "--no-wait") {
-            options.NoWait = true;
+            flag(options.NoWait);
         } else if (argument == "--force") {
-            options.Force = true;
+            flag(options.Force);
+        } else if (argument == "--verbose") {
+            flag(options.Verbose);
         } else if (argument == "--threads") {
             const std::string text = value();
             if (!ParseNumber(text, 1, 1024, number))
-                options.Error = "--threads takes 1 to 1024";
+                options.Error = "--threads takes 1 to 1024, not \"" + text + "\"";
             options.Threads = static_cast<int>(number);
-        } else if (argument.rfind("--", 0) == 0) {
-            options.Error = "unknown option " + argument;
+        } else if (argument.rfind("-", 0) == 0 && argument.size() > 1) {
+            options.Error = "unknown option \"" + argument + "\"";
         } else {
             options.Files.push_back(argument);
         }

@@ -20,6 +20,7 @@ struct DataToolOptions {
     bool TwoBody = false;
     bool NoWait = false;  // fail at once when another writer holds the catalogue
     bool Force = false;   // sample: fill a folder that holds a catalogue, files or pictures
+    bool Verbose = false;  // a line per star even on a terminal
     int Threads = 0;
     std::optional<int> OrbitClass;
     std::optional<Shard> Part;

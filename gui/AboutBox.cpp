@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "data/Version.h"
+
 namespace {
 
 // Windows' dialog base units of a font, in whole pixels: the width of the 52 Latin letters
@@ -25,6 +27,12 @@ int MulDiv(int a, int b, int c) {
 
 }  // namespace
 
+std::vector<AboutBox::Line> AboutBox::Lines() {
+    return {{"Nivra - Tarnlight", 4, 4},
+            {QString("Version %1").arg(kNivraVersion), 4, 16},
+            {"Orbits Stars Viewer", 4, 28}};
+}
+
 AboutBox::AboutBox(QWidget* owner, const QString& configurationFolder)
     : QDialog(owner), background_(configurationFolder + "/BckAbout.jpg") {
     setObjectName("AboutBox");
@@ -38,7 +46,7 @@ AboutBox::AboutBox(QWidget* owner, const QString& configurationFolder)
     const QPoint size = UnitsToPixels(kWidthUnits, kHeightUnits);
     setFixedSize(size.x(), size.y());
     const QPoint textSize = UnitsToPixels(kTextWidthUnits, kTextHeightUnits);
-    for (const Line& line : kLines) {
+    for (const Line& line : Lines()) {
         auto* label = new QLabel(line.Text, this);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setAttribute(Qt::WA_TranslucentBackground);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <vector>
 
 #include "gui/BackgroundPicture.h"
 
@@ -18,11 +20,11 @@ class AboutBox : public QDialog {
     static constexpr int kTextWidthUnits = 208;
     static constexpr int kTextHeightUnits = 8;
     struct Line {
-        const char* Text;
+        QString Text;
         int X, Y;  // dialog units
     };
-    static constexpr Line kLines[] = {
-        {"Nivra - Tarnlight", 4, 4}, {"Version 1.1.2", 4, 16}, {"Orbits Stars Viewer", 4, 28}};
+    // "Nivra - Tarnlight", "Version 1.1.2" (the programs' version), "Orbits Stars Viewer".
+    static std::vector<Line> Lines();
 
     AboutBox(QWidget* owner, const QString& configurationFolder);
 

@@ -21,6 +21,10 @@ LauncherCommandLine ParseLauncherArguments(const QStringList& arguments) {
             line.Action = LauncherCommandLine::Mode::Help;
             return line;
         }
+        if (argument == "--version") {
+            line.Action = LauncherCommandLine::Mode::Version;
+            return line;
+        }
         if (argument == "--folder" || argument.startsWith("--folder=")) {
             if (line.Folder)
                 return fail("--folder is given twice");
@@ -37,7 +41,9 @@ LauncherCommandLine ParseLauncherArguments(const QStringList& arguments) {
                 return fail("--prepare-only is given twice");
             line.PrepareOnly = true;
         } else {
-            return fail("unknown argument \"" + argument + "\"");
+            return fail(argument.startsWith("-")
+                            ? "unknown option \"" + argument + "\""
+                            : "unexpected argument \"" + argument + "\"");
         }
     }
     return line;

@@ -9,7 +9,7 @@
 
 // The launcher's command line.
 struct LauncherCommandLine {
-    enum class Mode { Run, Help, Error } Action = Mode::Run;
+    enum class Mode { Run, Help, Version, Error } Action = Mode::Run;
     std::optional<QString> Folder;  // --folder DIR or --folder=DIR
     bool PrepareOnly = false;       // make the sample when needed, and stop there
     QString Error;                  // what is wrong with the line, for Mode::Error

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/ProgramFolders.h"
+#include "data/Version.h"
 #include "drawing/MessageService.h"
 #include "gui/DisplayGuard.h"
 #include "gui/Launcher.h"
@@ -26,7 +27,11 @@ const char kUsage[] =
     "folder of the program when it holds a catalogue, else $XDG_DATA_HOME/nivra). When that\n"
     "folder holds no catalogue, no ephemeris file and no picture, the sample sky is made there\n"
     "first with nivra-data; a folder with any of these is opened as it is.\n"
-    "--prepare-only makes the sample when needed and stops there (no display needed).\n";
+    "--prepare-only makes the sample when needed and stops there (no display needed).\n"
+    "       nivra-launcher --help | --version\n"
+    "Exit codes: 0 done (the viewer's own when it opened); 1 no display, the sample could not\n"
+    "be made, or the catalogue is a link to nothing; 2 a bad command line, or no folder for\n"
+    "Nivra's data (no absolute HOME).\n";
 
 }  // namespace
 
@@ -39,9 +44,12 @@ int main(int argc, char* argv[]) {
         case LauncherCommandLine::Mode::Help:
             std::fputs(kUsage, stdout);
             return 0;
+        case LauncherCommandLine::Mode::Version:
+            std::printf("nivra-launcher %s\n", kNivraVersion);
+            return 0;
         case LauncherCommandLine::Mode::Error:
-            std::fprintf(stderr, "nivra-launcher: %s\n\n%s", line.Error.toLocal8Bit().constData(),
-                         kUsage);
+            std::fprintf(stderr, "nivra-launcher: %s (see nivra-launcher --help)\n",
+                         line.Error.toLocal8Bit().constData());
             return 2;
         case LauncherCommandLine::Mode::Run:
             break;

@@ -8,6 +8,7 @@
 #include "cli/ProgramFolders.h"
 #include "cli/Startup.h"
 #include "cli/SubcommandList.h"
+#include "data/Version.h"
 #include "gui/DisplayGuard.h"
 #include "gui/MessageBoxes.h"
 #include "gui/StatusBar.h"
@@ -19,6 +20,18 @@ namespace {
 // platform, so no display is needed, whatever the environment says.
 int RunSubcommand(int argc, char* argv[], const Subcommand& command) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's offscreen platform looks for a runtime folder it never uses here: its warning that
+    // XDG_RUNTIME_DIR is not set (on a server, a cron job) says nothing about the command.
+    static QtMessageHandler passOn = nullptr;
+    passOn = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (type == QtWarningMsg && text.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+                return;
+            if (passOn != nullptr)
+                passOn(type, context, text);
+            else
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        });
     QGuiApplication application(argc, argv);
     QGuiApplication::setApplicationName("Nivra");
     return command.Run(QGuiApplication::arguments().mid(2));
@@ -42,9 +55,12 @@ int main(int argc, char* argv[]) {
         case CommandLine::Mode::Help:
             std::fputs(UsageText().toLocal8Bit().constData(), stdout);
             return ExitCode::kNormal;
+        case CommandLine::Mode::Version:
+            std::printf("nivra %s\n", kNivraVersion);
+            return ExitCode::kNormal;
         case CommandLine::Mode::Error:
-            std::fprintf(stderr, "nivra: %s\n\n%s", line.Error.toLocal8Bit().constData(),
-                         UsageText().toLocal8Bit().constData());
+            std::fprintf(stderr, "nivra: %s (see nivra --help)\n",
+                         line.Error.toLocal8Bit().constData());
             return ExitCode::kUsage;
         case CommandLine::Mode::Viewer:
             break;

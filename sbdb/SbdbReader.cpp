@@ -1,7 +1,6 @@
 #include "sbdb/SbdbReader.h"
 
 #include <rapidjson/error/en.h>
-#include <rapidjson/filereadstream.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 #include <sys/stat.h>
@@ -12,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -533,6 +533,64 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// RapidJSON's file stream (a piece at a time into a buffer, a NUL after the last byte), which
+// also says after each piece how many bytes of the file have been read, for the progress of a
+// long read.
+class ReportingFileStream {
+  public:
+    using Ch = char;
+
+    ReportingFileStream(std::FILE* file, std::vector<char>& buffer,
+                        const std::function<void(std::uint64_t)>& onPiece)
+        : file_(file), buffer_(buffer.data()), size_(buffer.size()), current_(buffer_),
+          onPiece_(onPiece) {
+        Read();
+    }
+
+    Ch Peek() const { return *current_; }
+    Ch Take() {
+        const Ch c = *current_;
+        Read();
+        return c;
+    }
+    std::size_t Tell() const { return count_ + static_cast<std::size_t>(current_ - buffer_); }
+
+    // Never written.
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    std::size_t PutEnd(Ch*) { return 0; }
+
+  private:
+    void Read() {
+        if (current_ < last_) {
+            ++current_;
+        } else if (!ended_) {
+            count_ += got_;
+            got_ = std::fread(buffer_, 1, size_, file_);
+            last_ = buffer_ + got_ - 1;
+            current_ = buffer_;
+            if (got_ < size_) {
+                buffer_[got_] = '\0';
+                ++last_;
+                ended_ = true;
+            }
+            if (onPiece_)
+                onPiece_(count_ + got_);
+        }
+    }
+
+    std::FILE* file_;
+    char* buffer_;
+    std::size_t size_;
+    char* last_ = nullptr;
+    char* current_;
+    std::size_t got_ = 0;    // bytes in the buffer
+    std::size_t count_ = 0;  // bytes of the pieces before
+    bool ended_ = false;
+    const std::function<void(std::uint64_t)>& onPiece_;
+};
+
 std::string CannotRead(const std::string& fileName) {
     return fileName + ": cannot read (" + std::strerror(errno) + ")";
 }
@@ -559,7 +617,8 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName) {
 }
 
 std::string ReadSbdbFile(const std::string& path, const std::string& fileName,
-                         const std::function<void(const SbdbBody&)>& onBody) {
+                         const std::function<void(const SbdbBody&)>& onBody,
+                         const std::function<void(std::uint64_t, std::uint64_t)>& onProgress) {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return CannotRead(fileName);
@@ -571,28 +630,32 @@ std::string ReadSbdbFile(const std::string& path, const std::string& fileName,
         errno = EISDIR;
         return CannotRead(fileName);
     }
-    if (!S_ISREG(status.st_mode)) {
-        ExportHandler once(Pass::CheckAndRead, &onBody);
-        rapidjson::FileReadStream stream(file.get(), buffer.data(), buffer.size());
-        std::string error = RunPass(stream, once, fileName);
+    // A file is read twice (checked, then read): the progress counts both passes. A pipe's size
+    // is not known.
+    const bool regular = S_ISREG(status.st_mode);
+    const std::uint64_t size = regular ? static_cast<std::uint64_t>(status.st_size) : 0;
+    std::uint64_t before = 0;  // bytes of the passes done
+    const std::function<void(std::uint64_t)> onPiece = [&](std::uint64_t read) {
+        if (onProgress)
+            onProgress(before + read, 2 * size);
+    };
+    const auto pass = [&](ExportHandler& handler) {
+        ReportingFileStream stream(file.get(), buffer, onPiece);
+        std::string error = RunPass(stream, handler, fileName);
         if (error.empty() && std::ferror(file.get()))
             error = CannotRead(fileName);
         return error;
+    };
+    if (!regular) {
+        ExportHandler once(Pass::CheckAndRead, &onBody);
+        return pass(once);
     }
     ExportHandler check(Pass::Check, nullptr);
-    {
-        rapidjson::FileReadStream stream(file.get(), buffer.data(), buffer.size());
-        if (std::string error = RunPass(stream, check, fileName); !error.empty())
-            return error;
-        if (std::ferror(file.get()))
-            return CannotRead(fileName);
-    }
+    if (std::string error = pass(check); !error.empty())
+        return error;
     std::rewind(file.get());
+    before = size;
     ExportHandler read(Pass::Read, &onBody);
     read.ReadWith(Columns::From(check.Fields()), check.DataArrays());
-    rapidjson::FileReadStream stream(file.get(), buffer.data(), buffer.size());
-    std::string error = RunPass(stream, read, fileName);
-    if (error.empty() && std::ferror(file.get()))
-        error = CannotRead(fileName);
-    return error;
+    return pass(read);
 }

@@ -66,6 +66,10 @@ SbdbFile ReadSbdbJson(const QByteArray& bytes, const std::string& fileName);
 // row, so memory does not grow with the export. A regular file is read twice, first to check it
 // whole, so that a file in error hands over no body at all. A pipe is read once: its "fields"
 // must come before its "data", and the bodies before an error in it have been handed over.
-// Returns the error, as ReadSbdbJson gives it; empty when the file was read.
-std::string ReadSbdbFile(const std::string& path, const std::string& fileName,
-                         const std::function<void(const SbdbBody&)>& onBody);
+// Returns the error, as ReadSbdbJson gives it; empty when the file was read. `onProgress`, when
+// given, is told after each piece how many bytes have been read of how many (both passes of a
+// file; the second number is 0 for a pipe, whose size is not known).
+std::string ReadSbdbFile(
+    const std::string& path, const std::string& fileName,
+    const std::function<void(const SbdbBody&)>& onBody,
+    const std::function<void(std::uint64_t read, std::uint64_t total)>& onProgress = {});

@@ -195,7 +195,8 @@ CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
                                                const std::vector<std::string>& files,
                                                const std::string& datasFolder,
                                                const ProblemSink& problems,
-                                               const LockWaiting& waiting) {
+                                               const LockWaiting& waiting,
+                                               const std::function<void(std::uint64_t, std::uint64_t)>& read) {
     using Result = CatalogueFileOutcome::Result;
     CatalogueFileOutcome outcome;
     const std::optional<CatalogueLock> lock = CatalogueLock::Take(path, waiting, outcome.Error);
@@ -222,7 +223,25 @@ CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
             CatalogueAssembler assembler(problems);
             bool allRead = true;
             bool writeFailed = false;
+            // Regular files are read twice; a pipe's size is not known, nor then the whole.
+            std::uint64_t total = 0;
             for (const std::string& name : files) {
+                std::error_code unknown;
+                const bool regular = std::filesystem::is_regular_file(name, unknown);
+                total = regular && total != UINT64_MAX
+                            ? total + 2 * std::filesystem::file_size(name, unknown)
+                            : UINT64_MAX;
+            }
+            std::uint64_t before = 0;
+            std::uint64_t thisFile = 0;
+            const auto onRead = [&](std::uint64_t done, std::uint64_t) {
+                thisFile = done;
+                if (read)
+                    read(before + done, total == UINT64_MAX ? 0 : total);
+            };
+            for (const std::string& name : files) {
+                before += thisFile;
+                thisFile = 0;
                 const std::string fileError = ReadSbdbFile(name, name, [&](const SbdbBody& body) {
                     if (writeFailed)
                         return;
@@ -244,7 +263,7 @@ CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
                             writeFailed = true;
                             break;
                     }
-                });
+                }, onRead);
                 if (writeFailed)
                     return false;
                 if (!fileError.empty()) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,11 +31,12 @@ struct CatalogueFileOutcome {
 // exports. The catalogue at `path` is replaced only by a complete one, and only when every file
 // was read and `datasFolder`, when it is there, was listed whole. The catalogue's lock is held
 // throughout, taken as `waiting` says.
-CatalogueFileOutcome WriteCatalogueFromExports(const std::string& path,
-                                               const std::vector<std::string>& files,
-                                               const std::string& datasFolder,
-                                               const ProblemSink& problems,
-                                               const LockWaiting& waiting = {});
+// `read` is told how many bytes of the exports have been read of how many (each regular file
+// counts twice, as it is read twice; 0 when a pipe's size is not known).
+CatalogueFileOutcome WriteCatalogueFromExports(
+    const std::string& path, const std::vector<std::string>& files,
+    const std::string& datasFolder, const ProblemSink& problems, const LockWaiting& waiting = {},
+    const std::function<void(std::uint64_t done, std::uint64_t total)>& read = {});
 
 // Sets [DatasForIt] = 1 for the stars of `content` that have a complete ephemeris file of this
 // tool in `datasFolder` (what a rebuilt catalogue keeps of the one it replaces). False, with

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 
@@ -54,7 +55,8 @@ bool ReadMarks(const std::string& cataloguePath, std::vector<StarMark>& stars, s
 
 bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
                   DataMarkReport& report, std::string& error, unsigned threads,
-                  const LockWaiting& waiting) {
+                  const LockWaiting& waiting,
+                  const std::function<void(std::size_t, std::size_t)>& advanced) {
     // A mistyped folder would take back every mark: only a folder that is there is read.
     if (std::error_code notThere; !std::filesystem::is_directory(datasFolder, notThere)) {
         error = datasFolder + (std::filesystem::exists(datasFolder, notThere) ? ": not a folder"
@@ -76,10 +78,13 @@ bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFold
         error = "cannot list " + listing;
         return false;
     }
+    std::atomic<std::size_t> looked{0};
     ParallelFor(stars.size(), ThreadsFor(static_cast<int>(threads)), [&](std::size_t i) {
         StarMark& star = stars[i];
         star.HasFile = files.Exists(star.SpkId);
         star.Complete = HasCompleteEphemerisFile(files, datasFolder, star.SpkId);
+        if (advanced)
+            advanced(++looked, stars.size());
     });
     std::vector<std::uint32_t> mark;
     std::vector<std::uint32_t> unmark;

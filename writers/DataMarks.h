@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct DataMarkReport {
 // the marks are read until the catalogue is replaced, taken as `waiting` says. False, with
 // `error`, when `datasFolder` is no folder or cannot be listed whole, the lock is not taken, or
 // the catalogue cannot be read or replaced.
+// `advanced` is told, from any thread, how many stars of how many have been looked at.
 bool MarkFromDisk(const std::string& cataloguePath, const std::string& datasFolder,
                   DataMarkReport& report, std::string& error, unsigned threads = 0,
-                  const LockWaiting& waiting = {});
+                  const LockWaiting& waiting = {},
+                  const std::function<void(std::size_t done, std::size_t total)>& advanced = {});

@@ -200,6 +200,7 @@ std::vector<std::uint32_t> WriteEphemerisFiles(
 
     std::mutex lock;
     std::vector<std::uint32_t> written;
+    std::size_t finished = 0;
     ParallelFor(computable.size(), threads, [&](std::size_t i) {
         const EphemerisStar& star = *computable[i];
         std::string problem;
@@ -231,6 +232,8 @@ std::vector<std::uint32_t> WriteEphemerisFiles(
             problem = std::string("stopped: ") + exception.what() + "; no file";
         }
         std::lock_guard<std::mutex> guard(lock);
+        if (run.Advanced)
+            run.Advanced(++finished, computable.size());
         if (!problem.empty()) {
             (notStored ? report.WriteFailures : report.Problems)
                 .push_back(Label(star) + ": " + problem);

@@ -42,6 +42,8 @@ struct EphemerisRun {
     std::optional<Shard> Part;
     // How the marking step meets another writer of the catalogue (see CatalogueLock).
     LockWaiting Waiting;
+    // Told after each star, computed or not, how many of how many are done.
+    std::function<void(std::size_t done, std::size_t total)> Advanced;
 };
 
 struct EphemerisRunReport {
