@@ -20,10 +20,10 @@ class EarthTable;
 // with no mean over the day: a thousandth of eraPlan94's own errors. The Earth and the Moon,
 // which turn about each other 13 degrees a day, follow the Hermite curve of degree 7 through
 // the positions and velocities of the four nearest days: the Earth within the EarthTable's
-// 30 m of eraEpv00, the Moon about it within 2 m of eraMoon98 (a cubic curve on the same grid
-// would miss the Moon by 5 km, and needs a quarter-day grid, four times the calls of
-// eraMoon98, for 20 m). The table also holds the Sun's acceleration towards all nine, which
-// every body's heliocentric motion shares.
+// 30 m of eraEpv00, the Moon about it within 3 m of eraMoon98, which is called every other
+// day (a cubic curve on the same grid misses the Moon by 5 km, and needs a quarter-day grid,
+// eight times the calls of eraMoon98, for 20 m). The table also holds the Sun's acceleration
+// towards all nine, which every body's heliocentric motion shares.
 class PlanetTable {
   public:
     static constexpr int kPlanets = 8;  // Mercury ... Neptune, the Earth's centre third
