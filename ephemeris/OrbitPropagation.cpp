@@ -75,7 +75,7 @@ constexpr double kErrorWeights[7] = {35.0 / 384 - 5179.0 / 57600,
                                      11.0 / 84 - 187.0 / 2100,
                                      -1.0 / 40};
 
-// The motion of one body under the Sun and the chosen planets, in days from the epoch.
+// The motion of one body under the Sun and the chosen bodies, in days from the epoch.
 class Integrator {
   public:
     Integrator(double epoch, const PlanetTable& planets, unsigned perturbers, double tolerance)
