@@ -7,19 +7,26 @@
 
 #include "ephemeris/ParallelFor.h"
 
-EarthTable::EarthTable(double first, double last, unsigned threads) {
+EarthTable::EarthTable(double first, double last, unsigned threads, const EarthTable* known) {
     // Enough samples on each side for the polynomial of any instant in [first, last].
-    constexpr int kMargin = kPoints / 2 + 1;
-    start_ = std::floor(first) - kMargin * kStep;
-    const auto count = static_cast<std::size_t>(std::ceil((last - start_) / kStep)) + kMargin + 1;
+    constexpr long kMargin = kPoints / 2 + 1;
+    first_ = static_cast<long>(std::floor(first / kStep)) - kMargin;
+    const long lastSample = static_cast<long>(std::ceil(last / kStep)) + kMargin;
+    const auto count = static_cast<std::size_t>(lastSample - first_ + 1);
     samples_.resize(count);
     constexpr std::size_t kSamplesPerTask = 128;
     ParallelFor((count + kSamplesPerTask - 1) / kSamplesPerTask, threads, [&](std::size_t task) {
         const std::size_t end = std::min(count, (task + 1) * kSamplesPerTask);
         for (std::size_t i = task * kSamplesPerTask; i < end; ++i) {
+            const long sample = first_ + static_cast<long>(i);
+            if (known != nullptr && sample >= known->first_ &&
+                sample < known->first_ + static_cast<long>(known->samples_.size())) {
+                samples_[i] = known->samples_[static_cast<std::size_t>(sample - known->first_)];
+                continue;
+            }
             double pvh[2][3];
             double pvb[2][3];
-            eraEpv00(start_, static_cast<double>(i) * kStep, pvh, pvb);
+            eraEpv00(static_cast<double>(sample) * kStep, 0.0, pvh, pvb);
             for (std::size_t j = 0; j < 6; ++j) {
                 samples_[i][j] = pvh[j / 3][j % 3];
                 samples_[i][6 + j] = pvb[j / 3][j % 3];
@@ -30,7 +37,7 @@ EarthTable::EarthTable(double first, double last, unsigned threads) {
 
 void EarthTable::At(double tt, double heliocentric[2][3], double barycentric[2][3]) const {
     // The instant in samples from the first, and the first of the kPoints samples around it.
-    const double x = (tt - start_) / kStep;
+    const double x = (tt - static_cast<double>(first_) * kStep) / kStep;
     const int last = static_cast<int>(samples_.size()) - kPoints;
     const int first = std::clamp(static_cast<int>(std::floor(x)) - (kPoints / 2 - 1), 0, last);
     const double s = x - first;

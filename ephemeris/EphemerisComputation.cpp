@@ -27,14 +27,17 @@ std::vector<DayContext> MakeDays(int firstYear, int lastYear, unsigned threads) 
         }
     }
     // TT - UTC stays within a few minutes of a day's start over the years.
-    const EarthTable earth(CivilJulianDay(firstYear, 1, 1, 0).Value(),
-                           CivilJulianDay(lastYear, 12, 31, 0).Value() + 1, threads);
+    const auto earth = std::make_shared<const EarthTable>(
+        CivilJulianDay(firstYear, 1, 1, 0).Value(), CivilJulianDay(lastYear, 12, 31, 0).Value() + 1,
+        threads);
     std::vector<DayContext> days(dates.size());
     constexpr std::size_t kDaysPerTask = 64;
     ParallelFor((dates.size() + kDaysPerTask - 1) / kDaysPerTask, threads, [&](std::size_t task) {
         const std::size_t end = std::min(dates.size(), (task + 1) * kDaysPerTask);
-        for (std::size_t d = task * kDaysPerTask; d < end; ++d)
-            days[d] = MakeDayContext(dates[d].Year, dates[d].Month, dates[d].Day, &earth);
+        for (std::size_t d = task * kDaysPerTask; d < end; ++d) {
+            days[d] = MakeDayContext(dates[d].Year, dates[d].Month, dates[d].Day, earth.get());
+            days[d].EarthSamples = earth;
+        }
     });
     return days;
 }
@@ -104,7 +107,7 @@ std::string PerturbedEpochProblem(const EphemerisStar& star) {
            ", the years the perturbed model starts from (--two-body takes any epoch)";
 }
 
-// The planets over the days and the epochs of the stars.
+// The planets over the days and the epochs of the stars, with the Earth of the days' table.
 std::unique_ptr<PlanetTable> PlanetsFor(const std::vector<EphemerisStar>& stars,
                                         const std::vector<DayContext>& days, unsigned threads) {
     double first = days.front().TT.Value();
@@ -113,7 +116,7 @@ std::unique_ptr<PlanetTable> PlanetsFor(const std::vector<EphemerisStar>& stars,
         first = std::min(first, star.Elements.Epoch);
         last = std::max(last, star.Elements.Epoch);
     }
-    return std::make_unique<PlanetTable>(first, last, threads);
+    return std::make_unique<PlanetTable>(first, last, threads, days.front().EarthSamples.get());
 }
 
 EphemerisComputation ComputeEphemeris(const EphemerisStar& star, int firstYear, int lastYear,

@@ -62,7 +62,7 @@ std::vector<DayContext> MakeDays(int firstYear, int lastYear, unsigned threads);
 // Why the perturbed model cannot start from the star's epoch; empty when it can.
 std::string PerturbedEpochProblem(const EphemerisStar& star);
 
-// The planets over the days and the epochs of the stars.
+// The planets over the days and the epochs of the stars, with the Earth of the days' table.
 std::unique_ptr<PlanetTable> PlanetsFor(const std::vector<EphemerisStar>& stars,
                                         const std::vector<DayContext>& days, unsigned threads);
 

@@ -24,6 +24,10 @@ struct StateVector {
 inline constexpr double kGaussK = 0.01720209895;
 inline constexpr double kSunGM = kGaussK * kGaussK;  // au^3/day^2
 
+// Speed of light, au/day: 299,792,458 m/s and the astronomical unit of 149,597,870,700 m (IAU
+// 2012 Resolution B2), ERFA's ERFA_CMPS and ERFA_DAU.
+inline constexpr double kLightSpeed = 299792458.0 * 86400.0 / 149597870700.0;
+
 // Obliquity of the J2000 ecliptic used by JPL for ecliptic elements: 84381.448 arcseconds.
 inline constexpr double kObliquityJ2000 = 84381.448 / 3600.0 * M_PI / 180.0;  // radians
 

@@ -7,28 +7,37 @@
 #include "ephemeris/NumberText.h"
 #include "ephemeris/PlanetTable.h"
 
-Vector3 PerturbedAcceleration(const Vector3& position, double jd, const PlanetTable& planets,
-                              unsigned perturbers) {
+Vector3 PerturbedAcceleration(const Vector3& position, const Vector3& velocity, double epoch,
+                              double days, const PlanetTable& planets, unsigned perturbers) {
     const double r = Norm(position);
-    Vector3 acceleration = (-kSunGM / (r * r * r)) * position;
+    const double r3 = r * r * r;
+    Vector3 acceleration = (-kSunGM / r3) * position;
+    if ((perturbers & kSunRelativity) != 0) {
+        const double c2 = kLightSpeed * kLightSpeed;
+        const double v2 = Dot(velocity, velocity);
+        acceleration += (kSunGM / (c2 * r3) * (4.0 * kSunGM / r - v2)) * position;
+        acceleration += (4.0 * kSunGM / (c2 * r3) * Dot(position, velocity)) * velocity;
+    }
+    if ((perturbers & (kAllPlanets | kMoonPull)) == 0)
+        return acceleration;
     const auto& gm = PlanetTable::GravitationalParameters();
     PlanetTable::Positions at;
     Vector3 sunAcceleration;
-    planets.PositionsAt(jd, at, sunAcceleration);
-    // Each planet's direct pull less its pull on the Sun (the latter tabulated for all eight).
-    const bool all = perturbers == kAllPlanets;
+    planets.PositionsAt(epoch, days, at, sunAcceleration);
+    // Each body's direct pull less its pull on the Sun (the latter tabulated for all nine).
+    const bool all = (perturbers & (kAllPlanets | kMoonPull)) == (kAllPlanets | kMoonPull);
     if (all)
         acceleration += -1.0 * sunAcceleration;
-    for (std::size_t p = 0; p < PlanetTable::kPlanets; ++p) {
-        if ((perturbers & (1u << p)) == 0)
+    for (std::size_t b = 0; b < PlanetTable::kBodies; ++b) {
+        if ((perturbers & (1u << b)) == 0)
             continue;
-        const Vector3& planet = at[p];
-        const Vector3 towards = planet - position;
+        const Vector3& body = at[b];
+        const Vector3 towards = body - position;
         const double d = Norm(towards);
-        acceleration += (gm[p] / (d * d * d)) * towards;
+        acceleration += (gm[b] / (d * d * d)) * towards;
         if (!all) {
-            const double rp = Norm(planet);
-            acceleration += (-gm[p] / (rp * rp * rp)) * planet;
+            const double rb = Norm(body);
+            acceleration += (-gm[b] / (rb * rb * rb)) * body;
         }
     }
     return acceleration;
@@ -38,8 +47,7 @@ namespace {
 
 using State = std::array<double, 6>;  // position (au), velocity (au/day)
 
-// Tolerances of one step: relative to the state, and absolute floors.
-constexpr double kRelative = 1e-12;
+// Absolute floors of the tolerance of one step, at the relative tolerance kRelativeTolerance.
 constexpr double kAbsolutePosition = 1e-13;  // au
 constexpr double kAbsoluteVelocity = 1e-15;  // au/day
 
@@ -67,11 +75,16 @@ constexpr double kErrorWeights[7] = {35.0 / 384 - 5179.0 / 57600,
                                      11.0 / 84 - 187.0 / 2100,
                                      -1.0 / 40};
 
-// The motion of one body under the Sun and the chosen planets, in days from the epoch.
+// The motion of one body under the Sun and the chosen bodies, in days from the epoch.
 class Integrator {
   public:
-    Integrator(double epoch, const PlanetTable& planets, unsigned perturbers)
-        : epoch_(epoch), planets_(planets), perturbers_(perturbers) {}
+    Integrator(double epoch, const PlanetTable& planets, unsigned perturbers, double tolerance)
+        : epoch_(epoch),
+          planets_(planets),
+          perturbers_(perturbers),
+          relative_(tolerance),
+          absolutePosition_(kAbsolutePosition * tolerance / kRelativeTolerance),
+          absoluteVelocity_(kAbsoluteVelocity * tolerance / kRelativeTolerance) {}
 
     // Follows the orbit from (t, y) (days from the epoch) through `outputs` in `order` (all
     // on one side of t), storing the state at each; false, with `failure`, when it gives up.
@@ -81,8 +94,9 @@ class Integrator {
 
   private:
     State Derivative(double t, const State& y) const {
-        const Vector3 a =
-            PerturbedAcceleration({y[0], y[1], y[2]}, epoch_ + t, planets_, perturbers_);
+        // The instant stays in two parts: epoch_ + t would round it to 40 microseconds.
+        const Vector3 a = PerturbedAcceleration({y[0], y[1], y[2]}, {y[3], y[4], y[5]}, epoch_, t,
+                                                planets_, perturbers_);
         return {y[3], y[4], y[5], a[0], a[1], a[2]};
     }
 
@@ -93,6 +107,9 @@ class Integrator {
     double epoch_;
     const PlanetTable& planets_;
     unsigned perturbers_;
+    double relative_;
+    double absolutePosition_;  // au
+    double absoluteVelocity_;  // au/day
     long steps_ = 0;
 };
 
@@ -119,7 +136,7 @@ double Integrator::Step(double t, const State& y, double h, std::array<State, 7>
         for (std::size_t s = 0; s < 7; ++s)
             difference += kErrorWeights[s] * k[s][i];
         const double scale =
-            (i < 3 ? kAbsolutePosition : kAbsoluteVelocity) + kRelative * std::fabs(y[i]);
+            (i < 3 ? absolutePosition_ : absoluteVelocity_) + relative_ * std::fabs(y[i]);
         error = std::max(error, std::fabs(h * difference) / scale);
     }
     return std::isfinite(error) ? error : HUGE_VAL;
@@ -184,7 +201,8 @@ Propagation PropagateOrbit(const OrbitalElements& elements, const std::vector<do
 }
 
 Propagation IntegrateOrbit(const StateVector& start, double epoch, const std::vector<double>& times,
-                           const PlanetTable& planets, unsigned perturbers) {
+                           const PlanetTable& planets, unsigned perturbers,
+                           double relativeTolerance) {
     Propagation result;
     result.States.resize(times.size());
     const State y0 = {start.Position[0], start.Position[1], start.Position[2],
@@ -197,7 +215,7 @@ Propagation IntegrateOrbit(const StateVector& start, double epoch, const std::ve
     std::sort(forward.begin(), forward.end(), [&](auto a, auto b) { return times[a] < times[b]; });
     std::sort(backward.begin(), backward.end(),
               [&](auto a, auto b) { return times[a] > times[b]; });
-    Integrator integrator(epoch, planets, perturbers);
+    Integrator integrator(epoch, planets, perturbers, relativeTolerance);
     if (!integrator.Through(0.0, y0, times, forward, result.States, result.Failure) ||
         !integrator.Through(0.0, y0, times, backward, result.States, result.Failure)) {
         result.States.clear();

@@ -1,7 +1,6 @@
 #include "ephemeris/SkyPlace.h"
 
 #include <erfa.h>
-#include <erfam.h>
 
 #include "ephemeris/Constellations.h"
 #include "ephemeris/EarthTable.h"
@@ -10,8 +9,6 @@
 namespace {
 
 constexpr double kDegreesPerRadian = 180.0 / M_PI;
-// Speed of light, au/day.
-constexpr double kLightSpeed = ERFA_DAYSEC / ERFA_AULT;
 
 SkyAngles Degrees(double longitude, double latitude) {
     double lon = eraAnp(longitude) * kDegreesPerRadian;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "ephemeris/TimeScales.h"
 #include "ephemeris/Vector3.h"
@@ -23,6 +24,9 @@ struct DayContext {
     Vector3 SunVelocity{};           // barycentric, au/day
     Matrix3 IcrsToEclipticOfDate{};  // mean ecliptic and equinox of date (IAU 2006)
     double NutationInLongitude = 0;  // radians (IAU 2000B)
+    // The table the Earth was read from when the day is one of a run's (MakeDays): the planet
+    // table of the run takes over its samples of eraEpv00. Empty for a day made alone.
+    std::shared_ptr<const EarthTable> EarthSamples;
 };
 
 // The day context of 00:00:00 UTC of a civil date (years 1900-2100, ERFA's Earth ephemeris).

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "data/CatalogueQueries.h"
 #include "data/StarFile.h"
@@ -138,6 +139,22 @@ TEST(Ephemeris, CeresAgreesWithHorizonsOn2022June10) {
     EXPECT_NEAR(day.Geometric.Longitude, 108.7886, 0.001);
     EXPECT_NEAR(day.Geometric.Latitude, 5.0999, 0.001);
     EXPECT_EQ(day.Constellation, 38);  // Gemini
+}
+
+TEST(Ephemeris, TheGalacticFrameIsTheGalacticOfHorizonsAstrometricDirection) {
+    // Horizons prints the galactic coordinates of the apparent direction (19" away for Ceres on
+    // 2022-06-10, by aberration and light deflection); the Galactic frame is those of the
+    // astrometric one.
+    const EphemerisStar ceres = CatalogueStarFromBuiltinData(2000001);
+    const std::vector<EphemerisEntry> year =
+        ComputeEphemeris(ceres, 2022, 2022, OrbitModel::Perturbed).Entries;
+    ASSERT_EQ(year.size(), 365u);
+    const EphemerisEntry& day = year[31 + 28 + 31 + 30 + 31 + 9];
+    constexpr double kDegree = M_PI / 180;
+    double longitude = 0;
+    double latitude = 0;
+    eraIcrs2g(101.73343 * kDegree, 26.78554 * kDegree, &longitude, &latitude);  // astrometric
+    EXPECT_LT(SeparationArcseconds(day.Galactic, {longitude / kDegree, latitude / kDegree}), 0.1);
 }
 
 TEST(Ephemeris, PerturbedMotionFitsTheEphemerisOfMarsOverSixtyYears) {
@@ -599,4 +616,152 @@ TEST(EarthTable, StaysWithinThirtyMetresOfEpv00) {
     }
     EXPECT_LT(worst, kThirtyMetres);
     EXPECT_GT(worst, 0.0);  // interpolated, not the samples themselves
+}
+
+namespace {
+
+Vector3 Cross(const Vector3& a, const Vector3& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+// The direction of the perihelion of the osculating ellipse (Newton's, with the Sun's GM) of a
+// heliocentric state: the eccentricity vector.
+Vector3 EccentricityVector(const StateVector& state) {
+    const Vector3 h = Cross(state.Position, state.Velocity);
+    return (1.0 / kSunGM) * Cross(state.Velocity, h) +
+           (-1.0 / Norm(state.Position)) * state.Position;
+}
+
+// Osculating heliocentric elements of a state with the Sun's GM alone, ecliptic and equinox of
+// J2000, as SBDB gives them.
+OrbitalElements OsculatingElements(const StateVector& state, double epoch) {
+    constexpr double kDegree = 180.0 / M_PI;
+    const Vector3 r = EquatorialToEcliptic(state.Position);
+    const Vector3 v = EquatorialToEcliptic(state.Velocity);
+    const Vector3 h = Cross(r, v);
+    const Vector3 e = EccentricityVector({r, v});
+    const double eccentricity = Norm(e);
+    const double a = 1.0 / (2.0 / Norm(r) - Dot(v, v) / kSunGM);
+    const double node = std::atan2(h[0], -h[1]);
+    const Vector3 towardsNode = {std::cos(node), std::sin(node), 0.0};
+    const double perihelion =
+        std::atan2(Dot(Cross(towardsNode, e), h) / Norm(h), Dot(towardsNode, e));
+    const double anomaly = std::atan2(Dot(r, v) / (eccentricity * std::sqrt(kSunGM * a)),
+                                      (1.0 - Norm(r) / a) / eccentricity);
+    return {a * (1.0 - eccentricity),
+            eccentricity,
+            std::acos(h[2] / Norm(h)) * kDegree,
+            node * kDegree,
+            perihelion * kDegree,
+            (anomaly - eccentricity * std::sin(anomaly)) * kDegree,
+            epoch};
+}
+
+}  // namespace
+
+TEST(OrbitPropagation, ApophisFollowsJplThroughItsPassByTheEarthIn2029) {
+    // JPL's heliocentric ICRF states of 99942 Apophis (TDB), before and after it passes 38,000
+    // km from the Earth on 2029-04-13; every kilometre of error before the pass grows to some
+    // ten thousand after it.
+    const double start = 2462138.5359989386;  // 2029-01-01
+    const StateVector jplStart{
+        {-5.5946538550488512e-01, 8.5647564757574512e-01, 3.0415066217102493e-01},
+        {-1.3818324735921638e-02, -6.0088275597939191e-03, -2.5805044631309632e-03}};
+    const double end = 2462503.0372426095;  // 2030-01-01
+    const Vector3 jplEnd = {1.7028330901729331e-02, 1.2193934090901304e+00, 4.7823589236374386e-01};
+
+    // The start as an SBDB export gives it: osculating ecliptic elements, written out in full.
+    const OrbitalElements osculating = OsculatingElements(jplStart, start);
+    char row[512];
+    std::snprintf(row, sizeof row,
+                  R"json({"fields": ["spkid", "full_name", "e", "q", "i", "om", "w", "ma", "epoch"],
+                      "data": [["20099942", "99942 Apophis (2004 MN4)", "%.17g", "%.17g",
+                                "%.17g", "%.17g", "%.17g", "%.17g", "%.17g"]]})json",
+                  osculating.Eccentricity, osculating.PerihelionDistance, osculating.Inclination,
+                  osculating.AscendingNode, osculating.ArgumentPerihelion, osculating.MeanAnomaly,
+                  osculating.Epoch);
+    CatalogueReport report;
+    const CatalogueContent content =
+        BuildCatalogue({{"apophis.json", ReadSbdbJson(QByteArray(row), "apophis.json")}}, report);
+    ASSERT_EQ(content.Stars.size(), 1u);
+    const CatalogueStar& star = content.Stars[0];
+    const OrbitalElements elements{
+        star.PerihelionDistance, star.Eccentricity, star.Inclination, star.AscendingNodeLongitude,
+        star.ArgumentPerihelion, star.MeanAnomaly,  star.Epoch};
+    ASSERT_LT(Norm(KeplerState(elements, start).Position - jplStart.Position), 1e-14);
+
+    const PlanetTable planets(start, end);
+    const Propagation propagated = PropagateOrbit(elements, {end}, OrbitModel::Perturbed, &planets);
+    ASSERT_EQ(propagated.Failure, "");
+    const Vector3 ours = propagated.States[0].Position;
+    constexpr double kKilometre = 1.0 / 149597870.7;  // au
+    EXPECT_LT(Norm(ours - jplEnd), 10000 * kKilometre);
+    double heliocentric[2][3];
+    double barycentric[2][3];
+    eraEpv00(end, 0.0, heliocentric, barycentric);
+    const Vector3 earth = {heliocentric[0][0], heliocentric[0][1], heliocentric[0][2]};
+    EXPECT_LT(AngleArcseconds(ours - earth, jplEnd - earth), 30.0);
+
+    // The steps resolve the pass: a tolerance a hundred times tighter ends within a few km.
+    const Propagation tighter = IntegrateOrbit(KeplerState(elements, start), start, {end}, planets,
+                                               kFullModel, kRelativeTolerance / 100);
+    ASSERT_EQ(tighter.Failure, "");
+    EXPECT_LT(Norm(tighter.States[0].Position - ours), 2 * kKilometre);
+}
+
+TEST(OrbitPropagation, TheSunsRelativisticTermTurnsMercurysPerihelion43ArcsecondsACentury) {
+    // A Mercury alone with the Sun over 83 turns (20 years), seen at the same point of its
+    // orbit: Newton's ellipse keeps its perihelion, the relativistic term turns it by
+    // 6 pi GM / (c^2 a (1 - e^2)) a turn (Einstein 1915).
+    const OrbitalElements mercury{
+        0.38709893 * (1 - 0.20563069), 0.20563069, 7.00487, 48.33167, 29.12478, 174.79, 2451545.0};
+    const double turn = 2 * M_PI / MeanMotion(mercury);
+    const double epoch = mercury.Epoch;
+    const std::vector<double> times = {epoch + 83 * turn};
+    const PlanetTable planets(epoch, times.back());
+    const StateVector start = KeplerState(mercury, epoch);
+    const double a = SemiMajorAxis(mercury);
+    const double e = mercury.Eccentricity;
+    const double expected =
+        83 * 6 * M_PI * kSunGM / (kLightSpeed * kLightSpeed * a * (1 - e * e)) * 180 / M_PI * 3600;
+    const auto turned = [&](unsigned perturbers) {
+        const Propagation run = IntegrateOrbit(start, epoch, times, planets, perturbers);
+        EXPECT_EQ(run.Failure, "");
+        return AngleArcseconds(EccentricityVector(start), EccentricityVector(run.States[0]));
+    };
+    EXPECT_LT(turned(0), 0.01);
+    EXPECT_NEAR(turned(kSunRelativity), expected, 0.01 * expected);
+    EXPECT_NEAR(expected / 83 * 100 / (turn / 365.25), 43.0, 0.1);  // a century's worth
+}
+
+TEST(PlanetTable, TheEarthAndTheMoonStayWithinMetresOfErfaAndOfTheRunsOwnEarth) {
+    const double first = 2458849.5;  // 2020 to 2040
+    const double last = first + 7305;
+    const auto days = std::make_shared<const EarthTable>(first + 400, first + 800, 2);
+    const PlanetTable alone(first, last, 2);
+    const PlanetTable shared(first, last, 2, days.get());
+    constexpr double kMetre = 1.0 / 149597870700.0;  // au
+    double earthWorst = 0;
+    double moonWorst = 0;
+    for (double jd = first; jd <= last; jd += 0.737) {  // every phase of the one-day grid
+        PlanetTable::Positions at;
+        PlanetTable::Positions other;
+        Vector3 sun;
+        Vector3 otherSun;
+        alone.PositionsAt(jd, 0.0, at, sun);
+        shared.PositionsAt(jd, 0.0, other, otherSun);
+        ASSERT_TRUE(at == other && sun == otherSun) << jd;
+        double heliocentric[2][3];
+        double barycentric[2][3];
+        eraEpv00(jd, 0.0, heliocentric, barycentric);
+        double moon[2][3];
+        eraMoon98(jd, 0.0, moon);
+        const Vector3 earth = {heliocentric[0][0], heliocentric[0][1], heliocentric[0][2]};
+        earthWorst = std::max(earthWorst, Norm(at[PlanetTable::kEarth] - earth));
+        moonWorst = std::max(moonWorst, Norm(at[PlanetTable::kMoon] - at[PlanetTable::kEarth] -
+                                             Vector3{moon[0][0], moon[0][1], moon[0][2]}));
+    }
+    EXPECT_LT(earthWorst, 30 * kMetre);  // the EarthTable's bound
+    EXPECT_LT(moonWorst, 5 * kMetre);
+    EXPECT_GT(moonWorst, 0.0);  // interpolated, not the samples themselves
 }
