@@ -130,8 +130,12 @@ TEST(ExportRequest, ChoicesAndYears) {
 }
 
 TEST(ExportRequest, ABadCommandLineSaysWhatIsWrong) {
+    // Without --folder, the folder the viewer takes: only the star is needed.
+    QString fine;
+    const std::optional<ExportRequest> request = ParseExportRequest({"--star", "1"}, fine);
+    ASSERT_TRUE(request) << fine.toStdString();
+    EXPECT_TRUE(request->Folder.isEmpty());
     const std::vector<QStringList> bad = {
-        {"--star", "1"},
         {"--folder", "/f"},
         {"--folder", "/f", "--star", "0"},
         {"--folder", "/f", "--star", "4294967296"},
@@ -371,5 +375,5 @@ TEST(NivraExport, WritesFilesWithThePixelsOfTheRendersAndNeedsNoDisplay) {
 TEST(NivraExport, ABadCommandLineExitsWithTwoAndTheUsage) {
     const ProcessRun run = NivraExport({"--star", "2000001", "--look", "sideways"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(NivraExport({"--help"}).out.contains("nivra export --folder DIR --star SPKID"));
+    EXPECT_TRUE(NivraExport({"--help"}).out.contains("nivra export --star SPKID [--folder DIR]"));
 }

@@ -255,3 +255,39 @@ TEST(Launcher, ReadsItsCommandLineAsTheViewerReadsItsOwn) {
         }
     }
 }
+
+TEST_F(FirstStartTest, TheSubcommandsReadTheFolderTheViewerTakesWithoutOne) {
+    // The user's own folder, $XDG_DATA_HOME/nivra, holds the sample: info, stars and export find
+    // it as the viewer does.
+    fs::create_directories(folder / "data");
+    fs::copy(*shared / "sample", folder / "data/nivra", fs::copy_options::recursive);
+    std::map<QString, std::optional<QString>> environment = {
+        {"XDG_DATA_HOME", Q(folder / "data")}, {"QT_QPA_PLATFORM", "offscreen"}};
+    const SubcommandRun info = RunProgram(NIVRA_EXECUTABLE, {"info", "--star", "2000001"},
+                                          environment, 60);
+    EXPECT_EQ(info.ExitCode, 0) << info.Err.toStdString();
+    EXPECT_EQ(info.Out.count('\n'), 31);
+    const SubcommandRun stars = RunProgram(NIVRA_EXECUTABLE, {"stars"}, environment, 60);
+    EXPECT_EQ(stars.Out.count('\n'), 40);
+    const SubcommandRun exported = RunProgram(
+        NIVRA_EXECUTABLE, {"export", "--star", "2000001", "--kind", "view", "--frame", "earth",
+                           "--look", "save"},
+        environment, 60);
+    EXPECT_EQ(exported.ExitCode, 0) << exported.Err.toStdString();
+    EXPECT_TRUE(fs::exists(folder / "data/nivra/Images/View - Earth.jpg"));
+    // --folder still wins; without a folder of the user's, nothing is made and it is said.
+    EXPECT_EQ(RunProgram(NIVRA_EXECUTABLE, {"stars", "--folder", Q(*shared / "sample")},
+                         {{"XDG_DATA_HOME", Q(folder / "none")}}, 60)
+                  .Out.count('\n'),
+              40);
+    environment["XDG_DATA_HOME"] = Q(folder / "none");
+    const SubcommandRun missing =
+        RunProgram(NIVRA_EXECUTABLE, {"info", "--star", "2000001"}, environment, 60);
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_TRUE(missing.Err.contains("There is no catalogue")) << missing.Err.toStdString();
+    EXPECT_FALSE(fs::exists(folder / "none"));
+    // Nor does Qt's word on a missing runtime folder reach the user.
+    environment["XDG_RUNTIME_DIR"] = std::nullopt;
+    EXPECT_FALSE(RunProgram(NIVRA_EXECUTABLE, {"info", "--star", "2000001"}, environment, 60)
+                     .Err.contains("XDG_RUNTIME_DIR"));
+}
