@@ -52,16 +52,32 @@ else()
   message(STATUS "help2man not found: no man pages (scripts/install-deps.sh --package)")
 endif()
 
+# The package's copyright (machine-readable) and changelog (made from NEWS.md), where Debian
+# looks for them.
+set(changelog ${PROJECT_BINARY_DIR}/package/changelog)
+add_custom_command(OUTPUT ${changelog}.gz
+  COMMAND ${CMAKE_COMMAND} -DNEWS=${PROJECT_SOURCE_DIR}/NEWS.md -DOUT=${changelog}
+    "-DMAINTAINER=The Nivra developers <nivra@example.org>"
+    -P ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+  COMMAND gzip -9nf ${changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/NEWS.md ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+  COMMENT "The package's changelog from NEWS.md" VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS ${changelog}.gz)
+install(FILES ${changelog}.gz ${PROJECT_SOURCE_DIR}/resources/package/copyright
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nivra)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nivra)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Nivra developers")
 set(CPACK_PACKAGE_CONTACT "The Nivra developers <nivra@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer of the orbits of asteroids and comets")
-set(CPACK_PACKAGE_DESCRIPTION "Nivra draws the track of a small body of the solar system across the \
-sky in four coordinate frames, its orbit among the planets and a panel of orbital quantities, \
-from JPL Small-Body Database exports. nivra-data builds the catalogue and daily ephemerides; \
-the first start makes a sample sky.")
+# The long description, in lines of Debian's width (at most 80 characters with the leading blank).
+set(CPACK_PACKAGE_DESCRIPTION "Nivra draws the track of a small body of the solar system across
+the sky in four coordinate frames, its orbit among the planets and a panel
+of orbital quantities, from JPL Small-Body Database exports. nivra-data
+builds the catalogue and daily ephemerides; the first start makes a sample
+sky.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://nivra.example.org/")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -19,8 +19,9 @@ test_packages=(libgtest-dev libbenchmark-dev xvfb xauth openbox xdotool x11-util
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 # The Slurm test (tests/scripts/slurm-cluster.sh): a one-node cluster with MUNGE.
 slurm_packages=(slurm-wlm munge)
-# cpack's DEB generator (file, dpkg-shlibdeps), the man pages and the desktop file checks.
-package_packages=(file dpkg-dev help2man desktop-file-utils appstream)
+# cpack's DEB generator (file, dpkg-shlibdeps), the man pages, the desktop file checks, Debian's
+# package check (lintian) and the licence check of every file (reuse).
+package_packages=(file dpkg-dev help2man desktop-file-utils appstream lintian reuse)
 
 for option in "$@"; do
   case "$option" in

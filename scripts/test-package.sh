@@ -18,6 +18,8 @@ rm -f "$build"/nivra_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(realpath "$build"/nivra_*.deb)
 echo "package: $deb"
+# Debian's own check of a package: no error and no warning.
+lintian --fail-on error,warning --no-tag-display-limit "$deb"
 
 home=$(mktemp -d)
 viewer=""
