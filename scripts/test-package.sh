@@ -63,9 +63,22 @@ as_user touch "$folder/Nivra.db"
 as_user /usr/bin/nivra-launcher --prepare-only
 [ -f "$folder/Nivra.db" ] || fail "the launcher made no sample in $folder"
 [ "$(ls "$folder/Datas" | wc -l)" -eq 40 ] || fail "the sample has not 40 ephemeris files"
-[ "$(as_user /usr/bin/nivra info --folder "$folder" --star 2000001 | wc -l)" -eq 31 ] ||
-    fail "nivra info"
+# The subcommands without --folder read the folder the viewer takes: the user's.
+[ "$(as_user /usr/bin/nivra info --star 2000001 | wc -l)" -eq 31 ] || fail "nivra info"
+[ "$(as_user /usr/bin/nivra stars | wc -l)" -eq 40 ] || fail "nivra stars"
 [ "$(as_user /usr/bin/nivra stars --folder "$folder" | wc -l)" -eq 40 ] || fail "nivra stars"
+# One version: the package's, in every program.
+version=$(dpkg-query -W -f='${Version}' nivra)
+for program in nivra nivra-data nivra-launcher; do
+    [ "$(as_user /usr/bin/$program --version)" = "$program $version" ] ||
+        fail "$program --version does not say $version"
+done
+# The bash completions are where bash-completion looks for them.
+for program in nivra nivra-data; do
+    [ -f "/usr/share/bash-completion/completions/$program" ] || fail "no completion of $program"
+done
+zcat /usr/share/doc/nivra/changelog.gz | head -1 | grep -q "^nivra ($version)" ||
+    fail "the changelog does not start with $version"
 as_user /usr/bin/nivra export --folder "$folder" --star 2000001 --look save --kind travel \
     --frame earth | grep -q "View Travel Earth.jpg	File successfully saved" || fail "nivra export"
 
