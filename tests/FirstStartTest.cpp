@@ -15,15 +15,11 @@
 #include "tests/SubcommandRun.h"
 #include "tests/support/TestData.h"
 
+using TestData::Slurp;
 using TestData::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 QString Q(const fs::path& path) {
     return QString::fromStdString(path.string());
@@ -37,7 +33,7 @@ std::map<std::string, std::string> Contents(const fs::path& folder) {
         if (entry.is_symlink())
             contents[name] = "-> " + fs::read_symlink(entry.path()).string();
         else if (entry.is_regular_file())
-            contents[name] = Slurp(entry.path());
+            contents[name] = Slurp(entry.path().string());
     }
     return contents;
 }
@@ -149,7 +145,7 @@ TEST_F(FirstStartTest, TheSampleFillsOnlyAFolderThatHoldsNothingOfTheUsers) {
     const fs::path forced = folder / "a catalogue of the user's and a picture";
     EXPECT_EQ(RunProgram(NIVRA_DATA_EXECUTABLE, {"sample", Q(forced), "--force"}).ExitCode, 0);
     EXPECT_EQ(StarFiles(forced), 40u);
-    EXPECT_NE(Slurp(forced / "Configuration/Background.jpg"), "my own picture");
+    EXPECT_NE(Slurp((forced / "Configuration/Background.jpg").string()), "my own picture");
 }
 
 TEST_F(FirstStartTest, AFirstStartStoppedHalfWayIsFinishedByTheNext) {

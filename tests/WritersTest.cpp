@@ -24,15 +24,11 @@
 #include "writers/EphemerisFile.h"
 #include "writers/Shards.h"
 
+using TestData::Slurp;
 using TestData::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 QString Q(const fs::path& path) {
     return QString::fromStdString(path.string());

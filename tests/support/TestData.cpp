@@ -234,4 +234,9 @@ void MakeProgramFolder(const std::string& folder, const std::vector<OrbitClass>&
     }
 }
 
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 }  // namespace TestData

@@ -111,6 +111,9 @@ class TempFolder {
     std::string path_;
 };
 
+// The bytes of the file at `path` (empty when it cannot be read).
+std::string Slurp(const std::string& path);
+
 // A program folder with a catalogue, a Datas folder and optional ephemeris files.
 void MakeProgramFolder(const std::string& folder, const std::vector<OrbitClass>& classes,
                        const std::vector<Star>& stars, const std::vector<NvrFile>& files);
