@@ -1,197 +1,37 @@
-// Fuzzes everything the viewer does with a star's ephemeris file once a user chooses the star:
-// the load, the header and link texts, the year seek, the chart preparation (the two diagrams,
-// the five chart renders of each frame group chosen) and the information panel's values.
+// Fuzzes what the viewer does with a star's ephemeris file before anything is drawn: the load
+// (as a choice in the toolbar makes it, from the Datas folder, also under another star's name),
+// the header and link texts as the Help menu opens them, the Cursor and the year seek of the
+// year selector, and every record read from the Cursor on in each frame. Nothing is drawn (the
+// chart target, StarChartsFuzzer.cpp, draws from a loaded file), so a run tries thousands of files
+// a second.
 //
-// An input is a block of kChoicesSize bytes of choices (see Choices) followed by the bytes of
-// the .Nvr file; a shorter input has zeros for the missing choices and an empty file.
+// An input is the bytes of a .Nvr file.
 
-#include <sqlite3.h>
-
-#include <QFontMetrics>
-#include <QImage>
-#include <QPainter>
-#include <cstdio>
-#include <cstdlib>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "astro/InformationRows.h"
-#include "charts/ChartContext.h"
-#include "charts/ChartPreparation.h"
-#include "charts/PixelMapping.h"
-#include "charts/RenderContract.h"
-#include "data/Catalogue.h"
-#include "data/CatalogueQueries.h"
 #include "data/CurrentStar.h"
 #include "data/LittleEndian.h"
-#include "diagrams/OrbitsDiagram.h"
-#include "diagrams/StarOrbitDiagram.h"
-#include "drawing/Fonts.h"
-#include "drawing/MessageService.h"
+#include "data/StarFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "gui/WebBrowser.h"
 
 namespace {
 
-// The star the toolbar has chosen: the file's name in the Datas folder.
-constexpr SpkId kChosenStar = 2000001;
-// The selected star's name as the toolbar shows it.
-constexpr const char* kSelectedStarName = "Ceres";
-// The fixed perihelion passage (Julian day) and orbital period (days) of one Perihelion render:
-// Ceres's passage of 2018 and its period.
-constexpr double kFixedPassage = 2458238.7;
-constexpr double kFixedPeriod = 1680.5;
-// Values of the catalogue row when the input does not give them: Ceres.
-constexpr StarInfoRow kCeres{0.0785, 2.766,  2.549, 10.59, 80.27, 73.64, 291.4,
-                             1680.5, 0.2142, 2.983, 1.58,  3.34,  939.4, 9.07};
-// The Orbits diagram is made as a whole image (as Save and Export make it) up to this size;
-// a larger one is painted in windows only, as its page shows it: a whole image of the largest
-// orbit (8000 x 8040 pixels) takes longer than an input may.
-constexpr qint64 kLargestWholeOrbits = 1'000'000;  // pixels
-// The windows in which the diagram pages are painted, as a scrolled view shows them.
-constexpr int kWindow = 96;  // pixels, square
+namespace L = StarFileLayout;
 
-// The choices block, little-endian:
-//   0      flags: bit 0 the catalogue has a row for the star, bit 1 its values come from the
-//          input (else Ceres's), bit 2 the charts and diagrams are drawn in the Export colours
-//   1      the frame groups whose charts are drawn: bit 0 Astrometric, 1 Earth, 2 Galactic,
-//          3 Geometric; none set: all four (the frames read different bytes of each record)
-//   2      uint16 selected year: 0 "(All years)", else the year sought
-//   4, 6   uint16 width and height of the main window's client area (pixels)
-//   8      double TimePerihelionPassage (Julian day)
-//   16     14 doubles: the row's values in StarInfoRow order (OrbitalPeriod also the
-//          Perihelion chart's period)
-constexpr std::size_t kChoicesSize = 128;
+// The years every file is sought at besides its own (see SeekYears): the ends of the year
+// selector's range and of the record's 16-bit field, and what no record can hold.
+constexpr int kFixedYears[] = {INT_MIN, -1, 0, 1, 1900, 1901, 2019, 65535, 65536, INT_MAX};
 
-struct Choices {
-    bool HasRow = false;
-    bool ValuesFromInput = false;
-    bool ExportColours = false;
-    std::uint8_t FrameGroups = 0;
-    int Year = 0;
-    QSize Client;
-    double Passage = 0;
-    StarInfoRow Values;
-};
-
-Choices ReadChoices(const std::uint8_t* data, std::size_t size) {
-    std::byte block[kChoicesSize] = {};
-    std::memcpy(block, data, std::min(size, kChoicesSize));
-    Choices choices;
-    const auto flags = static_cast<std::uint8_t>(block[0]);
-    choices.HasRow = (flags & 1) != 0;
-    choices.ValuesFromInput = (flags & 2) != 0;
-    choices.ExportColours = (flags & 4) != 0;
-    choices.FrameGroups = static_cast<std::uint8_t>(block[1]) & 0x0F;
-    if (choices.FrameGroups == 0) {
-        choices.FrameGroups = 0x0F;
-    }
-    choices.Year = LittleEndian::U16(block + 2);
-    choices.Client = QSize(LittleEndian::U16(block + 4), LittleEndian::U16(block + 6));
-    choices.Passage = LittleEndian::F64(block + 8);
-    double* values[] = {&choices.Values.Eccentricity,
-                        &choices.Values.SemiMajorAxis,
-                        &choices.Values.PerihelionDistance,
-                        &choices.Values.Inclination,
-                        &choices.Values.AscendingNodeLongitude,
-                        &choices.Values.ArgumentPerihelion,
-                        &choices.Values.MeanAnomaly,
-                        &choices.Values.OrbitalPeriod,
-                        &choices.Values.MeanMotion,
-                        &choices.Values.ApelionDistance,
-                        &choices.Values.EarthMOID,
-                        &choices.Values.AbsoluteMagnitude,
-                        &choices.Values.Diameter,
-                        &choices.Values.RotationPeriod};
-    for (std::size_t i = 0; i < std::size(values); ++i) {
-        *values[i] = LittleEndian::F64(block + 16 + 8 * i);
-    }
-    return choices;
-}
-
-class CountedMessages : public MessageService {
-  public:
-    void Show(const QString&, MessageIcon) override { ++shown; }
-    int shown = 0;
-};
-
-// What lasts for the whole run: the fonts, a Datas folder for the file and an in-memory
-// catalogue with the viewer's tables.
-struct Session {
-    FontTable Fonts;
-    std::string Datas;
-    std::unique_ptr<Catalogue> Database;
-
-    Session() {
-        StartGuiApplication();
-        Fonts = CreateFontTable();
-        std::string pattern = (std::filesystem::temp_directory_path() / "nivra-fuzz-XXXXXX");
-        FuzzCheck(mkdtemp(pattern.data()) != nullptr, "a temporary Datas folder can be made");
-        Datas = pattern;
-        std::string error;
-        Database = Catalogue::Open(":memory:", error);
-        FuzzCheck(Database != nullptr, "an in-memory catalogue opens");
-        Execute(
-            "CREATE TABLE [Orbites] ([Index] INTEGER, [Name] TEXT);"
-            "INSERT INTO [Orbites] VALUES (1, 'Main-belt Asteroid');"
-            "CREATE TABLE [AllStars] ([SpkId] INTEGER, [Name] TEXT, [OrbiteType] INTEGER, "
-            "[OrbiteTypeNeo] INTEGER, [OrbiteTypePha] INTEGER, [DatasForIt] INTEGER, "
-            "[Eccentricity] REAL, [SemiMajorAxis] REAL, [PerihelionDistance] REAL, "
-            "[Inclination] REAL, [AscendingNodeLongitude] REAL, [ArgumentPerihelion] REAL, "
-            "[MeanAnomaly] REAL, [OrbitalPeriod] REAL, [MeanMotion] REAL, "
-            "[ApelionDistance] REAL, [EarthMOID] REAL, [AbsoluteMagnitude] REAL, "
-            "[Diameter] REAL, [RotationPeriod] REAL, [GeometricAlbedo] REAL, "
-            "[TimePerihelionPassage] REAL)");
-    }
-    ~Session() { std::filesystem::remove_all(Datas); }
-
-    void Execute(const char* sql) const {
-        FuzzCheck(sqlite3_exec(Database->Handle(), sql, nullptr, nullptr, nullptr) == SQLITE_OK,
-                  "the catalogue statement runs");
-    }
-
-    // The catalogue then holds one row for `id` with `values`, or none.
-    void PutRow(bool hasRow, SpkId id, const StarInfoRow& values, double passage) const {
-        Execute("DELETE FROM [AllStars]");
-        if (!hasRow) {
-            return;
-        }
-        sqlite3_stmt* insert = nullptr;
-        FuzzCheck(sqlite3_prepare_v2(Database->Handle(),
-                                     "INSERT INTO [AllStars] VALUES (?1, 'Ceres', 1, 0, 0, 1, ?2, "
-                                     "?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, "
-                                     "0.09, ?16)",
-                                     -1, &insert, nullptr) == SQLITE_OK,
-                  "the row's statement prepares");
-        sqlite3_bind_int64(insert, 1, id);
-        const double row[] = {values.Eccentricity,
-                              values.SemiMajorAxis,
-                              values.PerihelionDistance,
-                              values.Inclination,
-                              values.AscendingNodeLongitude,
-                              values.ArgumentPerihelion,
-                              values.MeanAnomaly,
-                              values.OrbitalPeriod,
-                              values.MeanMotion,
-                              values.ApelionDistance,
-                              values.EarthMOID,
-                              values.AbsoluteMagnitude,
-                              values.Diameter,
-                              values.RotationPeriod,
-                              passage};
-        for (int i = 0; i < static_cast<int>(std::size(row)); ++i) {
-            sqlite3_bind_double(insert, 2 + i, row[i]);
-        }
-        FuzzCheck(sqlite3_step(insert) == SQLITE_DONE, "the row is written");
-        sqlite3_finalize(insert);
-    }
-};
-
-Session* session = nullptr;
+TemporaryFolder* datas = nullptr;
 
 bool Inside(const StarFile& star, const std::byte* at) {
     return at >= star.Data() && at <= star.Data() + star.Size();
@@ -212,6 +52,7 @@ void OpenLinks(const StarFile& star) {
                       begin[link->size()] == std::byte{0},
                   "a link text and its zero lie inside the file");
         const QString address = QString::fromUtf8(link->data(), link->size());
+        (void)WebBrowser::IsWebAddress(address);
         const std::optional<WebBrowser::Launch> launch = WebBrowser::MakeLaunch(browser, address);
         const auto room = static_cast<qsizetype>(WebBrowser::kMaxCommandLine) -
                           static_cast<qsizetype>(browser.size() - 2);
@@ -221,207 +62,164 @@ void OpenLinks(const StarFile& star) {
     }
 }
 
-// Whether every edge row and column of `image` holds a pixel of another colour than
-// `background`: the image is the smallest rectangle around what differs from it.
-bool IsTightCrop(const QImage& image, QRgb background) {
-    const auto differs = [&](int x, int y) { return (image.pixel(x, y) & 0xFFFFFF) != background; };
-    const auto rowDiffers = [&](int y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (differs(x, y)) {
-                return true;
-            }
+// Reads every record from `walk` on, in every frame, as the charts read them; returns the
+// records read. Each record lies whole inside the file, and the walk ends on the terminating
+// record or where less than a record is left.
+std::vector<const std::byte*> ReadRecords(const StarFile& star, RecordWalk walk) {
+    const std::byte* const end = star.Data() + star.Size();
+    FuzzCheck(walk.DataEnd() == end, "a walk ends where the file does");
+    std::vector<const std::byte*> records;
+    volatile double sum = 0;  // keeps the reads
+    for (const EphemerisRecord record : walk) {
+        const std::byte* at = record.Address();
+        FuzzCheck(Inside(star, at) && at + L::kRecordSize <= end, "a record lies inside the file");
+        FuzzCheck(records.empty() || at == records.back() + L::kRecordSize,
+                  "records follow one another");
+        records.push_back(at);
+        const RecordDate date = record.Date();
+        sum = sum + date.Year + date.Month + date.Day + date.Hour + date.Minute + date.Second +
+              record.Year() + record.ConstellationNumber() + record.RecordTag();
+        for (const CoordinateFrame frame : kAllFrames) {
+            const FramePoint point = record.Frame(frame);
+            sum = sum + point.FirstAngle + point.SecondAngle;
         }
-        return false;
-    };
-    const auto columnDiffers = [&](int x) {
-        for (int y = 0; y < image.height(); ++y) {
-            if (differs(x, y)) {
-                return true;
-            }
+    }
+    const std::byte* stop = records.empty() ? walk.Position() : records.back() + L::kRecordSize;
+    FuzzCheck(stop <= end && (walk.Position() == nullptr || stop >= walk.Position()),
+              "a walk stops inside the file");
+    const auto left = static_cast<std::size_t>(end - stop);
+    FuzzCheck(
+        left < L::kRecordSize || (left >= sizeof(std::uint32_t) && LittleEndian::U32(stop) == 0),
+        "a walk stops only at the terminating record or the end of the data");
+    return records;
+}
+
+// The years to seek: the fixed ones, the header's, and those of the first, middle and last
+// records with the years next to them.
+std::set<int> SeekYears(const StarFile& star, const std::vector<const std::byte*>& records) {
+    std::set<int> years(std::begin(kFixedYears), std::end(kFixedYears));
+    years.insert(star.Header().FirstYear);
+    years.insert(star.Header().LastYear);
+    if (!records.empty()) {
+        for (const std::byte* record :
+             {records.front(), records[records.size() / 2], records.back()}) {
+            const int year = EphemerisRecord(record).Year();
+            years.insert({year - 1, year, year + 1});
         }
-        return false;
-    };
-    return !image.isNull() && rowDiffers(0) && rowDiffers(image.height() - 1) && columnDiffers(0) &&
-           columnDiffers(image.width() - 1);
+    }
+    return years;
 }
 
-// `image`: what a render gave; `failureShown`: whether it showed its failure message.
-void CheckChart(ChartKind kind, const std::optional<QImage>& image, bool failureShown,
-                const ChartColours& colours) {
-    FuzzCheck(image.has_value() != failureShown, "a render without an image says so, once");
-    if (!image) {
+// What the year selector's seek promises: a year before the first record's leaves the Cursor
+// on the first record; otherwise the Cursor stands on the first record of the year sought, or
+// at the end of the walk when none holds it.
+void CheckSeek(CurrentStar& current, const StarFile& star,
+               const std::vector<const std::byte*>& records, int year) {
+    const int drawnFrom = current.SeekYear(year);
+    const std::byte* cursor = current.Cursor().Position();
+    FuzzCheck(Inside(star, cursor), "the Cursor lies inside the file");
+    FuzzCheck(current.Cursor().DataEnd() == star.Data() + star.Size(),
+              "the Cursor's walk ends where the file does");
+    if (records.empty()) {
+        FuzzCheck(drawnFrom == year && cursor == star.FirstRecord().Position(),
+                  "without records the seek stays on the first record's place");
         return;
     }
-    switch (kind) {
-        case ChartKind::View:
-            FuzzCheck(image->size() == kViewCanvas, "the View chart is its whole canvas");
-            break;
-        case ChartKind::Years:
-            FuzzCheck(
-                image->width() <= kWideCanvas.width() && image->height() <= kWideCanvas.height(),
-                "the Years chart lies inside its canvas");
-            break;
-        case ChartKind::Constellations:
-        case ChartKind::Perihelion:
-        case ChartKind::Travel:
-            FuzzCheck(image->width() <= kWideCanvas.width() &&
-                          image->height() <= kWideCanvas.height() &&
-                          IsTightCrop(*image, RgbFromColorRef(colours.Background) & 0xFFFFFF),
-                      "an auto-cropped chart is cut tight around what was drawn");
-            break;
+    const int firstYear = EphemerisRecord(records.front()).Year();
+    FuzzCheck(drawnFrom == (year < firstYear ? firstYear : year),
+              "the seek draws from the year sought, or the first record's when that is later");
+    std::size_t index = 0;
+    while (index < records.size() && EphemerisRecord(records[index]).Year() != drawnFrom) {
+        ++index;
     }
-}
-
-// `paint` run as a view scrolled to each of `corners` paints: into a small window, clipped to it.
-template <typename Paint>
-void PaintWindows(const std::vector<QPoint>& corners, Paint paint) {
-    QImage window(kWindow, kWindow, QImage::Format_RGB32);
-    for (const QPoint& corner : corners) {
-        QPainter painter(&window);
-        painter.setClipRect(window.rect());
-        painter.translate(-corner);
-        paint(painter);
-    }
-}
-
-// The Orbits page: no catalogue row can ask for a canvas wider than the widest orbit or twice
-// the title, and the crop lies inside the canvas.
-void RefreshOrbits(const DiagramInputs& inputs) {
-    const std::optional<OrbitsScene> scene = DescribeOrbits(inputs);
-    if (!scene) {
-        return;
-    }
-    const int titleWidth =
-        QFontMetrics(inputs.Fonts->TitleFont.Font).horizontalAdvance(scene->Title);
-    FuzzCheck(scene->Canvas.width() <= std::max(OrbitsDiagram::kMaxOrbitWidth, 2 * titleWidth) &&
-                  scene->Canvas.height() == scene->Canvas.width() + 40,
-              "the Orbits canvas is no wider than the widest orbit or twice the title");
-    const std::optional<QRect> crop = OrbitsCropRect(*scene);
-    if (!crop) {
-        return;
-    }
-    FuzzCheck(QRect(QPoint(0, 0), scene->Canvas).contains(*crop),
-              "the Orbits crop lies inside its canvas");
-    if (static_cast<qint64>(crop->width()) * crop->height() <= kLargestWholeOrbits) {
-        const std::optional<QImage> image = RenderOrbits(*scene);
-        FuzzCheck(image && image->size() == crop->size() &&
-                      IsTightCrop(*image, RgbFromColorRef(inputs.Colours.Background) & 0xFFFFFF),
-                  "the Orbits image is its crop, cut tight around what was drawn");
-        return;
-    }
-    const QPoint half(kWindow / 2, kWindow / 2);
-    PaintWindows({crop->topLeft(), crop->topRight() - half, crop->bottomLeft() - half,
-                  crop->center() - half},
-                 [&](QPainter& painter) { PaintOrbits(painter, *scene); });
-}
-
-// The Star Orbit page: windows at the title and at every orbit's label and box corner.
-void RefreshStarOrbit(const DiagramInputs& inputs) {
-    const std::optional<StarOrbitScene> scene = DescribeStarOrbit(inputs);
-    if (!scene) {
-        return;
-    }
-    const QPoint half(kWindow / 2, kWindow / 2);
-    std::vector<QPoint> corners = {QPoint(0, 0)};
-    for (const StarOrbitEllipse& orbit : scene->Drawing.Ellipses) {
-        corners.push_back(orbit.LabelOrigin - half);
-        corners.push_back(QPoint(orbit.Box.Left, orbit.Box.Top) - half);
-    }
-    PaintWindows(corners, [&](QPainter& painter) { PaintStarOrbit(painter, *scene); });
-}
-
-void CheckInformationRows(const std::vector<InformationRow>& rows) {
-    FuzzCheck(rows.size() == kInformationRowCount, "the information panel has its 31 rows");
-    for (const InformationRow& row : rows) {
-        FuzzCheck(!row.Value.empty() && row.Value.size() <= kInformationValueLength,
-                  "every value text fits its 256-byte text");
-    }
+    const std::byte* expected =
+        index < records.size() ? records[index] : records.back() + L::kRecordSize;
+    FuzzCheck(cursor == expected,
+              "the Cursor stands on the first record of the year, or at the end of the walk");
+    const std::vector<const std::byte*> drawn = ReadRecords(star, current.Cursor());
+    FuzzCheck(drawn.size() == records.size() - index, "the charts read the records that follow");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static Session theSession;
-    session = &theSession;
+    static TemporaryFolder folder;
+    datas = &folder;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const Choices choices = ReadChoices(data, size);
-    const std::uint8_t* file = data + std::min(size, kChoicesSize);
-    const std::size_t fileSize = size - std::min(size, kChoicesSize);
+    const auto* bytes = reinterpret_cast<const std::byte*>(data);
+    // The file is chosen under its own SPK-ID, as the star selector finds it.
+    const SpkId id = size >= L::kSpkId + 4 ? LittleEndian::U32(bytes + L::kSpkId) : 0;
+    const std::string path = StarFilePath(datas->Path(), id);
+    WriteWholeFile(path, data, size);
 
-    const std::string path = StarFilePath(session->Datas, kChosenStar);
-    {
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        FuzzCheck(out != nullptr, "the star's file can be written");
-        FuzzCheck(std::fwrite(file, 1, fileSize, out) == fileSize, "the file is written whole");
-        std::fclose(out);
-    }
+    CurrentStar current(datas->Path());
+    int refreshes = 0;
+    current.SetRefreshHook([&](const StarFile&) { ++refreshes; });
+    const StarFile* star = current.MakeCurrentStar(id);
 
-    // The star's catalogue row carries the SpkId of the file's header, as every lookup asks
-    // for that one; it is put in place before the load, whose refresh fills the panel.
-    SpkId headerId = 0;
-    if (fileSize >= StarFileLayout::kHeaderSize) {
-        headerId =
-            LittleEndian::U32(reinterpret_cast<const std::byte*>(file) + StarFileLayout::kSpkId);
-    }
-    session->PutRow(choices.HasRow, headerId, choices.ValuesFromInput ? choices.Values : kCeres,
-                    choices.ValuesFromInput ? choices.Passage : kFixedPassage);
-
-    CurrentStar current(session->Datas);
-    current.SetRefreshHook([](const StarFile& star) {
-        CheckInformationRows(InformationRows(*session->Database, star.Header().Id));
-    });
-    const StarFile* star = current.MakeCurrentStar(kChosenStar);
-    std::filesystem::remove(path);
+    const bool usable = size >= L::kHeaderSize && LittleEndian::I32(bytes) >= 0 &&
+                        static_cast<std::size_t>(LittleEndian::I32(bytes)) <= size;
+    FuzzCheck((star != nullptr) == usable,
+              "a file loads exactly when it has a header and its first record lies inside");
     if (star == nullptr) {
+        FuzzCheck(current.LastLoad().Result == StarLoad::Status::Unreadable,
+                  "a file that does not load is unreadable");
+        FuzzCheck(refreshes == 0 && current.Star() == nullptr && current.Cursor().AtEnd() &&
+                      current.SeekYear(2000) == 2000,
+                  "a file that does not load leaves no star and no Cursor");
+        std::filesystem::remove(path);
         return 0;
     }
-    FuzzCheck(star->Size() == fileSize, "the whole file is loaded");
+    FuzzCheck(refreshes == 1, "a load refreshes once");
+    FuzzCheck(star->Size() == size && std::memcmp(star->Data(), data, size) == 0,
+              "the whole file is loaded as it is");
+    FuzzCheck(
+        star->Header().Id == id && star->Header().FirstRecordOffset == LittleEndian::I32(bytes),
+        "the header is the file's");
     FuzzCheck(Inside(*star, star->FirstRecord().Position()), "the first record lies inside");
+    FuzzCheck(current.Cursor().Position() == star->FirstRecord().Position(),
+              "a load puts the Cursor on the first record");
 
     OpenLinks(*star);
 
-    if (choices.Year != 0) {
-        current.SeekYear(choices.Year);
+    const std::vector<const std::byte*> records = ReadRecords(*star, star->FirstRecord());
+    const std::byte* stop =
+        records.empty() ? star->FirstRecord().Position() : records.back() + L::kRecordSize;
+    const bool terminated = RecordWalk(stop, star->Data() + star->Size()).AtTerminator();
+    const StarLoad& load = current.LastLoad();
+    FuzzCheck(load.Result == (terminated ? StarLoad::Status::Loaded : StarLoad::Status::CutShort) &&
+                  load.Records == records.size() && load.FileId == id,
+              "a load counts the records it holds and says whether the file is cut short");
+
+    for (const int year : SeekYears(*star, records)) {
+        CheckSeek(current, *star, records, year);
     }
-    FuzzCheck(Inside(*star, current.Cursor().Position()), "the Cursor lies inside the file");
 
-    FontTable& fonts = session->Fonts;
-    const ChartColours colours = choices.ExportColours ? kExportColours : kScreenColours;
-    const ChartTitleInputs title{kSelectedStarName, choices.Year};
-    PlotExtents extents;
-    CountedMessages messages;
-    const DiagramInputs diagramInputs{&fonts, session->Database.get(), &star->Header(), title,
-                                      colours};
-
-    ChartPreparationTargets targets;
-    targets.RefreshOrbitsPane = [&] { RefreshOrbits(diagramInputs); };
-    targets.RefreshStarOrbitPane = [&] { RefreshStarOrbit(diagramInputs); };
-    targets.RefreshChart = [&](ChartKind kind, const FrameTrack& track, const QString& caption) {
-        if ((choices.FrameGroups & (1u << static_cast<unsigned>(track.Frame))) == 0) {
-            return;
-        }
-        const RenderInputs inputs = MakeRenderInputs(
-            ChartContext{&fonts, title, &current, &extents, &messages, choices.Client}, track,
-            caption, colours);
-        const auto render = [&](const PerihelionPassage& passage) {
-            const int shown = messages.shown;
-            const std::optional<QImage> image = RenderChart(kind, inputs, passage);
-            FuzzCheck(messages.shown <= shown + 1, "a render shows at most one message");
-            CheckChart(kind, image, messages.shown == shown + 1, colours);
-        };
-        if (kind != ChartKind::Perihelion) {
-            render({});
-            return;
-        }
-        render({kFixedPassage, kFixedPeriod});
-        if (const std::optional<PerihelionRow> row =
-                QueryPerihelion(*session->Database, star->Header().Id)) {
-            render({row->TimePerihelionPassage, row->OrbitalPeriod});
-        }
+    // The file under another star's name is that star's no more, and a star without a file
+    // cannot be loaded: neither changes anything. Choosing the star again reads its file anew
+    // and puts the Cursor back on the first record.
+    const std::byte* cursor = current.Cursor().Position();
+    const auto unchanged = [&] {
+        return current.Star() == star && current.Cursor().Position() == cursor && refreshes == 1;
     };
-    PrepareCharts(current, targets);
+    const SpkId other = id ^ 1;
+    const std::string otherPath = StarFilePath(datas->Path(), other);
+    std::filesystem::rename(path, otherPath);
+    FuzzCheck(current.MakeCurrentStar(other) == nullptr &&
+                  current.LastLoad().Result == StarLoad::Status::OtherStar &&
+                  current.LastLoad().FileId == id && unchanged(),
+              "a file under another star's name is refused and changes nothing");
+    FuzzCheck(current.MakeCurrentStar(id) == nullptr &&
+                  current.LastLoad().Result == StarLoad::Status::Unreadable && unchanged(),
+              "a missing file changes nothing");
+    std::filesystem::rename(otherPath, path);
+    star = current.MakeCurrentStar(id);
+    FuzzCheck(star != nullptr && refreshes == 2 &&
+                  current.Cursor().Position() == star->FirstRecord().Position(),
+              "a star chosen again starts from its first record");
+    std::filesystem::remove(path);
     return 0;
 }

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/: pieces of the sample folder's
-ephemeris files and hand-made damaged ones, pieces of the SBDB exports in resources/data, browser
-commands. Run once by hand when the seeds change (the corpora are kept in the repository):
+ephemeris files and hand-made damaged ones (for the chart target with a block of choices in front,
+for the loading target without), pieces of the SBDB exports in resources/data, browser commands,
+command lines. Run once by hand when the seeds change (the corpora are kept in the repository):
 
     build/nivra-data sample /tmp/sample
     fuzz/make-seeds.py /tmp/sample
 """
 
+import hashlib
 import json
 import math
 import os
@@ -23,11 +25,12 @@ RECORD = 88
 # --------------------------------------------------------------------------------------------
 # .Nvr files
 
-# The choices block in front of every star-file input (see fuzz/StarFileFuzzer.cpp).
+# The choices block in front of every chart input (see fuzz/StarChartsFuzzer.cpp).
+CHOICES = 128
 ROW = 1
 VALUES_FROM_INPUT = 2
 EXPORT_COLOURS = 4
-# Frame groups whose charts are drawn (0: all four).
+# The frame group whose charts are drawn (the lowest bit set; 0: all four).
 ASTROMETRIC, EARTH, GALACTIC, GEOMETRIC, ALL_FRAMES = 1, 2, 4, 8, 0
 
 CERES = dict(e=0.0786357569187553, a=2.76661904465501, q=2.549063861972717, i=10.58679512153367,
@@ -43,7 +46,7 @@ def choices(flags=ROW, frames=ASTROMETRIC, year=0, client=(0, 0), **values):
     block += struct.pack("<d", v["tp"])
     block += struct.pack("<14d", v["e"], v["a"], v["q"], v["i"], v["node"], v["peri"], v["M"],
                          v["T"], v["n"], v["Q"], v["moid"], v["H"], v["D"], v["rot"])
-    assert len(block) == 128
+    assert len(block) == CHOICES
     return block
 
 
@@ -94,7 +97,7 @@ def put_double(buffer, offset, value):
     struct.pack_into("<d", buffer, offset, value)
 
 
-def star_file_seeds(sample):
+def star_chart_seeds(sample):
     datas = os.path.join(sample, "Datas")
     ceres = Nvr(open(os.path.join(datas, "2000001.Nvr"), "rb").read())
     eros = Nvr(open(os.path.join(datas, "2000433.Nvr"), "rb").read())
@@ -210,6 +213,36 @@ def star_file_seeds(sample):
     return seeds
 
 
+def star_file_seeds(sample):
+    """The loading target's seeds: the file of every chart input (named seeds by their name, the
+    others by the SHA-1 of the file), and files of many years for the year seek."""
+    seeds = {}
+    charts = os.path.join(CORPUS, "star_charts")
+    seen = set()
+    for name in sorted(os.listdir(charts)):
+        data = open(os.path.join(charts, name), "rb").read()[CHOICES:]
+        if data in seen:
+            continue
+        seen.add(data)
+        named = not all(c in "0123456789abcdef" for c in name) or len(name) != 40
+        seeds[name if named else hashlib.sha1(data).hexdigest()] = data
+
+    datas = os.path.join(sample, "Datas")
+    ceres = Nvr(open(os.path.join(datas, "2000001.Nvr"), "rb").read())
+    # Every 60th day of the twenty years: 122 records, each year in turn.
+    every = bytearray(ceres.header) + ceres.links
+    for record in ceres.records[::60]:
+        every += record
+    seeds["ceres-twenty-years"] = bytes(every + bytes(RECORD))
+    # The same records with some years out of order, repeated, before the first one, 0 and 65534.
+    shuffled = bytearray(every)
+    first = HEADER + len(ceres.links)
+    for index, year in enumerate([2005, 2001, 2001, 1899, 65534, 0, 2019, 2005]):
+        struct.pack_into("<H", shuffled, first + index * 15 * RECORD + 4, year)
+    seeds["ceres-years-out-of-order"] = bytes(shuffled + bytes(RECORD))
+    return seeds
+
+
 # --------------------------------------------------------------------------------------------
 # SBDB exports
 
@@ -285,6 +318,108 @@ def browser_command_seeds():
     return seeds
 
 
+# --------------------------------------------------------------------------------------------
+# Command lines
+
+NIVRA, NIVRA_DATA, LAUNCHER, ALL_PROGRAMS = 0, 1, 2, 3
+
+
+def command_line(program, arguments, slurm=0):
+    """The program (and the Slurm task of --shard slurm), then every argument ended by a zero."""
+    line = bytes([program | slurm << 2])
+    for argument in arguments:
+        line += (argument.encode() if isinstance(argument, str) else argument) + b"\0"
+    return line
+
+
+def command_line_seeds():
+    nivra = {
+        "none": [],
+        "help": ["--help"],
+        "version": ["--version"],
+        "everything": ["--folder", "/tmp/sky", "--star", "2000001", "--verbose"],
+        "joined": ["--folder=/tmp/sky", "--star=4294967295"],
+        "folder-missing": ["--folder"],
+        "folder-empty": ["--folder", ""],
+        "folder-takes-option": ["--folder", "--star", "1"],
+        "star-zero": ["--star", "0"],
+        "star-too-large": ["--star", "4294967296"],
+        "star-signed": ["--star", "+1"],
+        "star-other-digits": ["--star", "\u0663"],
+        "twice": ["--verbose", "--verbose"],
+        "folder-twice": ["--folder=a", "--folder=b"],
+        "not-utf8": [b"\xff\xfe--folder"],
+        "qt-option": ["-platform", "offscreen"],
+        "info": ["info", "--folder", "/tmp/sky", "--star", "2000001"],
+        "info-joined-bad-star": ["info", "--folder=/tmp/sky", "--star=abc"],
+        "info-help": ["info", "--help"],
+        "info-value-missing": ["info", "--star"],
+        "info-twice": ["info", "--folder", "/a", "--folder", "/b"],
+        "info-stray": ["info", "stray"],
+        "info-no-folder": ["info", "--star", "1"],
+        "stars": ["stars", "--folder", "/tmp/sky", "--sort", "4,4"],
+        "stars-joined": ["stars", "--folder=/tmp/sky", "--sort=38,0,-1"],
+        "stars-no-folder": ["stars"],
+        "export-everything": ["export", "--folder", "/tmp/sky", "--star", "2000001", "--year",
+                              "1900", "--look", "both", "--kind", "all", "--frame", "all",
+                              "--format", "png"],
+        "export-joined-cases": ["export", "--folder=/tmp/sky", "--star=1", "--year=2019",
+                                "--look=SAVE", "--kind=View", "--frame=Earth", "--format=JPEG"],
+        "export-year-too-early": ["export", "--folder", "/x", "--star", "1", "--year", "1899"],
+        "export-kind-unknown": ["export", "--folder", "/x", "--star", "1", "--kind", "views"],
+        "export-year-blanks": ["export", "--folder", "/x", "--star", "1", "--year", " 2000 "],
+    }
+    data = {
+        "catalogue": ["catalogue", "--out", "/tmp/sky/Nivra.db", "a.json", "b.json"],
+        "ephemeris": ["ephemeris", "--catalogue", "c.db", "--out", "Datas", "--from", "1900",
+                      "--to", "2100", "--spk", "2000001", "2000002", "--threads", "4",
+                      "--two-body"],
+        "class-and-shard": ["ephemeris", "--class", "-2147483648", "--shard", "3/8"],
+        "shard-last": ["ephemeris", "--shard", "8/8"],
+        "shard-too-many": ["ephemeris", "--shard", "0/1000001"],
+        "mark": ["mark", "--catalogue", "c.db", "--datas", "Datas"],
+        "years-backwards": ["ephemeris", "--from", "2020", "--to", "2019"],
+        "spk-missing": ["ephemeris", "--spk"],
+        "spk-zero": ["ephemeris", "--spk", "0"],
+        "spk-too-large": ["ephemeris", "--spk", "4294967296", "--out", "x"],
+        "help-after-command": ["sample", "/tmp/sky", "--help"],
+        "option-first": ["--out"],
+        "threads-too-many": ["drift", "--threads", "1025"],
+        "class-blank-before": ["ephemeris", "--class", " 1"],
+        "class-blank-after": ["ephemeris", "--class", "1 "],
+        "year-exponent": ["ephemeris", "--from", "1e3"],
+        "joined": ["ephemeris", "--catalogue=c.db", "--out=Datas", "--spk=2000001", "2000002",
+                   "--no-wait", "--verbose"],
+        "sample-force": ["sample", "/tmp/sky", "--force"],
+        "flag-with-value": ["sample", "--force=yes"],
+        "dash-file": ["catalogue", "--out", "x.db", "-"],
+    }
+    launcher = {
+        "none": [],
+        "everything": ["--folder", "/tmp/sky", "--prepare-only"],
+        "folder-missing": ["--folder"],
+        "folder-empty": ["--folder", ""],
+        "folder-takes-option": ["--folder", "--prepare-only"],
+        "twice": ["--prepare-only", "--prepare-only"],
+        "folder-joined": ["--folder=/tmp/sky"],
+        "help": ["-h"],
+        "version": ["--version"],
+        "folder-twice": ["--folder", "a", "--folder", "b"],
+        "folder-joined-dash": ["--folder=-x"],
+    }
+    seeds = {}
+    for program, name, lines in ((NIVRA, "nivra", nivra), (NIVRA_DATA, "data", data),
+                                 (LAUNCHER, "launcher", launcher)):
+        for key, arguments in lines.items():
+            seeds[name + "-" + key] = command_line(program, arguments)
+    for slurm in range(8):
+        seeds["data-shard-slurm-%d" % slurm] = command_line(NIVRA_DATA, ["ephemeris", "--shard",
+                                                                         "slurm"], slurm)
+    seeds["all-folder"] = command_line(ALL_PROGRAMS, ["--folder", "/tmp/sky"])
+    seeds["all-help"] = command_line(ALL_PROGRAMS, ["export", "-h"])
+    return seeds
+
+
 def write(folder, seeds):
     """Writes the seeds over their namesakes; the other inputs of the corpus stay."""
     path = os.path.join(CORPUS, folder)
@@ -297,9 +432,11 @@ def write(folder, seeds):
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
+    write("star_charts", star_chart_seeds(sys.argv[1]))
     write("star_file", star_file_seeds(sys.argv[1]))
     write("sbdb", sbdb_seeds())
     write("browser_command", browser_command_seeds())
+    write("command_line", command_line_seeds())
 
 
 if __name__ == "__main__":

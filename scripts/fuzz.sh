@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets of fuzz/ with clang, AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-fuzz/ (or $NIVRA_FUZZ_BUILD), then runs each target on its corpus in fuzz/corpus/ for
 # SECONDS seconds. Needs clang-14 and libclang-rt-14-dev: scripts/install-deps.sh --fuzz.
-# Usage: scripts/fuzz.sh [SECONDS [TARGET...]]   (default 5 seconds; targets star_file, sbdb,
-# browser_command)
+# Usage: scripts/fuzz.sh [SECONDS [TARGET...]]   (default 5 seconds; targets star_file,
+# star_charts, sbdb, browser_command, command_line)
 # Fails on any crash, sanitizer report, failed check, leak, input slower than 1 s or run over
 # 2 GB; what failed is kept in build-fuzz/artifacts/. New inputs found go to a scratch folder,
 # never into the committed corpora.
@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-5}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(star_file sbdb browser_command)
+[ ${#targets[@]} -gt 0 ] || targets=(star_file star_charts sbdb browser_command command_line)
 build=${NIVRA_FUZZ_BUILD:-build-fuzz}
 
 generator=()
@@ -24,9 +24,11 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j "$(nproc)" --target nivra_fuzzers
 
-# Largest input each target makes (bytes): a star file of about 180 records, an SBDB export of
-# a few dozen rows, a browser command line.
-declare -A max_len=([star_file]=16384 [sbdb]=16384 [browser_command]=4096)
+# Largest input each target makes (bytes): a star file of about 180 records (with the chart
+# choices in front for star_charts), an SBDB export of a few dozen rows, a browser command line,
+# a command line of a few dozen arguments.
+declare -A max_len=([star_file]=16384 [star_charts]=16384 [sbdb]=16384 [browser_command]=4096
+  [command_line]=1024)
 
 artifacts="$build/artifacts"
 mkdir -p "$artifacts"
