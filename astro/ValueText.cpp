@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -26,19 +27,35 @@ void WriteTwoDigits(char* out, std::uint64_t value) {
     out[1] = kDigitPairs[2 * value + 1];
 }
 
-// Writes `value`, below 10^Count, as exactly Count digits (zeros first as needed) at `out`. The
-// digits are split in halves, quarters and pairs, so that the divisions do not wait on each other.
+// The eight decimal digits of `value` (below 10^8, zeros first) as characters, the first in the
+// lowest byte. The digits are split in lanes of one 64-bit number, all at once: two halves in
+// lanes of 32 bits, then their hundreds and the rest in four of 16 bits, then their tens and
+// units in eight of 8 bits (no lane's product reaches the next lane).
+std::uint64_t EightDigits(std::uint64_t value) {
+    std::uint64_t lanes = value / 10000 | (value % 10000) << 32;
+    const std::uint64_t hundreds = (lanes * 10486 >> 20) & 0x0000007F0000007F;  // lane / 100
+    lanes = (lanes - 100 * hundreds) << 16 | hundreds;
+    const std::uint64_t tens = (lanes * 103 >> 10) & 0x000F000F000F000F;  // lane / 10
+    lanes = (lanes - 10 * tens) << 8 | tens;
+    return lanes | 0x3030303030303030;
+}
+
+// Writes `value`, below 10^Count, as exactly Count digits (zeros first as needed) at `out`.
 template <int Count>
 void WriteDigits(char* out, std::uint64_t value) {
-    if constexpr (Count == 1) {
+    if constexpr (Count > 8) {
+        WriteDigits<Count - 8>(out, value / 100000000);
+        WriteDigits<8>(out + Count - 8, value % 100000000);
+    } else if constexpr (Count == 1) {
         *out = static_cast<char>('0' + value);
     } else if constexpr (Count == 2) {
         WriteTwoDigits(out, value);
     } else if constexpr (Count > 2) {
-        constexpr int kLow = Count > 8 ? 8 : Count > 4 ? 4 : 2;
-        constexpr std::uint64_t kSplit = PowerOfTen(kLow);
-        WriteDigits<Count - kLow>(out, value / kSplit);
-        WriteDigits<kLow>(out + Count - kLow, value % kSplit);
+        const std::uint64_t digits = EightDigits(value);
+        char bytes[8];
+        for (int i = 0; i < 8; ++i)
+            bytes[i] = static_cast<char>(digits >> (8 * i));
+        std::memcpy(out, bytes + 8 - Count, Count);
     }
 }
 
@@ -78,11 +95,11 @@ char* WriteSmallFixedText(char* out, bool negative, std::uint64_t mantissa, int 
     unsigned __int128 scaled = 0;
     // Below 2^103, the product is less than half of 2^s from s = 104 on: it rounds to 0.
     if (shift < 104) {
-        scaled = product >> shift;
-        const unsigned __int128 remainder = product - (scaled << shift);
+        // Adding half of 2^s less one carries into the quotient when the remainder is more than
+        // half; the quotient's lowest bit added as well carries on an exact half too when the
+        // quotient is odd: ties go to the even one.
         const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        if (remainder > half || (remainder == half && (scaled & 1) != 0))
-            ++scaled;
+        scaled = (product + (half - 1) + ((product >> shift) & 1)) >> shift;
     }
     std::uint64_t whole = 0;
     std::uint64_t decimals = 0;
