@@ -85,9 +85,9 @@ char* WriteWholeNumber(char* out, std::uint64_t value) {
 
 // The text of a finite value below 2^52 in magnitude, `Decimals` from 0 to 15. The value is
 // m / 2^s exactly (m below 2^53, s from 1 to 1074); m * 10^Decimals, below 2^103, fits in 128
-// bits, and dividing it by 2^s with the remainder compared to half of 2^s rounds the exact value
-// to the nearest multiple of 10^-Decimals, ties to even, as the formatted printing does. The
-// whole part, below 2^52 + 1, and the decimals each fit in 64 bits.
+// bits, and its quotient by 2^s, rounded to the nearest with ties to even, is the exact value in
+// units of 10^-Decimals rounded as the formatted printing rounds it. The whole part, below
+// 2^52 + 1, and the decimals each fit in 64 bits.
 template <int Decimals>
 char* WriteSmallFixedText(char* out, bool negative, std::uint64_t mantissa, int shift) {
     constexpr std::uint64_t kScale = PowerOfTen(Decimals);
