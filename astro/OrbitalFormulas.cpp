@@ -27,69 +27,120 @@ double ShownMeanMotion(double catalogueMeanMotion, double a) {
 }
 
 double KeplerConstant(double a) {
-    return std::pow(a, 3) * std::pow(MeanMotionFromAxis(a), 2);
+    return KeplerConstantOf(a, MeanMotionFromAxis(a));
+}
+
+double KeplerConstantOf(double a, double meanMotionFromAxis) {
+    return std::pow(a, 3) * std::pow(meanMotionFromAxis, 2);
 }
 
 double SunDistanceFromPeriod(double a) {
-    return std::pow(std::pow(KeplerPeriodYears(a), 2), kOneThird);
+    return SunDistanceOf(KeplerPeriodYears(a));
+}
+
+double SunDistanceOf(double keplerPeriodYears) {
+    return std::pow(std::pow(keplerPeriodYears, 2), kOneThird);
+}
+
+double OneMinusESquared(double e) {
+    return 1 - std::pow(e, 2);
 }
 
 double SemiMinorAxis(double a, double e) {
-    return std::sqrt(1 - std::pow(e, 2)) * a;
+    return SemiMinorAxisOf(a, OneMinusESquared(e));
+}
+
+double SemiMinorAxisOf(double a, double oneMinusESquared) {
+    return std::sqrt(oneMinusESquared) * a;
+}
+
+double SquareOf(double b) {
+    return std::pow(b, 2);
 }
 
 double FocalDistance(double a, double e) {
-    const double b = SemiMinorAxis(a, e);
-    return std::sqrt(std::pow(a, 2) - std::pow(b, 2));
+    return FocalDistanceOf(a, SquareOf(SemiMinorAxis(a, e)));
+}
+
+double FocalDistanceOf(double a, double bSquared) {
+    return std::sqrt(std::pow(a, 2) - bSquared);
 }
 
 double FocusDirectrixDistance(double a, double e) {
-    return (1 - std::pow(e, 2)) * a / e;
+    return FocusDirectrixDistanceOf(a, e, OneMinusESquared(e));
+}
+
+double FocusDirectrixDistanceOf(double a, double e, double oneMinusESquared) {
+    return oneMinusESquared * a / e;
 }
 
 double CentreDirectrixDistance(double a, double e) {
-    return FocusDirectrixDistance(a, e) / (1 - std::pow(e, 2));
+    return CentreDirectrixDistanceOf(FocusDirectrixDistance(a, e), OneMinusESquared(e));
+}
+
+double CentreDirectrixDistanceOf(double h, double oneMinusESquared) {
+    return h / oneMinusESquared;
 }
 
 double EllipseParameter(double a, double e) {
-    const double b = SemiMinorAxis(a, e);
-    return std::pow(b, 2) / a;
+    return EllipseParameterOf(a, SquareOf(SemiMinorAxis(a, e)));
+}
+
+double EllipseParameterOf(double a, double bSquared) {
+    return bSquared / a;
 }
 
 double EllipseArea(double a, double e) {
-    const double b = SemiMinorAxis(a, e);
+    return EllipseAreaOf(a, SemiMinorAxis(a, e));
+}
+
+double EllipseAreaOf(double a, double b) {
     return b * a * kPi;
 }
 
 double EllipsePerimeter(double a, double e) {
-    const double b = SemiMinorAxis(a, e);
+    return EllipsePerimeterOf(a, SemiMinorAxis(a, e));
+}
+
+double EllipsePerimeterOf(double a, double b) {
     const double sum = 3 * (a + b);
     const double root = std::sqrt((3 * b + a) * (3 * a + b));
     return (sum - root) * kPi;
 }
 
 double DistancePerDay(double a, double e) {
-    return EllipsePerimeter(a, e) / kDaysPerYear;
+    return DistancesPerTimeOf(EllipsePerimeter(a, e)).PerDay;
 }
 
 double DistancePerHour(double a, double e) {
-    return EllipsePerimeter(a, e) / kHoursPerYear;
+    return DistancesPerTimeOf(EllipsePerimeter(a, e)).PerHour;
 }
 
 double DistancePerMinute(double a, double e) {
-    return EllipsePerimeter(a, e) / kMinutesPerYear;
+    return DistancesPerTimeOf(EllipsePerimeter(a, e)).PerMinute;
 }
 
 double DistancePerSecond(double a, double e) {
-    return EllipsePerimeter(a, e) / kSecondsPerYear;
+    return DistancesPerTimeOf(EllipsePerimeter(a, e)).PerSecond;
+}
+
+DistancesPerTime DistancesPerTimeOf(double perimeter) {
+    return {perimeter / kDaysPerYear, perimeter / kHoursPerYear, perimeter / kMinutesPerYear,
+            perimeter / kSecondsPerYear};
 }
 
 double AphelionSpeed(double a, double e, double T) {
-    return a * std::sqrt(1 - e * e) * kKilometresPerAu * kTwoPi / ((e + 1) * T) / kSecondsPerDay;
+    return ApsisSpeedsOf(a, e, T).Aphelion;
 }
 
 double PerihelionSpeed(double a, double e, double T) {
-    return a * std::sqrt(1 - e * e) * kKilometresPerAu * kTwoPi / ((1 - e) * T) / kSecondsPerDay;
+    return ApsisSpeedsOf(a, e, T).Perihelion;
+}
+
+ApsisSpeeds ApsisSpeedsOf(double a, double e, double T) {
+    // 2 pi b in kilometres, the numerator both speeds share.
+    const double twoPiB = a * std::sqrt(1 - e * e) * kKilometresPerAu * kTwoPi;
+    return {twoPiB / ((e + 1) * T) / kSecondsPerDay, twoPiB / ((1 - e) * T) / kSecondsPerDay};
 }
 
 double MeanOrbitalSpeed(double a, double T) {

@@ -121,3 +121,40 @@ double TrueAnomaly(double e, double E);
 
 // PC: planet cycle (hours), the orbital period T (days) in hours: T * 24.
 double PlanetCycle(double T);
+
+// The same formulas from the parts several of them share, for working out every quantity of an
+// orbit at once (the star list shows them all on every row, and pow is the costly part). Each
+// is the expression of the function above with the part put in, so that it gives bit for bit
+// the same result when the part is the one named:
+//   OneMinusESquared(e)                    1 - pow(e, 2)
+//   SquareOf(b)                            pow(b, 2)
+//   SemiMinorAxisOf(a, 1 - pow(e, 2))      SemiMinorAxis(a, e)
+//   FocalDistanceOf(a, pow(b, 2))          FocalDistance(a, e)
+//   FocusDirectrixDistanceOf(a, e, 1 - pow(e, 2))      FocusDirectrixDistance(a, e)
+//   CentreDirectrixDistanceOf(h, 1 - pow(e, 2))        CentreDirectrixDistance(a, e)
+//   EllipseParameterOf(a, pow(b, 2))       EllipseParameter(a, e)
+//   EllipseAreaOf(a, b)                    EllipseArea(a, e)
+//   EllipsePerimeterOf(a, b)               EllipsePerimeter(a, e)
+//   DistancesPerTimeOf(Pe)                 DistancePerDay, ...Hour, ...Minute, ...Second(a, e)
+//   ApsisSpeedsOf(a, e, T)                 AphelionSpeed(a, e, T), PerihelionSpeed(a, e, T)
+//   KeplerConstantOf(a, MeanMotionFromAxis(a))         KeplerConstant(a)
+//   SunDistanceOf(KeplerPeriodYears(a))    SunDistanceFromPeriod(a)
+double OneMinusESquared(double e);
+double SquareOf(double b);
+double SemiMinorAxisOf(double a, double oneMinusESquared);
+double FocalDistanceOf(double a, double bSquared);
+double FocusDirectrixDistanceOf(double a, double e, double oneMinusESquared);
+double CentreDirectrixDistanceOf(double h, double oneMinusESquared);
+double EllipseParameterOf(double a, double bSquared);
+double EllipseAreaOf(double a, double b);
+double EllipsePerimeterOf(double a, double b);
+struct DistancesPerTime {
+    double PerDay, PerHour, PerMinute, PerSecond;
+};
+DistancesPerTime DistancesPerTimeOf(double perimeter);
+struct ApsisSpeeds {
+    double Aphelion, Perihelion;
+};
+ApsisSpeeds ApsisSpeedsOf(double a, double e, double T);
+double KeplerConstantOf(double a, double meanMotionFromAxis);
+double SunDistanceOf(double keplerPeriodYears);

@@ -92,3 +92,64 @@ double QuantityValue(Quantity quantity, const StarQuantities& star) {
     }
     return 0;
 }
+
+QuantityValues AllQuantityValues(const StarQuantities& star) {
+    const StarInfoRow& s = star.Elements;
+    const double a = s.SemiMajorAxis;
+    const double e = s.Eccentricity;
+    const double T = s.OrbitalPeriod;
+    const double oneMinusESquared = ::OneMinusESquared(e);
+    const double b = ::SemiMinorAxisOf(a, oneMinusESquared);
+    const double bSquared = ::SquareOf(b);
+    const double h = ::FocusDirectrixDistanceOf(a, e, oneMinusESquared);
+    const double perimeter = ::EllipsePerimeterOf(a, b);
+    const DistancesPerTime distances = ::DistancesPerTimeOf(perimeter);
+    const ApsisSpeeds speeds = ::ApsisSpeedsOf(a, e, T);
+    const double periodYears = ::KeplerPeriodYears(a);
+    const double meanMotionFromAxis = ::MeanMotionFromAxis(a);
+
+    QuantityValues all;
+    const auto set = [&all](Quantity quantity, double value) {
+        all.Values[static_cast<std::size_t>(quantity)] = value;
+    };
+    set(Quantity::Eccentricity, e);
+    set(Quantity::SemiMajorAxis, a);
+    set(Quantity::PerihelionDistance, s.PerihelionDistance);
+    set(Quantity::ApelionDistance, s.ApelionDistance);
+    set(Quantity::Inclination, s.Inclination);
+    set(Quantity::AscendingNodeLongitude, s.AscendingNodeLongitude);
+    set(Quantity::ArgumentPerihelion, s.ArgumentPerihelion);
+    set(Quantity::MeanAnomaly, s.MeanAnomaly);
+    set(Quantity::OrbitalPeriod, T);
+    set(Quantity::EarthMOID, s.EarthMOID);
+    set(Quantity::AbsoluteMagnitude, s.AbsoluteMagnitude);
+    set(Quantity::Diameter, s.Diameter);
+    set(Quantity::RotationPeriod, s.RotationPeriod);
+    set(Quantity::GeometricAlbedo, star.GeometricAlbedo);
+    // ShownMeanMotion, with the mean motion of the axis already at hand.
+    set(Quantity::MeanMotion, s.MeanMotion == 0 ? meanMotionFromAxis : s.MeanMotion);
+    set(Quantity::SemiMinorAxis, b);
+    set(Quantity::KeplerConstant, ::KeplerConstantOf(a, meanMotionFromAxis));
+    set(Quantity::PerihelionLongitude,
+        ::PerihelionLongitude(s.ArgumentPerihelion, s.AscendingNodeLongitude));
+    set(Quantity::EccentricAnomaly, star.EccentricAnomaly);
+    set(Quantity::TrueAnomaly, star.TrueAnomaly);
+    set(Quantity::KeplerPeriodYears, periodYears);
+    set(Quantity::PeriodOver365, T / 365);
+    set(Quantity::PlanetCycle, ::PlanetCycle(T));
+    set(Quantity::SunDistanceFromPeriod, ::SunDistanceOf(periodYears));
+    set(Quantity::EllipseArea, ::EllipseAreaOf(a, b));
+    set(Quantity::EllipsePerimeter, perimeter);
+    set(Quantity::AphelionSpeed, speeds.Aphelion);
+    set(Quantity::PerihelionSpeed, speeds.Perihelion);
+    set(Quantity::MeanOrbitalSpeed, ::MeanOrbitalSpeed(a, T));
+    set(Quantity::DistancePerDay, distances.PerDay);
+    set(Quantity::DistancePerHour, distances.PerHour);
+    set(Quantity::DistancePerMinute, distances.PerMinute);
+    set(Quantity::DistancePerSecond, distances.PerSecond);
+    set(Quantity::FocalDistance, ::FocalDistanceOf(a, bSquared));
+    set(Quantity::CentreDirectrixDistance, ::CentreDirectrixDistanceOf(h, oneMinusESquared));
+    set(Quantity::FocusDirectrixDistance, h);
+    set(Quantity::EllipseParameter, ::EllipseParameterOf(a, bSquared));
+    return all;
+}

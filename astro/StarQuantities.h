@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+
 #include "data/CatalogueQueries.h"
 
 // Every quantity the information panel and the star list show for one star: its catalogue
@@ -48,6 +51,8 @@ enum class Quantity {
     EllipseParameter,         // p, au
 };
 
+inline constexpr int kQuantityCount = static_cast<int>(Quantity::EllipseParameter) + 1;
+
 // A star's catalogue values with its anomalies solved once: Kepler's equation is the one costly
 // formula, and the true anomaly follows from its result.
 struct StarQuantities {
@@ -61,3 +66,14 @@ StarQuantities SolveStarQuantities(const StarInfoRow& elements, double geometric
 
 // The value of one quantity, in the unit its enumerator names.
 double QuantityValue(Quantity quantity, const StarQuantities& star);
+
+// The values of every quantity, by Quantity, each bit for bit what QuantityValue gives: what
+// several quantities share (b, the perimeter, Kepler's period) is worked out once. For the star
+// list, which shows nearly all of them on every row.
+struct QuantityValues {
+    std::array<double, kQuantityCount> Values;
+    double operator[](Quantity quantity) const {
+        return Values[static_cast<std::size_t>(quantity)];
+    }
+};
+QuantityValues AllQuantityValues(const StarQuantities& star);

@@ -12,8 +12,10 @@ inline constexpr std::size_t kLongestFixedText = 1 + 309 + 1 + 15;
 // Writes the "%.*f" text of `value` (fixed notation, `decimals` from 0 to 15) at `out`, which
 // has room for kLongestFixedText characters, exactly as the standard formatted printing gives it:
 // correctly rounded, ties to even, "inf", "-inf", "nan" or "-nan" for the non-finite values.
-// Returns the end of the text (nothing is terminated). Faster than snprintf, which the star list
-// would otherwise call for millions of cells.
+// Returns the end of the text (nothing is terminated). Values below 2^52 in magnitude, every
+// value of a real orbit, are written from their exact binary value with integer arithmetic,
+// several times faster than snprintf or the standard library's general conversion, which
+// writes the others: the star list writes 36 numbers for each of millions of stars.
 char* WriteFixedText(char* out, double value, int decimals);
 
 // The "%.*f" text of `value` as a string, complete for every double.

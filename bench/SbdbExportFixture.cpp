@@ -3,7 +3,8 @@
 //   nivra_sbdb_export_fixture FILE [COUNT]    (1,400,000 bodies by default, about 360 MB)
 // Body i repeats row i % 7,099 of the shipped asteroid export (the same fields and values) under
 // the new number i + 1 and a name of its own: "7100 Ceres-1 (A801 AA)", "7101 Pallas-1 (A802
-// FA)", ... Every body is numbered, so every one gets an SPK-ID and is loaded.
+// FA)", ... (FixtureBodyName). Every body is numbered, so every one gets an SPK-ID and is loaded:
+// the catalogue made from it holds the stars of nivra_star_list_fixture's catalogue of that size.
 #include <rapidjson/document.h>
 #include <rapidjson/filewritestream.h>
 #include <rapidjson/writer.h>
@@ -13,33 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/StarListFixture.h"
 #include "sbdb/ShippedExports.h"
-
-namespace {
-
-// "     1 Ceres (A801 AA)" -> "Ceres (A801 AA)"; "(2022 OU15)" stays.
-std::string WithoutNumber(const std::string& fullName) {
-    std::size_t at = fullName.find_first_not_of(' ');
-    const std::size_t digits = fullName.find_first_not_of("0123456789", at);
-    if (digits != at && digits < fullName.size() && fullName[digits] == ' ')
-        at = digits + 1;
-    return fullName.substr(at);
-}
-
-// The name of the body that repeats `name` for the `round`th time.
-std::string Renamed(const std::string& name, int round, unsigned number) {
-    std::string text = name;
-    if (round > 0) {
-        const std::size_t designation = text.find(" (");
-        const std::size_t at = text[0] == '('
-                                   ? text.size() - 1
-                                   : (designation == std::string::npos ? text.size() : designation);
-        text.insert(at, std::string(1, '-').append(std::to_string(round)));
-    }
-    return std::to_string(number).append(1, ' ').append(text);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
@@ -56,9 +32,6 @@ int main(int argc, char** argv) {
     const rapidjson::Value& fields = shipped["fields"];
     const rapidjson::Value& rows = shipped["data"];
     const rapidjson::SizeType templates = rows.Size();
-    std::vector<std::string> names;
-    for (const rapidjson::Value& row : rows.GetArray())
-        names.push_back(WithoutNumber(row[0].GetString()));
 
     std::FILE* out = std::fopen(argv[1], "wb");
     if (out == nullptr) {
@@ -79,8 +52,8 @@ int main(int argc, char** argv) {
         const rapidjson::SizeType k = static_cast<rapidjson::SizeType>(i % templates);
         const rapidjson::Value& row = rows[k];
         writer.StartArray();
-        const std::string name =
-            Renamed(names[k], static_cast<int>(i / templates), static_cast<unsigned>(i + 1));
+        const std::string name = FixtureBodyName(
+            row[0].GetString(), static_cast<int>(i / templates), static_cast<unsigned>(i + 1));
         writer.String(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
         for (rapidjson::SizeType c = 1; c < row.Size(); ++c)
             row[c].Accept(writer);

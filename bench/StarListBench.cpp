@@ -116,6 +116,35 @@ void BM_StarListScrollPage(benchmark::State& state) {
 }
 BENCHMARK(BM_StarListScrollPage)->Unit(benchmark::kMillisecond)->Iterations(200);
 
+// The lines `nivra stars` prints: every row's 39 texts written out (the catalogue's real orbits,
+// every quantity worked out and every number written), without the reading.
+void BM_StarListLines(benchmark::State& state) {
+    const auto catalogue = OpenFixture();
+    StarListModel model;
+    model.Load(*catalogue);
+    std::vector<char> buffer(1 << 20);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        char* at = buffer.data();
+        for (int row = 0; row < model.RowCount(); ++row) {
+            const std::size_t room = model.RowLineRoom(row);
+            if (static_cast<std::size_t>(at - buffer.data()) + room > buffer.size()) {
+                bytes += static_cast<std::size_t>(at - buffer.data());
+                at = buffer.data();
+            }
+            at = model.WriteRowLine(at, row);
+        }
+        bytes += static_cast<std::size_t>(at - buffer.data());
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.counters["ns_per_row"] = benchmark::Counter(
+        static_cast<double>(model.RowCount()) * 1e-9,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_StarListLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // Heap the model keeps per star (the rows read from the catalogue are freed after the fill).
 void BM_StarListMemoryPerRow(benchmark::State& state) {
     const auto catalogue = OpenFixture();

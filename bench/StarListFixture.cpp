@@ -1,71 +1,84 @@
 #include "bench/StarListFixture.h"
 
-#include <cmath>
-#include <cstdio>
+#include <QByteArray>
+#include <cstdint>
 #include <filesystem>
-#include <random>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
 
+#include "sbdb/CatalogueRows.h"
+#include "sbdb/SbdbReader.h"
+#include "sbdb/ShippedExports.h"
 #include "tests/support/TestData.h"
 #include "writers/CatalogueFile.h"
 
+namespace {
+
+// "     1 Ceres (A801 AA)" -> "Ceres (A801 AA)"; "(2022 OU15)" stays.
+std::string WithoutNumber(const std::string& fullName) {
+    std::size_t at = fullName.find_first_not_of(' ');
+    const std::size_t digits = fullName.find_first_not_of("0123456789", at);
+    if (digits != at && digits < fullName.size() && fullName[digits] == ' ')
+        at = digits + 1;
+    return fullName.substr(at);
+}
+
+// The rows of the shipped asteroid export as a catalogue holds them, in the export's order: the
+// 7,098 bodies nivra-data loads (one has neither a mean anomaly nor a time of perihelion).
+CatalogueContent ShippedAsteroidRows() {
+    const char* file = "asteroids.json";
+    SbdbFile shipped = ReadSbdbJson(QByteArray::fromStdString(ReadShippedExport(file)), file);
+    CatalogueAssembler assembler([](ProblemKind, const std::string&, const std::string&) {});
+    CatalogueContent rows;
+    for (std::size_t k = 0; k < shipped.Bodies.size(); ++k) {
+        SbdbBody& body = shipped.Bodies[k];
+        // Numbered as it will be in the catalogue, so that every body gets an SPK-ID.
+        const auto number = static_cast<std::uint32_t>(k + 1);
+        body.FullName = FixtureBodyName(body.FullName, 0, number);
+        body.Number = number;
+        std::optional<CatalogueStar> star = assembler.Admit(file, body);
+        if (!star)
+            continue;
+        assembler.Keep(*star);
+        rows.Stars.push_back(std::move(*star));
+    }
+    if (rows.Stars.empty())
+        throw std::runtime_error("the shipped asteroid export gives no star: " + shipped.Error);
+    rows.Classes = assembler.Classes();
+    return rows;
+}
+
+}  // namespace
+
+std::string FixtureBodyName(const std::string& fullName, int round, unsigned number) {
+    std::string text = WithoutNumber(fullName);
+    if (round > 0) {
+        const std::size_t designation = text.find(" (");
+        const std::size_t at = text[0] == '('
+                                   ? text.size() - 1
+                                   : (designation == std::string::npos ? text.size() : designation);
+        text.insert(at, std::string(1, '-').append(std::to_string(round)));
+    }
+    return std::to_string(number).append(1, ' ').append(text);
+}
+
 void WriteStarListFixture(const std::string& path, int count) {
+    const CatalogueContent shipped = ShippedAsteroidRows();
+    const std::size_t templates = shipped.Stars.size();
     CatalogueContent content;
-    content.Classes = {
-        {0, "All", ""},
-        {1, "Main-belt Asteroid", "MBA"},
-        {2, "Inner Main-belt Asteroid", "IMB"},
-        {3, "Outer Main-belt Asteroid", "OMB"},
-        {4, "Apollo", "APO"},
-        {5, "Aten", "ATE"},
-        {6, "Amor", "AMO"},
-        {7, "Mars-crossing Asteroid", "MCA"},
-        {8, "Jupiter Trojan", "TJN"},
-        {9, "Centaur", "CEN"},
-        {10, "TransNeptunian Object", "TNO"},
-        {11, "Hungaria", "HUN"},
-        {12, "Hilda", "HIL"},
-        {19, "Near-Earth Objects", ""},
-        {25, "Potentially Hazardous Asteroids", ""},
-    };
-    std::mt19937_64 random(20240101);
-    std::uniform_real_distribution<double> unit(0, 1);
+    content.Classes = shipped.Classes;
     content.Stars.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        CatalogueStar star;
+        const std::size_t k = static_cast<std::size_t>(i) % templates;
+        CatalogueStar star = shipped.Stars[k];
         star.SpkId = kStarListFixtureFirstId + static_cast<std::uint32_t>(i);
-        char name[64];
-        if (i % 3 == 0) {
-            std::snprintf(name, sizeof name, "(%d) Asteroid %d", i + 1, i);
-        } else {
-            std::snprintf(name, sizeof name, "%d %c%c%d", 1990 + i % 35, 'A' + i % 24,
-                          'A' + (i / 24) % 25, i % 997);
-        }
-        star.Name = name;
-        star.FullName = name;
-        star.OrbiteType = i % 14 < 5 ? 1 : 2 + i % 14 - 5;
-        star.Neo = star.OrbiteType >= 4 && star.OrbiteType <= 6;
-        star.Pha = star.Neo && i % 7 == 0;
+        star.FullName = FixtureBodyName(shipped.Stars[k].FullName,
+                                        static_cast<int>(static_cast<std::size_t>(i) / templates),
+                                        static_cast<unsigned>(i + 1));
+        star.Name = DisplayName(star.FullName);
         star.DatasForIt = 1;
-        star.Eccentricity = unit(random) < 0.05 ? 0.6 + 0.39 * unit(random) : 0.35 * unit(random);
-        star.SemiMajorAxis = 1.5 + 4 * unit(random);
-        star.PerihelionDistance = star.SemiMajorAxis * (1 - star.Eccentricity);
-        star.ApelionDistance = star.SemiMajorAxis * (1 + star.Eccentricity);
-        star.Inclination = 40 * unit(random);
-        star.AscendingNodeLongitude = 360 * unit(random);
-        star.ArgumentPerihelion = 360 * unit(random);
-        star.MeanAnomaly = 360 * unit(random) - (i % 10 == 0 ? 360 : 0);
-        star.OrbitalPeriod = 365.25 * std::pow(star.SemiMajorAxis, 1.5);
-        star.MeanMotion = i % 8 == 0 ? 0 : 360 / star.OrbitalPeriod;
-        star.EarthMOID = 3 * unit(random);
-        star.AbsoluteMagnitude = 10 + 10 * unit(random);
-        star.Diameter = i % 4 == 0 ? 0 : 100 * unit(random);
-        star.RotationPeriod = 2 + 28 * unit(random);
-        star.GeometricAlbedo = 0.02 + 0.5 * unit(random);
-        star.TimePerihelionPassage = 2451545.0 + 2000 * unit(random);
-        star.Epoch = 2459800.5;
         content.Stars.push_back(std::move(star));
     }
     std::error_code ignored;

@@ -161,30 +161,42 @@ char* WriteNumberText(char* out, SpkId id, const StarQuantities& values, int col
     return WriteFixedText(out, QuantityValue(kind.Value, values), kind.Decimals);
 }
 
-// Appends the 39 texts of a row, tab-separated, with a line feed; control characters of the
-// texts become blanks.
-void AppendLine(std::string& out, SpkId id, std::string_view name, std::string_view orbit,
+// Writes a catalogue text as a cell at `out` and returns its end. A tab, line break or escape
+// inside a catalogue text would split the line or drive the terminal: every control character
+// becomes a blank.
+char* WriteTextCell(char* out, std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = byte < 0x20 || byte == 0x7F ? ' ' : c;
+    }
+    return out;
+}
+
+// Writes the 39 texts of a row at `out`, tab-separated, with a line feed, and returns its end.
+char* WriteLine(char* out, SpkId id, std::string_view name, std::string_view orbit,
                 const StarQuantities& values) {
+    const QuantityValues all = AllQuantityValues(values);
     for (int column = 0; column < kStarListColumnCount; ++column) {
         if (column > 0)
-            out += '\t';
-        const K source = kStarListColumns[column].Source;
-        if (source == K::Name || source == K::Orbit) {
-            const std::size_t start = out.size();
-            out += source == K::Name ? name : orbit;
-            // A tab, line break or escape inside a catalogue text would split the line or drive
-            // the terminal: every control character of the texts becomes a blank.
-            for (std::size_t at = start; at < out.size(); ++at) {
-                const auto byte = static_cast<unsigned char>(out[at]);
-                if (byte < 0x20 || byte == 0x7F)
-                    out[at] = ' ';
-            }
-        } else {
-            char text[kLongestFixedText];
-            out.append(text, WriteNumberText(text, id, values, column));
+            *out++ = '\t';
+        const StarListColumn& kind = kStarListColumns[column];
+        switch (kind.Source) {
+            case K::SpkId:
+                out = std::to_chars(out, out + kLongestFixedText, id).ptr;
+                break;
+            case K::Name:
+                out = WriteTextCell(out, name);
+                break;
+            case K::Orbit:
+                out = WriteTextCell(out, orbit);
+                break;
+            case K::Number:
+                out = WriteFixedText(out, all[kind.Value], kind.Decimals);
+                break;
         }
     }
-    out += '\n';
+    *out++ = '\n';
+    return out;
 }
 
 }  // namespace
@@ -287,22 +299,32 @@ std::string StarListModel::CellText(int row, int column) const {
     return text;
 }
 
-void StarListModel::AppendRowLine(std::string& out, int row) const {
+std::size_t StarListModel::RowLineRoom(int row) const {
     const std::size_t index = static_cast<std::size_t>(order_[row]);
-    const Star& star = StarOf(index);
-    AppendLine(out, star.Id, NameOf(index), orbitNames_[star.Orbit],
-               SolveStarQuantities(star.Elements(), star.GeometricAlbedo));
+    return RowLineRoom(NameOf(index).size(), orbitNames_[StarOf(index).Orbit].size());
 }
 
-void StarListModel::AppendRowLine(std::string& out, const StarListRowView& row,
-                                  std::string& scratch) {
+void StarListModel::AppendRowLine(std::string& out, int row) const {
+    const std::size_t start = out.size();
+    out.resize(start + RowLineRoom(row));
+    out.resize(static_cast<std::size_t>(WriteRowLine(out.data() + start, row) - out.data()));
+}
+
+char* StarListModel::WriteRowLine(char* out, int row) const {
+    const std::size_t index = static_cast<std::size_t>(order_[row]);
+    const Star& star = StarOf(index);
+    return WriteLine(out, star.Id, NameOf(index), orbitNames_[star.Orbit],
+                     SolveStarQuantities(star.Elements(), star.GeometricAlbedo));
+}
+
+char* StarListModel::WriteRowLine(char* out, const StarListRowView& row, std::string& scratch) {
     scratch.clear();
     AppendCatalogueTextAsUtf8(scratch, row.Name);
     const std::size_t nameLength = scratch.size();
     AppendCatalogueTextAsUtf8(scratch, row.Orbite);
     const std::string_view texts(scratch);
-    AppendLine(out, row.Id, texts.substr(0, nameLength), texts.substr(nameLength),
-               SolveStarQuantities(row.Values, row.GeometricAlbedo));
+    return WriteLine(out, row.Id, texts.substr(0, nameLength), texts.substr(nameLength),
+                     SolveStarQuantities(row.Values, row.GeometricAlbedo));
 }
 
 SpkId StarListModel::StarAt(int row) const {

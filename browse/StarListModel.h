@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "astro/StarQuantities.h"
+#include "astro/ValueText.h"
 #include "data/Catalogue.h"
 #include "data/CatalogueQueries.h"
 
@@ -91,10 +92,20 @@ class StarListModel : public QAbstractTableModel {
     // Appends the row's 39 texts, separated by tabs, and a line feed; control characters in them
     // become blanks.
     void AppendRowLine(std::string& out, int row) const;
-    // The line AppendRowLine gives for a catalogue row, made straight from the row without a
-    // model (for printing a list in the statement's order without keeping it). `scratch` is
-    // working space, reused from row to row.
-    static void AppendRowLine(std::string& out, const StarListRowView& row, std::string& scratch);
+    // The most bytes a row's line takes when its name and class name hold `nameBytes` and
+    // `orbitBytes` bytes, in UTF-8 or as the catalogue holds them (a byte of Windows-1252 takes
+    // at most three in UTF-8).
+    static constexpr std::size_t RowLineRoom(std::size_t nameBytes, std::size_t orbitBytes) {
+        return 3 * (nameBytes + orbitBytes) + kStarListColumnCount * (kLongestFixedText + 1);
+    }
+    // The same for the row's line.
+    std::size_t RowLineRoom(int row) const;
+    // The row's line written at `out`, which has room for RowLineRoom bytes; returns its end.
+    char* WriteRowLine(char* out, int row) const;
+    // The same line for a catalogue row, made straight from the row without a model (for
+    // printing a list in the statement's order without keeping it). `scratch` is working space,
+    // reused from row to row.
+    static char* WriteRowLine(char* out, const StarListRowView& row, std::string& scratch);
 
     SpkId StarAt(int row) const;
     // The first row, from the top, of the star `id`, or -1.

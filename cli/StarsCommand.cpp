@@ -36,10 +36,6 @@ std::optional<std::vector<int>> ParseColumns(const QString& text) {
     return columns;
 }
 
-bool WriteOut(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-}
-
 int RunStars(const QStringList& arguments) {
     const Subcommand command = StarsSubcommand();
     int exitCode = 0;
@@ -70,16 +66,29 @@ int RunStars(const QStringList& arguments) {
     }
     const Catalogue& catalogue = started.session->Database();
 
-    // Written a megabyte at a time: a catalogue of 1.4 million stars prints a gigabyte.
+    // Lines are made in a buffer and written a megabyte at a time: a catalogue of 1.4 million
+    // stars prints a gigabyte.
     constexpr std::size_t kChunk = 1 << 20;
-    std::string out;
-    out.reserve(kChunk + 8192);
+    std::vector<char> buffer(kChunk + StarListModel::RowLineRoom(0, 0));
+    std::size_t used = 0;
     bool written = true;
-    const auto flushFull = [&] {
-        if (out.size() >= kChunk) {
-            written = written && WriteOut(out);
-            out.clear();
+    const auto writeOut = [&] {
+        written = written && std::fwrite(buffer.data(), 1, used, stdout) == used;
+        used = 0;
+    };
+    // Room for a line of at most `room` bytes at the end of the buffer.
+    const auto lineAt = [&](std::size_t room) {
+        if (used + room > buffer.size()) {
+            writeOut();
+            if (room > buffer.size())
+                buffer.resize(room);
         }
+        return buffer.data() + used;
+    };
+    const auto lineEnds = [&](const char* end) {
+        used = static_cast<std::size_t>(end - buffer.data());
+        if (used >= kChunk)
+            writeOut();
     };
     if (clicks.empty()) {
         // In the statement's order, each row printed as it is read: nothing is kept. The list is
@@ -93,8 +102,8 @@ int RunStars(const QStringList& arguments) {
         ForEachStarListRow(catalogue, [&](const StarListRowView& row) {
             if (!written)
                 return;
-            StarListModel::AppendRowLine(out, row, scratch);
-            flushFull();
+            const std::size_t room = StarListModel::RowLineRoom(row.Name.size(), row.Orbite.size());
+            lineEnds(StarListModel::WriteRowLine(lineAt(room), row, scratch));
         });
         if (catalogue.LastRunFailed())
             return CatalogueReadFailure(*started.session, "The star list");
@@ -110,11 +119,11 @@ int RunStars(const QStringList& arguments) {
             list.SortByColumn(column);
         }
         for (int row = 0; row < list.RowCount() && written; ++row) {
-            list.AppendRowLine(out, row);
-            flushFull();
+            lineEnds(list.WriteRowLine(lineAt(list.RowLineRoom(row)), row));
         }
     }
-    written = written && WriteOut(out) && std::fflush(stdout) == 0;
+    writeOut();
+    written = written && std::fflush(stdout) == 0;
     return written ? ExitCode::kNormal : 1;
 }
 

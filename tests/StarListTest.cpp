@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <algorithm>
+#include <bit>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <random>
 
 #include "astro/InformationRows.h"
+#include "astro/StarQuantities.h"
 #include "browse/StarListModel.h"
 #include "data/CatalogueText.h"
 #include "drawing/Fonts.h"
@@ -403,6 +405,88 @@ TEST_F(StarListCatalogueTest, ARowAgreesWithTheInformationPanel) {
         EXPECT_EQ(compared, 29);
         EXPECT_EQ(model.CellText(row, 22), model.CellText(row, 10));  // T and period
     }
+}
+
+// Star rows of every kind: real orbits, the edges of an ellipse (a circle, e next to 1), what a
+// damaged catalogue may hold (e >= 1, negative or zero axes and periods, infinities, NaN), with
+// and without a mean motion; then `drawn` rows drawn at random over many magnitudes (pow(x, 2)
+// and x * x differ for about one x in a thousand: enough rows show any such exchange).
+std::vector<StarListRow> RowsOfEveryKind(int drawn) {
+    std::vector<StarListRow> rows;
+    SpkId id = 2000001;
+    for (const double e : {0.0, 0.07863575691875528, 0.5, 0.99999993, 1.0, 1.5, -0.1, kNaN}) {
+        for (const double a : {2.766619044655007, 0.46, 1.6e6, 0.0, -2.0, kInf, 1e-300}) {
+            for (const double T : {365.25 * std::pow(a, 1.5), 0.0}) {
+                for (const double n : {0.0, 0.2142}) {
+                    StarListRow row = MakeRow(id++, "row", "Main", e, a, T, 334.3271698971151);
+                    row.Values.MeanMotion = n;
+                    row.Values.ArgumentPerihelion = 310.8426241527283;
+                    row.Values.AscendingNodeLongitude = 172.9179047880803;
+                    row.GeometricAlbedo = 0.155;
+                    rows.push_back(row);
+                }
+            }
+        }
+    }
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    const auto any = [&] { return (2 * unit(random) - 1) * std::ldexp(1.0, exponent(random)); };
+    for (int i = 0; i < drawn; ++i) {
+        StarListRow row = MakeRow(id++, "random " + std::to_string(i), "Main", unit(random),
+                                  std::ldexp(unit(random), exponent(random)), any(), any());
+        row.Values.PerihelionDistance = any();
+        row.Values.Inclination = any();
+        row.Values.AscendingNodeLongitude = any();
+        row.Values.ArgumentPerihelion = any();
+        row.Values.MeanMotion = i % 3 == 0 ? 0 : any();
+        row.Values.ApelionDistance = any();
+        row.Values.EarthMOID = any();
+        row.Values.AbsoluteMagnitude = any();
+        row.Values.Diameter = any();
+        row.Values.RotationPeriod = any();
+        row.GeometricAlbedo = any();
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(StarListTest, EveryQuantityAtOnceIsBitForBitWhatEachGivesAlone) {
+    for (const StarListRow& row : RowsOfEveryKind(50000)) {
+        const StarQuantities star = SolveStarQuantities(row.Values, row.GeometricAlbedo);
+        const QuantityValues all = AllQuantityValues(star);
+        for (int q = 0; q < kQuantityCount; ++q) {
+            const auto quantity = static_cast<Quantity>(q);
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(all[quantity]),
+                      std::bit_cast<std::uint64_t>(QuantityValue(quantity, star)))
+                << "quantity " << q << " of e = " << row.Values.Eccentricity
+                << ", a = " << row.Values.SemiMajorAxis << ", T = " << row.Values.OrbitalPeriod
+                << ": " << all[quantity] << " against " << QuantityValue(quantity, star);
+        }
+    }
+}
+
+// A row's printed line is its 39 cell texts, as the list shows them, and fits the room it is
+// given.
+TEST(StarListTest, ALineHoldsTheCellTextsOfItsRow) {
+    std::vector<StarListRow> rows = RowsOfEveryKind(2000);
+    rows[0].Name = std::string(3000, '\x80');  // Windows-1252: three bytes each in UTF-8
+    StarListModel model;
+    model.Load(rows);
+    ASSERT_EQ(static_cast<std::size_t>(model.RowCount()), rows.size());
+    for (const int column : {-1, 4, 21, 1}) {
+        model.SortByColumn(column);
+        for (int row = 0; row < model.RowCount(); ++row) {
+            std::string expected;
+            for (int c = 0; c < kStarListColumnCount; ++c)
+                expected += model.CellText(row, c) + (c + 1 < kStarListColumnCount ? "\t" : "\n");
+            std::string line = "before";
+            model.AppendRowLine(line, row);
+            ASSERT_EQ(line, "before" + expected) << "row " << row << " after a click on " << column;
+            EXPECT_LE(expected.size(), model.RowLineRoom(row));
+        }
+    }
+    EXPECT_EQ(model.CellText(model.RowOfStar(2000001), 1).size(), 9000u);
 }
 
 }  // namespace

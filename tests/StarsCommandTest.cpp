@@ -80,6 +80,36 @@ TEST_F(StarsCommandTest, AppliesTheHeaderClicksInTurn) {
     EXPECT_EQ(mixed.Out.toStdString(), ExpectedLines({4, 1, 21, 4}));
 }
 
+// Output longer than the megabyte written at a time, with a line longer than that on its own,
+// comes out whole and in order, in the catalogue's order and sorted.
+TEST_F(StarsCommandTest, LongOutputAndALineLongerThanAMegabyteComeOutWhole) {
+    std::vector<TestData::Star> stars;
+    for (std::uint32_t i = 0; i < 4000; ++i) {
+        TestData::Star star;
+        star.Id = 2000001 + i;
+        // Windows-1252 in the catalogue: 400,000 euro signs of three bytes each in UTF-8.
+        star.Name = i == 1000 ? std::string(400000, '\x80') : "star " + std::to_string(i);
+        star.SemiMajorAxis = 1 + (i * 37 % 4000) * 0.001;
+        stars.push_back(star);
+    }
+    TestData::MakeProgramFolder(folder.Path(), {{1, "Main-belt Asteroid"}}, stars, {});
+    for (const std::vector<int>& clicks : {std::vector<int>{}, {4}, {1, 1}}) {
+        QStringList arguments = {"stars", "--folder", path};
+        if (!clicks.empty())
+            arguments << "--sort" << (clicks.size() == 1 ? "4" : "1,1");
+        const SubcommandRun run = RunNivraWithoutDisplay(arguments);
+        EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+        EXPECT_GT(run.Out.size(), 3 << 20);
+        EXPECT_EQ(run.Out.count('\n'), 4000);
+        EXPECT_EQ(run.Out.toStdString(), ExpectedLines(clicks))
+            << arguments.join(' ').toStdString();
+        QByteArray euros;
+        for (int i = 0; i < 400000; ++i)
+            euros += "\xe2\x82\xac";
+        EXPECT_TRUE(run.Out.contains("\t" + euros + "\t"));
+    }
+}
+
 TEST_F(StarsCommandTest, ARowAgreesWithNivraInfo) {
     const QList<QByteArray> row =
         RunNivraWithoutDisplay({"stars", "--folder", path}).Out.split('\n')[2].split('\t');

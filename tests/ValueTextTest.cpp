@@ -124,6 +124,55 @@ TEST(ValueTextTest, EveryKindOfDoublePrintsAsPrintfPrintsIt) {
     EXPECT_GT(checked, 6000000u);
 }
 
+// Every number of decimals from 0 to 15, at the edges where the text is made differently: the
+// value times 10^decimals passing 2^64, values next to 2^52 and 2^53, exact ties at every
+// decimal, values far below the last decimal and the subnormals.
+TEST(ValueTextTest, EveryDecimalCountIsWhatPrintfGivesAtTheEdges) {
+    std::vector<double> values = {0.5,
+                                  1.5,
+                                  2.5,
+                                  0.05,
+                                  0.25,
+                                  9.5,
+                                  99.5,
+                                  0.9999999999999999,
+                                  std::ldexp(1.0, 52),
+                                  std::ldexp(1.0, 53),
+                                  std::ldexp(1.0, 64),
+                                  std::nextafter(std::ldexp(1.0, 52), 0.0),
+                                  std::nextafter(std::ldexp(1.0, 52), INFINITY),
+                                  std::ldexp(3.0, 50) + 0.5,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::min(),
+                                  1e-300};
+    std::mt19937_64 random(20261211);
+    for (int d = 0; d <= 15; ++d) {
+        // Where value * 10^d passes 2^64, and one unit either side.
+        const double edge = std::ldexp(1.0, 64) / std::pow(10.0, d);
+        values.insert(values.end(),
+                      {edge, std::nextafter(edge, 0.0), std::nextafter(edge, INFINITY)});
+        // Half a unit of the last decimal, and next to it.
+        const double half = 0.5 / std::pow(10.0, d);
+        values.insert(values.end(), {half, std::nextafter(half, 0.0), std::nextafter(half, 1.0)});
+        for (int i = 0; i < 200; ++i) {
+            // Exact ties at decimal d: an odd number of 2^-(d + 1), and the doubles beside them.
+            const double tie =
+                std::ldexp(static_cast<double>((random() >> (12 + random() % 40)) | 1), -(d + 1));
+            values.insert(values.end(),
+                          {tie, std::nextafter(tie, 0.0), std::nextafter(tie, INFINITY)});
+            // Any magnitude below 2^60.
+            values.push_back(std::ldexp(static_cast<double>(random() >> 11),
+                                        static_cast<int>(random() % 1200) - 1140));
+        }
+    }
+    for (const double magnitude : values) {
+        for (const double value : {magnitude, -magnitude}) {
+            for (int d = 0; d <= 15; ++d)
+                ASSERT_EQ(FixedText(value, d), Printed(value, d)) << value << " with " << d;
+        }
+    }
+}
+
 TEST(ValueTextTest, BoundedTextKeepsFixedNotationWhileItFits) {
     EXPECT_EQ(BoundedFixedText(0.5, 15, 255), "0.500000000000000");
     const std::string big = BoundedFixedText(1e200, 15, 255);
