@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <QAbstractTableModel>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QHeaderView>
@@ -282,7 +285,6 @@ void FindField::Refresh() {
             rows.emplace(row.Id, std::move(row));
         }
     }
-    const StarFileIndex* files = sources_.Files ? &sources_.Files() : nullptr;
     shown_.clear();
     std::vector<QString> classes;
     for (const StarFinder::Found& found : result.Best) {
@@ -296,7 +298,9 @@ void FindField::Refresh() {
         } else {
             star.FullName = QString("SPK-ID %1").arg(star.Id);
         }
-        star.HasFile = files != nullptr && files->Exists(star.Id);
+        // Looked at now, row by row: a listing of the whole folder may be older than the file.
+        star.HasFile = QFileInfo::exists(
+            QFile::decodeName(StarFilePath(sources_.DatasFolder, star.Id).c_str()));
         classes.push_back(sources_.ClassName ? sources_.ClassName(star.OrbitClass)
                                              : QString::number(star.OrbitClass));
         shown_.push_back(std::move(star));
@@ -326,11 +330,36 @@ void FindField::ShowList(const QString& countText) {
     const int height = (rows > 0 ? listHeight : 0) + countLine_->sizeHint().height() + 2;
     panel_->setGeometry(below.x(), below.y(), width, height);
     panel_->raise();
+    if (!panel_->isVisible()) {
+        // A click anywhere but on the field or the list closes it, and the list follows the
+        // window's size.
+        qApp->installEventFilter(this);
+        listHost_->installEventFilter(this);
+    }
     panel_->show();
 }
 
 void FindField::HideList() {
+    if (!panel_->isVisible())
+        return;
+    qApp->removeEventFilter(this);
+    listHost_->removeEventFilter(this);
     panel_->hide();
+}
+
+bool FindField::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == listHost_ && event->type() == QEvent::Resize) {
+        QTimer::singleShot(0, this, [this] {
+            if (ListShown())
+                Refresh();
+        });
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (widget != nullptr && widget != this && widget != panel_ &&
+            !panel_->isAncestorOf(widget))
+            HideList();
+    }
+    return QLineEdit::eventFilter(watched, event);
 }
 
 void FindField::Pick(int row) {

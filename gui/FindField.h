@@ -11,7 +11,6 @@
 
 #include "data/Catalogue.h"
 #include "data/StarFile.h"
-#include "data/StarFileIndex.h"
 #include "data/StarFinder.h"
 
 class QFrame;
@@ -44,10 +43,10 @@ class FindField : public QLineEdit {
   public:
     struct Sources {
         std::string CataloguePath;  // the catalogue the index reads (file-system bytes)
+        std::string DatasFolder;    // where the ephemeris files are
         // The viewer's connection, for the full names and classes of the rows shown.
         const Catalogue* Database = nullptr;
-        std::function<const StarFileIndex&()> Files;  // the Datas folder's files now
-        std::function<QString(int code)> ClassName;   // the name of an orbit class
+        std::function<QString(int code)> ClassName;  // the name of an orbit class
     };
 
     // The list is laid over `listHost` (the area under the toolbar), under the field.
@@ -72,6 +71,7 @@ class FindField : public QLineEdit {
     void StarPicked(const FoundStar& star);
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

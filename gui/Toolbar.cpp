@@ -92,8 +92,8 @@ Toolbar::Toolbar(QWidget* parent, const Catalogue& catalogue, const ProgramFolde
 
     FindField::Sources sources;
     sources.CataloguePath = folders.DatabasePath;
+    sources.DatasFolder = folders.DatasFolder;
     sources.Database = &catalogue_;
-    sources.Files = [this]() -> const StarFileIndex& { return datasListing_.Current(); };
     sources.ClassName = [this](int code) {
         const int index = orbitClasses_->findData(code);
         return index >= 0 ? orbitClasses_->itemText(index) : QString("class %1").arg(code);

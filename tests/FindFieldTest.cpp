@@ -243,6 +243,18 @@ TEST_F(FindFieldTest, TheListHoldsAScreenfulAndCountsEveryMatch) {
         EXPECT_EQ(field.MatchList()->currentIndex().row(), rows - 1);
         Press(&field, Qt::Key_PageUp);
         EXPECT_EQ(field.MatchList()->currentIndex().row(), 0);
+        // A smaller window: the list keeps within it.
+        window.resize(1200, 400);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_LT(field.MatchList()->model()->rowCount(), rows);
+        EXPECT_LE(panel->geometry().bottom(), panel->parentWidget()->height());
+        EXPECT_TRUE(field.CountLine()->text().endsWith(" of 300 bodies"));
+        // A click elsewhere closes it.
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.Page(0), &press);
+        EXPECT_FALSE(field.ListShown());
     }
     sqlite3_exec(session->Database().Handle(), "DROP TABLE [AllStars]", nullptr, nullptr, nullptr);
     MainWindow window(*session, messages);
