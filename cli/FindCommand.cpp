@@ -9,6 +9,7 @@
 #include "cli/Startup.h"
 #include "data/CatalogueQueries.h"
 #include "data/CatalogueText.h"
+#include "data/FindText.h"
 #include "data/StarFileIndex.h"
 #include "data/StarFinder.h"
 
@@ -59,6 +60,10 @@ int RunFind(const QStringList& arguments) {
     const QString text = words.join(' ').trimmed();
     if (text.isEmpty())
         return SubcommandUsageError(command, "a TEXT to find is needed");
+    if (FoldedForFinding(text.toStdString()).empty()) {
+        return SubcommandUsageError(command,
+                                    QString("\"%1\" holds no letter or digit to find").arg(text));
+    }
 
     const StartupResult started = StartReadingFolder(*read);
     if (!started.session)

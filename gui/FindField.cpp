@@ -22,6 +22,7 @@
 
 #include "data/CatalogueQueries.h"
 #include "data/CatalogueText.h"
+#include "data/FindText.h"
 
 namespace {
 
@@ -310,7 +311,9 @@ void FindField::Refresh() {
         list_->setCurrentIndex(model_->index(0, 0));
 
     QString count;
-    if (result.Count == 0)
+    if (FoldedForFinding(text.toStdString()).empty())
+        count = "Type a number, a name, a designation or an SPK-ID";
+    else if (result.Count == 0)
         count = QString("No body matches \"%1\"").arg(text.trimmed());
     else if (result.Count > shown_.size())
         count = QString("%1 of %2").arg(CountText(shown_.size()), Bodies(result.Count));

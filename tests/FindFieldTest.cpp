@@ -165,6 +165,9 @@ TEST_F(FindFieldTest, TypingFindsAStarOfAnotherClassAndEnterChoosesIt) {
     TypeAfresh(field, "zz");
     EXPECT_TRUE(ListedRows(field).isEmpty());
     EXPECT_EQ(field.CountLine()->text(), "No body matches \"zz\"");
+    TypeAfresh(field, "-/");
+    EXPECT_TRUE(ListedRows(field).isEmpty());
+    EXPECT_EQ(field.CountLine()->text(), "Type a number, a name, a designation or an SPK-ID");
     Press(&field, Qt::Key_Escape);
     EXPECT_FALSE(field.ListShown());
 
@@ -277,7 +280,8 @@ struct ComputedFolder {
             << R"js({"fields":["spkid","full_name","e","q","i","om","w","ma","epoch_mjd","class","neo","pha"],
 "data":[["2000001","     1 Ceres (A801 AA)",".0786","2.549","10.59","80.27","73.53","334.33","59800","MBA","N","N"],
 ["2000433","   433 Eros (A898 PA)",".2228","1.133","10.83","304.3","178.9","110.8","59800","AMO","Y","N"],
-["2099942","99942 Apophis (2004 MN4)",".1915","0.7461","3.339","203.96","126.60","180.0","59800","ATE","Y","Y"]]})js";
+["2099942","99942 Apophis (2004 MN4)",".1915","0.7461","3.339","203.96","126.60","180.0","59800","ATE","Y","Y"],
+["3791234","(2022 OU15)",".1","2.5","5","10","20","30","-40000","MBA","N","N"]]})js";
         const QString db = QString::fromStdString(catalogue);
         EXPECT_EQ(RunProgram(NIVRA_DATA_EXECUTABLE, {"catalogue", "--out", db,
                                                      QString::fromStdString(folder / "sbdb.json")})
@@ -348,9 +352,9 @@ TEST_F(FindFieldTest, ABodyWithoutAFileIsComputedAndChosen) {
     EXPECT_EQ(ListedRows(field), QStringList({"99942 Apophis (2004 MN4) | Aten | "}));
 }
 
-// Declined, or where the viewer cannot run the data tool, the status bar says how to make the
-// file and nothing else changes.
-TEST_F(FindFieldTest, ADeclinedOrImpossibleComputationSaysHowToMakeTheFile) {
+// Declined, where the viewer cannot run the data tool, or when the tool fails, the status bar says
+// why and how to make the file, and nothing else changes.
+TEST_F(FindFieldTest, ADeclinedImpossibleOrFailedComputationSaysHowToMakeTheFile) {
     ComputedFolder sky;
     std::unique_ptr<Session> session = Startup(sky.folder.Path(), messages).session;
     ASSERT_TRUE(session);
@@ -382,6 +386,21 @@ TEST_F(FindFieldTest, ADeclinedOrImpossibleComputationSaysHowToMakeTheFile) {
                   sky.folder.Path() + "/nivra-data)");
     EXPECT_EQ(window.Status()->Text(MainWindow::kComputePart).toStdString(), howTo);
     EXPECT_FALSE(std::filesystem::exists(sky.folder / "Datas/2099942.Nvr"));
+    EXPECT_EQ(window.Star().Star(), nullptr);
+
+    // Elements of 1749: the tool names the body and says why it cannot compute it (exit 3).
+    window.SetDataTool(NIVRA_DATA_EXECUTABLE);
+    messages.answer = true;
+    TypeAfresh(field, "2022 OU15");
+    Press(&field, Qt::Key_Return);
+    EXPECT_EQ(messages.questions.size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return !window.Computation().Running(); }));
+    const QString problem = window.Status()->Text(MainWindow::kProblemPart);
+    EXPECT_TRUE(problem.startsWith("(2022 OU15) has no ephemeris file: 3791234 (2022 OU15): "))
+        << problem.toStdString();
+    EXPECT_TRUE(problem.contains("1800")) << problem.toStdString();
+    EXPECT_TRUE(window.Status()->Text(MainWindow::kComputePart).endsWith("--spk 3791234"));
+    EXPECT_FALSE(std::filesystem::exists(sky.folder / "Datas/3791234.Nvr"));
     EXPECT_EQ(window.Star().Star(), nullptr);
     EXPECT_TRUE(messages.messages.empty());
 }

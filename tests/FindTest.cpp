@@ -374,6 +374,10 @@ TEST(FindCommand, PrintsTheMatchesOneLineEach) {
     EXPECT_TRUE(run.Err.contains("a TEXT to find is needed")) << run.Err.toStdString();
     run = RunNivraWithoutDisplay({"find", "--folder", path, "--star", "1", "eros"});
     EXPECT_EQ(run.ExitCode, 2);
+    run = RunNivraWithoutDisplay({"find", "--folder", path, "'()"});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Err.contains("\"'()\" holds no letter or digit to find"))
+        << run.Err.toStdString();
     TempFolder empty;
     run = RunNivraWithoutDisplay({"find", "--folder", QString::fromStdString(empty.Path()), "x"});
     EXPECT_EQ(run.ExitCode, 1);
