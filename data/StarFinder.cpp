@@ -56,14 +56,14 @@ const char* Search(const char* at, const char* end, std::string_view text, std::
 #if defined(__SSE2__)
     if (text.size() >= 2) {
         const std::size_t last = text.size() - 1;
-        const __m128i first = _mm_set1_epi8(text.front());
-        const __m128i final = _mm_set1_epi8(text.back());
+        const __m128i firstByte = _mm_set1_epi8(text.front());
+        const __m128i lastByte = _mm_set1_epi8(text.back());
         // Both loads of sixteen bytes stay before `end`.
         while (end - at >= static_cast<std::ptrdiff_t>(last + 16)) {
             const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
             const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last));
             auto candidates = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, final))));
+                _mm_and_si128(_mm_cmpeq_epi8(starts, firstByte), _mm_cmpeq_epi8(ends, lastByte))));
             while (candidates != 0) {
                 const char* start = at + std::countr_zero(candidates);
                 if (SameBytes(start + 1, text.data() + 1, last - 1))
