@@ -37,6 +37,7 @@ class Session {
 
     const ProgramFolders& Folders() const { return folders_; }
     const Catalogue& Database() const { return *catalogue_; }
+    Catalogue& Database() { return *catalogue_; }
     const Imaging::SaveParams& ChartImageSaveParams() const { return saveParams_; }
 
   private:

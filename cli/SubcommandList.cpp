@@ -1,6 +1,7 @@
 #include "cli/SubcommandList.h"
 
 #include "cli/ExportCommand.h"
+#include "cli/FindCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/StarsCommand.h"
 
@@ -9,6 +10,7 @@ const std::vector<Subcommand>& Subcommands() {
         InfoSubcommand(),
         StarsSubcommand(),
         {"export", kExportUsage, &RunExportCommand},
+        FindSubcommand(),
     };
     return commands;
 }

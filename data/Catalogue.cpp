@@ -35,8 +35,7 @@ std::string_view CatalogueRow::TextView(int column) const {
                             zero != nullptr ? static_cast<const char*>(zero) - begin : stored);
 }
 
-std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error,
-                                           Access access) {
+sqlite3* Catalogue::OpenConnection(const std::string& path, Access access, std::string& error) {
     sqlite3* db = nullptr;
     // Opening reads nothing; the schema read is the first access to the file. The connection is
     // used from one thread only, so it takes no lock on each call (a list of a million rows
@@ -51,7 +50,24 @@ std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string&
         sqlite3_close(db);
         return nullptr;
     }
-    return std::unique_ptr<Catalogue>(new Catalogue(db));
+    return db;
+}
+
+std::unique_ptr<Catalogue> Catalogue::Open(const std::string& path, std::string& error,
+                                           Access access) {
+    sqlite3* db = OpenConnection(path, access, error);
+    if (db == nullptr)
+        return nullptr;
+    return std::unique_ptr<Catalogue>(new Catalogue(db, path, access));
+}
+
+bool Catalogue::Reopen(std::string& error) {
+    sqlite3* db = OpenConnection(path_, access_, error);
+    if (db == nullptr)
+        return false;
+    sqlite3_close(db_);
+    db_ = db;
+    return true;
 }
 
 std::string Catalogue::ErrorText() const {

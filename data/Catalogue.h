@@ -62,10 +62,19 @@ class Catalogue {
     // The library's text for the last error on the connection.
     std::string ErrorText() const;
 
+    // Opens the file at the catalogue's path again, as Open did, for a catalogue that a writer
+    // replaced since (a connection keeps reading the file it opened, even after a rename put
+    // another one in its place). On failure the connection stays as it was and `error` says why.
+    bool Reopen(std::string& error);
+
     sqlite3* Handle() const { return db_; }
 
   private:
-    explicit Catalogue(sqlite3* db) : db_(db) {}
+    Catalogue(sqlite3* db, std::string path, Access access)
+        : db_(db), path_(std::move(path)), access_(access) {}
+    static sqlite3* OpenConnection(const std::string& path, Access access, std::string& error);
     sqlite3* db_;
+    std::string path_;
+    Access access_;
     mutable bool lastRunFailed_ = false;
 };

@@ -131,3 +131,59 @@ std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId i
                                      return PerihelionRow{row.Double(2), row.Double(3)};
                                  });
 }
+
+namespace {
+
+// A body's row of FindListQuery or FoundStarQuery.
+FindRowView ReadFindRow(const CatalogueRow& row) {
+    std::string_view fullName = row.TextView(1);
+    if (fullName.find_first_not_of(' ') == std::string_view::npos)
+        fullName = row.TextView(2);
+    return {static_cast<SpkId>(row.Int(0)), fullName, row.Int(3)};
+}
+
+}  // namespace
+
+std::optional<int> ForEachFindRow(const Catalogue& catalogue,
+                                  const std::function<void(const FindRowView&)>& onRow) {
+    int handed = 0;
+    const auto read = [&](const CatalogueRow& row) {
+        if (!row.HoldsSpkId(0))
+            return;
+        ++handed;
+        onRow(ReadFindRow(row));
+    };
+    if (catalogue.Run(CatalogueStatements::FindListQuery(true), StatementShape::List, read) >= 0)
+        return handed;
+    // A catalogue without the full-name column.
+    if (catalogue.Run(CatalogueStatements::FindListQuery(false), StatementShape::List, read) >= 0)
+        return handed;
+    return std::nullopt;
+}
+
+std::optional<std::vector<FoundStarRow>> QueryFoundStars(const Catalogue& catalogue,
+                                                         const std::vector<SpkId>& ids) {
+    std::vector<FoundStarRow> rows;
+    if (ids.empty())
+        return rows;
+    const auto read = [&](const CatalogueRow& row) {
+        if (!row.HoldsSpkId(0))
+            return;
+        const FindRowView view = ReadFindRow(row);
+        rows.push_back({view.Id, std::string(view.FullName), view.OrbiteType});
+    };
+    for (const bool withFullNames : {true, false}) {
+        if (catalogue.Run(CatalogueStatements::FoundStarsQuery(ids, withFullNames),
+                          StatementShape::List, read) >= 0) {
+            return rows;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> QueryStarCount(const Catalogue& catalogue) {
+    std::optional<std::int64_t> count;
+    catalogue.Run(CatalogueStatements::StarCountQuery(), StatementShape::Lookup,
+                  [&](const CatalogueRow& row) { count = row.Int(0); });
+    return count;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -101,3 +102,27 @@ std::optional<int> ForEachStarListRow(const Catalogue& catalogue,
 bool StarListReadable(const Catalogue& catalogue);
 std::optional<OrbitElementsRow> QueryOrbitElements(const Catalogue& catalogue, SpkId id);
 std::optional<PerihelionRow> QueryPerihelion(const Catalogue& catalogue, SpkId id);
+
+// A body as the find index reads it, its text not copied (valid only while it is handed over):
+// its SBDB full name ("433 Eros (A898 PA)"), or its name where the catalogue holds no full name
+// (a catalogue older than the column, or an empty or NULL value).
+struct FindRowView {
+    SpkId Id = 0;
+    std::string_view FullName;
+    int OrbiteType = 0;
+};
+struct FoundStarRow {
+    SpkId Id = 0;
+    std::string FullName;  // as in FindRowView, copied
+    int OrbiteType = 0;
+};
+// Every body of [AllStars], whatever its data mark, in SPK-ID order, row by row; the number of
+// rows handed over, or nothing when the statement cannot be prepared.
+std::optional<int> ForEachFindRow(const Catalogue& catalogue,
+                                  const std::function<void(const FindRowView&)>& onRow);
+// The bodies `ids` the same way, in one statement, in no order; a body the catalogue does not
+// hold has no row. Nothing when the statement cannot be prepared.
+std::optional<std::vector<FoundStarRow>> QueryFoundStars(const Catalogue& catalogue,
+                                                         const std::vector<SpkId>& ids);
+// The number of rows of [AllStars] (read from its smallest index, without reading the rows).
+std::optional<std::int64_t> QueryStarCount(const Catalogue& catalogue);

@@ -90,4 +90,24 @@ std::string PerihelionQuery(SpkId id) {
         static_cast<unsigned long>(id));
 }
 
+std::string FindListQuery(bool withFullNames) {
+    return FormatText("SELECT [SpkId],%s,[Name],[OrbiteType] FROM [AllStars] ORDER BY [SpkId]",
+                      withFullNames ? "[FullName]" : "NULL");
+}
+
+std::string FoundStarsQuery(const std::vector<SpkId>& ids, bool withFullNames) {
+    std::string list;
+    for (const SpkId id : ids) {
+        if (!list.empty())
+            list += ',';
+        list += FormatText("%lu", static_cast<unsigned long>(id));
+    }
+    return FormatText("SELECT [SpkId],%s,[Name],[OrbiteType] FROM [AllStars] WHERE [SpkId] IN (%s)",
+                      withFullNames ? "[FullName]" : "NULL", list.c_str());
+}
+
+std::string StarCountQuery() {
+    return "SELECT count(*) FROM [AllStars]";
+}
+
 }  // namespace CatalogueStatements

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "data/StarFile.h"
 
@@ -25,5 +26,12 @@ std::string StarListQuery();
 std::string OrbitElementsQuery(SpkId id);
 // One star's perihelion passage and period, only when [DatasForIt] = 1.
 std::string PerihelionQuery(SpkId id);
+// Every body for the find index, ordered by SpkId: [SpkId], [FullName], [Name], [OrbiteType]. A
+// catalogue without the full-name column is read with NULL in its place (`withFullNames` false).
+std::string FindListQuery(bool withFullNames);
+// The same columns for the bodies `ids`, in no order.
+std::string FoundStarsQuery(const std::vector<SpkId>& ids, bool withFullNames);
+// The number of rows of [AllStars].
+std::string StarCountQuery();
 
 }  // namespace CatalogueStatements

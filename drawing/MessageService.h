@@ -23,6 +23,13 @@ class MessageService {
         (void)owner;
         Show(text, icon);
     }
+    // Asks `question` with the answers Yes and No, in a box owned by the window `owner` (null:
+    // none); true for Yes. A service without windows asks nobody and answers No.
+    virtual bool Ask(const QString& question, QObject* owner) {
+        (void)question;
+        (void)owner;
+        return false;
+    }
 };
 
 // Passes every message on to another service, owned by one window.
@@ -32,6 +39,9 @@ class OwnedMessages : public MessageService {
     void Show(const QString& text, MessageIcon icon) override { to_.ShowOver(text, icon, owner_); }
     void ShowOver(const QString& text, MessageIcon icon, QObject* owner) override {
         to_.ShowOver(text, icon, owner);
+    }
+    bool Ask(const QString& question, QObject* owner) override {
+        return to_.Ask(question, owner != nullptr ? owner : owner_);
     }
 
   private:

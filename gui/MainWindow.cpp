@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 #include <QWindow>
@@ -82,6 +83,20 @@ MainWindow::MainWindow(Session& session, MessageService& messages, bool echoStat
         new ::Toolbar(client_, session_.Database(), session_.Folders(), fonts_.UiFont.Font, status);
     connect(toolbar_, &::Toolbar::StarChosen, this, [this] { ChooseStar(); });
     connect(toolbar_, &::Toolbar::YearChosen, this, [this] { ChooseYear(); });
+    connect(toolbar_, &::Toolbar::FoundStarPicked, this,
+            [this](const FoundStar& star) { ChooseFoundStar(star); });
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, [this] {
+        toolbar_->FindField()->setFocus(Qt::ShortcutFocusReason);
+        toolbar_->FindField()->selectAll();
+    });
+    dataTool_ = StarComputation::DefaultDataTool();
+    computation_ = new StarComputation(this);
+    connect(computation_, &StarComputation::Progress, this,
+            [this](const QString& text) { SetStatusText(kComputePart, text); });
+    connect(
+        computation_, &StarComputation::Finished, this,
+        [this](SpkId id, const StarComputation::Outcome& outcome) { StarComputed(id, outcome); });
 
     ChartBoardProviders providers;
     providers.TitleInputs = [this] { return TitleInputs(); };
@@ -266,6 +281,87 @@ void MainWindow::ChooseStarById(SpkId id) {
         return;
     }
     ChooseStar();
+}
+
+void MainWindow::ChooseStarInItsClass(SpkId id, int orbitClass) {
+    if (!toolbar_->ShowStarInItsClass(id, orbitClass)) {
+        SetStatusText(kProblemPart,
+                      QString("Star %1 is not listed: no class of the catalogue lists it").arg(id));
+        return;
+    }
+    ChooseStar();
+}
+
+void MainWindow::SayHowToMakeFile(SpkId id) {
+    const ProgramFolders& folders = session_.Folders();
+    SetStatusText(kComputePart,
+                  "To make it: " +
+                      StarComputation::CommandText(folders.DatabasePath, folders.DatasFolder, id));
+}
+
+void MainWindow::ChooseFoundStar(const FoundStar& star) {
+    const ProgramFolders& folders = session_.Folders();
+    // The file as it is now, not as when the list was made.
+    if (QFileInfo::exists(QFile::decodeName(StarFilePath(folders.DatasFolder, star.Id).c_str()))) {
+        ChooseStarInItsClass(star.Id, star.OrbitClass);
+        return;
+    }
+    if (computation_->Running()) {
+        SetStatusText(kProblemPart,
+                      QString("%1 has no ephemeris file; choose it again once %2 is computed")
+                          .arg(star.FullName, computation_->StarName()));
+        return;
+    }
+    const QString obstacle =
+        StarComputation::Obstacle(dataTool_, folders.DatabasePath, folders.DatasFolder);
+    if (!obstacle.isEmpty()) {
+        SetStatusText(kProblemPart, QString("%1 has no ephemeris file, and the viewer cannot "
+                                            "compute it: %2")
+                                        .arg(star.FullName, obstacle));
+        SayHowToMakeFile(star.Id);
+        return;
+    }
+    const QString question =
+        QString(
+            "%1 has no ephemeris file.\n\nCompute it now? nivra-data computes its places "
+            "from 2000 to 2019 (a second or so) and writes the file into %2.")
+            .arg(star.FullName, QFile::decodeName(folders.DatasFolder.c_str()));
+    if (!messages_.Ask(question, this)) {
+        SetStatusText(kProblemPart, QString("%1 has no ephemeris file").arg(star.FullName));
+        SayHowToMakeFile(star.Id);
+        return;
+    }
+    SetStatusText(kProblemPart, QString());
+    computing_ = star;
+    computation_->Start(dataTool_, folders.DatabasePath, folders.DatasFolder, star.Id,
+                        star.FullName);
+}
+
+void MainWindow::StarComputed(SpkId id, const StarComputation::Outcome& outcome) {
+    const FoundStar star = computing_;
+    if (outcome.Result != StarComputation::Outcome::Result::Computed) {
+        SetStatusText(kProblemPart,
+                      QString("%1 has no ephemeris file: %2").arg(star.FullName, outcome.Why));
+        SayHowToMakeFile(id);
+        return;
+    }
+    // The data tool marked the star in a new catalogue put in place of the one this connection
+    // reads: the viewer reads the new one, and the All Stars list takes the star in.
+    std::string error;
+    if (session_.Database().Reopen(error)) {
+        if (const std::optional<int> count = starList_->Model().Load(session_.Database()))
+            SetStatusText(2, QString::asprintf("%d stars added", *count));
+    } else {
+        SetStatusText(
+            kProblemPart,
+            QString("The catalogue cannot be read again: %1").arg(QString::fromLocal8Bit(error)));
+    }
+    SetStatusText(
+        kComputePart,
+        QString("%1 computed: %2 records")
+            .arg(star.FullName,
+                 QLocale(QLocale::English).toString(static_cast<qlonglong>(outcome.Records))));
+    ChooseStarInItsClass(id, star.OrbitClass);
 }
 
 void MainWindow::ChooseYear() {

@@ -8,7 +8,9 @@
 #include "charts/RenderContract.h"
 #include "data/CurrentStar.h"
 #include "drawing/Fonts.h"
+#include "gui/FindField.h"
 #include "gui/MenuCommands.h"
+#include "gui/StarComputation.h"
 #include "gui/Toolbar.h"
 #include "gui/WebBrowser.h"
 
@@ -34,6 +36,9 @@ class MainWindow : public QMainWindow {
     // (a star file that cannot be read or is cut short, a link that is no web address, a
     // catalogue without stars); the next star or year choice clears it.
     static constexpr int kProblemPart = 3;
+    // The status-bar part that follows the computation of a star's ephemeris file, and says how
+    // to make a file the viewer does not compute.
+    static constexpr int kComputePart = 5;
 
     // `echoStatus`: every status-bar text also goes to standard error (--verbose).
     MainWindow(Session& session, MessageService& messages, bool echoStatus = false);
@@ -76,6 +81,16 @@ class MainWindow : public QMainWindow {
     // Picks star `id` in the star selector (among every star, when the class shown does not list
     // it) and chooses it; says in the status bar when no class lists it.
     void ChooseStarById(SpkId id);
+    // What picking a body in the find field does. A body with an ephemeris file is chosen as in
+    // the star selector, from the class shown, else from its own class, else from every star. For
+    // a body without one the viewer offers to compute it with the data tool, and chooses it once
+    // the file is there; declined, or where the tool cannot make it here (the tool missing, a
+    // folder that cannot be written), the status bar says how to make the file, and nothing else
+    // changes.
+    void ChooseFoundStar(const FoundStar& star);
+    // The data tool the viewer runs (tests put their own in).
+    void SetDataTool(const QString& path) { dataTool_ = path; }
+    StarComputation& Computation() { return *computation_; }
 
     // Where the web commands find the browser (tests put their own in).
     void SetBrowserLookup(WebBrowser::BrowserLookup lookup) { browserLookup_ = std::move(lookup); }
@@ -98,6 +113,11 @@ class MainWindow : public QMainWindow {
     // says so in the status bar and returns false. A file cut short is loaded, and the status
     // bar gives the records it holds.
     bool LoadChosenStar(SpkId id);
+    void ChooseStarInItsClass(SpkId id, int orbitClass);
+    // The end of a computation started by ChooseFoundStar.
+    void StarComputed(SpkId id, const StarComputation::Outcome& outcome);
+    // "To make it: nivra-data ephemeris ..." into the computation's part.
+    void SayHowToMakeFile(SpkId id);
     ChartPreparationTargets PreparationTargets();
     void OpenWebCommand(int command);
     void ShowAboutBox();
@@ -124,6 +144,9 @@ class MainWindow : public QMainWindow {
     DiagramPage* orbitsPage_ = nullptr;
     DiagramPage* starOrbitPage_ = nullptr;
     WebBrowser::BrowserLookup browserLookup_;
+    QString dataTool_;
+    StarComputation* computation_ = nullptr;
+    FoundStar computing_;  // the body being computed
     StatusBar* statusBar_ = nullptr;
     std::array<QWidget*, kPageCount> pages_{};
     int shownPage_ = -1;

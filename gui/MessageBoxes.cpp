@@ -20,3 +20,17 @@ void MessageBoxes::ShowOver(const QString& text, MessageIcon icon, QObject* owne
                     window != nullptr ? window->window() : nullptr);
     box.exec();
 }
+
+bool MessageBoxes::Ask(const QString& question, QObject* owner) {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal") {
+        fallback_.Show(question + " (no display to ask on: No)", MessageIcon::Information);
+        return false;
+    }
+    QWidget* window = qobject_cast<QWidget*>(owner);
+    QMessageBox box(QMessageBox::Question, kMessageCaption, question,
+                    QMessageBox::Yes | QMessageBox::No,
+                    window != nullptr ? window->window() : nullptr);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}

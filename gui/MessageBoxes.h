@@ -9,6 +9,9 @@ class MessageBoxes : public MessageService {
   public:
     void Show(const QString& text, MessageIcon icon) override;
     void ShowOver(const QString& text, MessageIcon icon, QObject* owner) override;
+    // A box with Yes and No (Yes the default); where no box can be seen, the question goes to
+    // standard error and the answer is No.
+    bool Ask(const QString& question, QObject* owner) override;
 
   private:
     StandardErrorMessages fallback_;

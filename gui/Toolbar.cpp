@@ -90,6 +90,19 @@ Toolbar::Toolbar(QWidget* parent, const Catalogue& catalogue, const ProgramFolde
     stars_->setObjectName("StarSelector");
     years_->setObjectName("YearSelector");
 
+    FindField::Sources sources;
+    sources.CataloguePath = folders.DatabasePath;
+    sources.DatasFolder = folders.DatasFolder;
+    sources.Database = &catalogue_;
+    sources.ClassName = [this](int code) {
+        const int index = orbitClasses_->findData(code);
+        return index >= 0 ? orbitClasses_->itemText(index) : QString("class %1").arg(code);
+    };
+    // The list opens over the pages under the toolbar.
+    find_ = new ::FindField(this, parent != nullptr ? parent : this, uiFont, std::move(sources));
+    connect(find_, &FindField::StarPicked, this,
+            [this](const FoundStar& star) { emit FoundStarPicked(star); });
+
     std::vector<Choice> years = {{"(All years)", 0}};
     for (int i = 0; i < kYearItems; ++i)
         years.push_back(
@@ -275,6 +288,19 @@ bool Toolbar::ShowStarInAnyClass(SpkId id) {
     return ShowStar(id);
 }
 
+bool Toolbar::ShowStarInItsClass(SpkId id, int orbitClass) {
+    if (ShowStar(id))
+        return true;
+    const int own = orbitClasses_->findData(orbitClass);
+    if (own >= 0 && own != orbitClasses_->currentIndex()) {
+        orbitClasses_->setCurrentIndex(own);
+        FillStarSelector(orbitClass);
+        if (ShowStar(id))
+            return true;
+    }
+    return ShowStarInAnyClass(id);
+}
+
 void Toolbar::ResetYearSelector() {
     years_->setCurrentIndex(years_->count() > 0 ? 0 : -1);
 }
@@ -291,4 +317,5 @@ void Toolbar::resizeEvent(QResizeEvent*) {
     orbitClasses_->setGeometry(kOrbitClassX, kTop, kOrbitClassWidth, height);
     stars_->setGeometry(kStarX, kTop, kStarWidth, height);
     years_->setGeometry(kYearX, kTop, kYearWidth, height);
+    find_->setGeometry(kFindX, kTop, kFindWidth, height);
 }

@@ -12,6 +12,7 @@
 #include "data/StarFile.h"
 #include "data/StarFileIndex.h"
 #include "gui/BackgroundPicture.h"
+#include "gui/FindField.h"
 #include "gui/SortedChoices.h"
 
 class Catalogue;
@@ -19,8 +20,9 @@ class QComboBox;
 class QStyle;
 
 // The strip under the tabs where the user chooses an orbit class, a star of that class and the
-// first year to draw, over the background picture. The three selectors keep their items sorted
-// by text; each item carries a value (the class code, the SpkId, the year index).
+// first year to draw, over the background picture, and finds any body of the catalogue in the
+// find field right of them. The three selectors keep their items sorted by text; each item
+// carries a value (the class code, the SpkId, the year index).
 class Toolbar : public QWidget {
     Q_OBJECT
   public:
@@ -29,6 +31,7 @@ class Toolbar : public QWidget {
     static constexpr int kOrbitClassX = 8, kOrbitClassWidth = 200;
     static constexpr int kStarX = 216, kStarWidth = 250;
     static constexpr int kYearX = 474, kYearWidth = 200;
+    static constexpr int kFindX = 682, kFindWidth = 260;
     // Years the year selector offers: from 1900 + i to kLastYear, i = 0 ... kYearItems - 1.
     static constexpr int kFirstYear = 1900;
     static constexpr int kLastYear = 2019;
@@ -65,18 +68,24 @@ class Toolbar : public QWidget {
     // The same from the class shown, or else from the list of every star, which it then shows
     // (class and list, still without a choice).
     bool ShowStarInAnyClass(SpkId id);
+    // The same from the class shown, else from the star's own class `orbitClass` (when the
+    // orbit-class selector offers it and it lists the star), else from every star.
+    bool ShowStarInItsClass(SpkId id, int orbitClass);
     // Selects "(All years)" and scrolls the year list to the top.
     void ResetYearSelector();
 
     QComboBox* OrbitClassSelector() const { return orbitClasses_; }
     QComboBox* StarSelector() const { return stars_; }
     QComboBox* YearSelector() const { return years_; }
+    ::FindField* FindField() const { return find_; }
 
   signals:
     // The user chose a star or a year (with the mouse, the keyboard or the wheel): once for each
     // change of the selection.
     void StarChosen();
     void YearChosen();
+    // The user picked a body in the find field's list (with or without an ephemeris file).
+    void FoundStarPicked(const FoundStar& star);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -110,4 +119,5 @@ class Toolbar : public QWidget {
     QComboBox* orbitClasses_;
     QComboBox* stars_;
     QComboBox* years_;
+    ::FindField* find_;
 };

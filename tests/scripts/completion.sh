@@ -35,7 +35,8 @@ completes() {
     fi
 }
 
-completes "nivra " "--folder --help --star --verbose --version export info stars"
+completes "nivra " "--folder --help --star --verbose --version export find info stars"
+completes "nivra find --" "--folder --help"
 completes "nivra in" "info"
 completes "nivra export --" "--folder --format --frame --help --kind --look --star --year"
 completes "nivra export --look " "both export save"
