@@ -35,7 +35,8 @@ class SelectorStyle : public QProxyStyle {
 };
 
 // A selector whose open list is as wide as the selector, or as its longest name up to
-// kMaxListWidth (longer names are cut with an ellipsis).
+// kMaxListWidth (longer names are cut with an ellipsis), and reaches at most kListHeight below
+// the selector's top: a list of many names fills those 500 pixels, whatever the height of a row.
 class Selector : public QComboBox {
   public:
     using QComboBox::QComboBox;
@@ -43,8 +44,9 @@ class Selector : public QComboBox {
         QComboBox::showPopup();
         QWidget* popup = view()->window();
         const int widest = std::max(width(), std::min(kMaxListWidth, popup->width()));
-        if (popup->width() > widest)
-            popup->resize(widest, popup->height());
+        const int highest = std::max(1, kListHeight - height());
+        if (popup->width() > widest || popup->height() > highest)
+            popup->resize(std::min(popup->width(), widest), std::min(popup->height(), highest));
     }
 };
 
@@ -153,8 +155,9 @@ QComboBox* Toolbar::MakeSelector(SortedChoiceModel* model, const QFont& font) {
     selector->setView(view);
     selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     selector->setMinimumContentsLength(1);
+    // More rows than the list can hold: showPopup cuts it to its height.
     selector->setMaxVisibleItems(
-        std::max(1, kListHeight / std::max(1, view->fontMetrics().height() + 2)));
+        std::max(1, kListHeight / std::max(1, view->fontMetrics().height() / 2)));
     return selector;
 }
 
