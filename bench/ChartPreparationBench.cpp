@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Chart preparation of one star choice, headless: the Orbits and Star Orbite diagrams and the
 // twenty chart images (four View, sixteen wide) of a star, drawn by their pages and the chart
 // board exactly as the window draws them, against a plain memset of the same number of bytes,

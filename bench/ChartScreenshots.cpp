@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Pictures of the chart pages for the README, drawn offscreen exactly as the window draws them:
 //
 //   nivra_chart_screenshots --folder DIR --star SPKID --out DIR

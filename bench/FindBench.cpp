@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The find field at the size of the whole SBDB, on a catalogue made by
 // `nivra_find_fixture DIR 1400000`:
 //   nivra_find_bench DIR            the index: its reading (time, memory), then each keystroke of

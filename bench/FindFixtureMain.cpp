@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes a catalogue of real SBDB rows at the size of the whole SBDB, for timing the find field:
 //   nivra_find_fixture DIR [COUNT]    (1,400,000 bodies by default; DIR/Nivra.db, about 300 MB)
 // The shipped exports (7,099 asteroids, 3,768 comets) are repeated until COUNT bodies are in,

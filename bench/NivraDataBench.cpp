@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The long runs of nivra-data: daily perturbed ephemerides of 50 stars over 20 years and of 5
 // stars over 200 years, each written and marked as `nivra-data ephemeris` does, on every core
 // (the CPU column counts every thread); and one year of a close approach to the Earth.

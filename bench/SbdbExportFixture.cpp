@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes an SBDB Query API export of COUNT bodies for timing `nivra-data catalogue` at the size
 // of the whole SBDB:
 //   nivra_sbdb_export_fixture FILE [COUNT]    (1,400,000 bodies by default, about 360 MB)

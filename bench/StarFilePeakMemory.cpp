@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Peak memory of loading one ephemeris file and walking its records.
 //   nivra_star_file_memory write FILE   writes 120 years of daily records (1900-2019)
 //   nivra_star_file_memory load FILE    loads it, walks it, prints the growth of the peak

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The All Stars list at catalogue scale: 100,000 stars, every one with ephemeris data, or as many
 // as --stars=N says (1400000 for the whole SBDB).
 //   nivra_star_list_bench [--stars=N] [benchmark options]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes the benchmark catalogue: nivra_star_list_fixture DIR [COUNT] [--with-files]
 // makes DIR/Nivra.db with COUNT stars (100,000 by default), all with [DatasForIt] = 1, so that
 // `nivra stars --folder DIR` and the viewer can be timed on a catalogue of that size. With

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up and orbit-class changes of the viewer on a large catalogue whose stars all have an
 // ephemeris file (made by `nivra_star_list_fixture DIR 100000 --with-files`):
 //   nivra_toolbar_bench DIR [RUNS]

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a folder on its own floor or above it.
 #   cmake -DSOURCE_DIR=<project root> -P cmake/CheckIncludeFloors.cmake
 # The floors, from the ground up: data and ephemeris; astro, drawing and sbdb; charts and

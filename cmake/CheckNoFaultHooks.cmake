@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails unless the program users run, nivra-data, carries none of the fault hooks' variable
 # names, while the tests' build of it, nivra-data-faults, carries both.
 #   cmake -DRELEASE=<nivra-data> -DFAULTS=<nivra-data-faults> -P cmake/CheckNoFaultHooks.cmake

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the package's changelog (Debian's format) from NEWS.md, every version of it.
 #   cmake -DNEWS=<NEWS.md> -DOUT=<changelog> -DMAINTAINER="Name <address>" -P DebianChangelog.cmake
 file(STRINGS "${NEWS}" lines)

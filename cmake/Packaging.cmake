@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules and the Debian package (cmake --install, cpack). Installed: the three programs,
 # the desktop entry and its icons, the AppStream metainfo, the man pages (made from the programs'
 # own --help by help2man, so they never drift) and the shipped SBDB exports.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "data/CurrentStar.h"
 
 CurrentStar::CurrentStar(std::string datasFolder) : datasFolder_(std::move(datasFolder)) {}

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // nivra-data: builds the catalogue and the ephemeris files that the Nivra viewer reads.
 #include <csignal>
 #include <cstdio>

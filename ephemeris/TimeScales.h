@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Time scales of the ephemeris. Records are dated in civil time (UTC, 00:00:00 each day); the

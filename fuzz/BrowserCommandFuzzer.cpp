@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes how the viewer starts the default browser on a page: the placeholder rewrite of the
 // browser's command and the split of the command into a program and its arguments. Whatever the
 // command, the page's address must be exactly one argument when it is passed at all, and never

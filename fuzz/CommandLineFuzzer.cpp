@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes how the three programs read their command lines: nivra (the viewer's options, and the
 // options of its subcommands info, stars and export), nivra-data (its options; the subcommand
 // itself is never run, as every one of them reads or writes files) and nivra-launcher. The

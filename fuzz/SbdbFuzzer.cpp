@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes what nivra-data does with the SBDB exports a user hands it: the JSON reader and the
 // catalogue builder, with the input read as two files (the second a copy of the first, so
 // that every body is also met again under an SPK-ID already loaded).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes what the viewer draws once a user chooses a star: chart preparation from the loaded
 // file (the two diagrams, the five chart renders of the frame group chosen) and the information
 // panel's values, with the catalogue row the choices give. The load, the links and the year seek

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes what the viewer does with a star's ephemeris file before anything is drawn: the load
 // (as a choice in the toolbar makes it, from the Datas folder, also under another star's name),
 // the header and link texts as the Help menu opens them, the Cursor and the year seek of the

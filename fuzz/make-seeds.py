@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/: pieces of the sample folder's
 ephemeris files and hand-made damaged ones (for the chart target with a block of choices in front,
 for the loading target without), pieces of the SBDB exports in resources/data, browser commands,

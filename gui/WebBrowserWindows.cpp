@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The default browser on Windows: the user's choice of program for ".html" in the registry.
 #include "gui/WebBrowser.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // nivra-launcher: what the desktop entry starts. On the first start, when the user's program
 // folder holds nothing of the user's, it makes the sample sky there with nivra-data; then it
 // opens the viewer on that folder.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times chart preparation (the twenty chart images of one star choice) for Ceres on the sample
 # folder (20 years of daily records) and on a 120-year file (1900-2019, made by nivra-data),
 # with a memset of the same bytes measured in the same run, then prints the first preparation's

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Nivra in Release into build/ (or $NIVRA_BUILD).
 # Usage: scripts/build.sh [--programs]
 #   (nothing)   everything: the programs, the tests and the benchmarks

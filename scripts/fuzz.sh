@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets of fuzz/ with clang, AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-fuzz/ (or $NIVRA_FUZZ_BUILD), then runs each target on its corpus in fuzz/corpus/ for
 # SECONDS seconds. Needs clang-14 and libclang-rt-14-dev: scripts/install-deps.sh --fuzz.

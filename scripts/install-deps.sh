@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Nivra needs on Debian 12, with apt only.
 # Usage: scripts/install-deps.sh [--tests] [--fuzz] [--slurm] [--package]
 #   (nothing)  what building and running the two programs need

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the README's pictures of the chart pages, offscreen, on the sample program folder:
 # docs/view-astrometric.png, docs/travel.png, docs/constellations.png, docs/star-orbite-page.png
 # and docs/orbits-page.png for Ceres (2000001).

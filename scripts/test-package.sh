@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, installs it on this machine with apt, uses it from /usr/bin as an
 # ordinary user (nobody, with a new home folder): the launcher's sample step, nivra info, nivra
 # stars, nivra export, and the viewer offscreen up to "Ready" after a star choice; then removes

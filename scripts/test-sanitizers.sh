@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds every test with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer (gcc) into
 # build-sanitizers/ (or $NIVRA_SANITIZER_BUILD) and runs them all; any report fails the run.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Nivra and runs every test: the suite in the normal build, then the Debian package built,
 # installed, used and removed again (scripts/test-package.sh), then the same suite built with
 # AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, then a short run of every fuzzer

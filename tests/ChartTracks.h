@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Tracks for chart tests: records held in memory the way a loaded ephemeris file holds them.

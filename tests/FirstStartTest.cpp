@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The first start: the sample sky only fills a folder that holds nothing of the user's, a first
 // start stopped half-way is finished by the next, and the programs say in one line what stops
 // them (no display, no home folder, a bad command line).

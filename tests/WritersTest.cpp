@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The writers of nivra-data: one writer of a catalogue at a time, temporary files that nothing
 // planted can lead elsewhere, folders that cannot be listed, and exit codes that say whether
 // everything was written.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Hooks for tests of what a killed run of nivra-data leaves behind, at moments the test chooses

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Submits the ephemerides of a catalogue as a Slurm job array of N shards, and the marking job
 # that runs once every shard has succeeded.
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bash completions of nivra and nivra-data: sources them and asks for the completions of
 # command lines, as bash does at a Tab. Usage: completion.sh COMPLETIONS_FOLDER
 set -uo pipefail

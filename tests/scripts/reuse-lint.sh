@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every file of the repository says its copyright and licence (the REUSE rules, checked by
 # Debian's reuse). Usage: reuse-lint.sh REPOSITORY
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The ephemerides of the sample's 40 stars as a Slurm job array on a one-node cluster that this
 # test starts on localhost in a temporary folder (MUNGE, slurmctld, slurmd; no cgroups), with
 # the job scripts of deploy/slurm:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # deploy/slurm/submit.sh and its job scripts, with a stand-in sbatch first on PATH that records
 # every call and answers with a job id, and a stand-in nivra-data that records its arguments and
 # exits with a chosen code. The test runs the recorded jobs itself, in an empty environment, as

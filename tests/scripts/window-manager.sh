@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Nivra developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Opens the viewer under a real window manager (openbox on a 1920x1080 Xvfb display) and checks
 # that the window's frame, title bar included, lies exactly over the work area, then closes it
 # with Alt+F4 and expects exit code 0. Exits 77 (skipped) when the tools are not installed.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Loaded with LD_PRELOAD into a program under test, this makes the file system fail where a test
 // says, as a real one fails now and then, even for root (who may read any folder):
 // NIVRA_TEST_UNLISTABLE=TEXT makes opendir() of a path that contains TEXT fail with EACCES, and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Nivra developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Loaded with LD_PRELOAD into a program under test, this kills the program with SIGKILL at its
 // Nth call of rename(): NIVRA_KILL_AT_RENAME=N kills it just after that rename has replaced the
 // file, NIVRA_KILL_BEFORE_RENAME=N just before. A test then sees what a user would find after
