@@ -195,7 +195,7 @@ std::optional<std::string> ReplacementTarget(const std::string& path, LinkUse li
 
 bool ReplaceFileAtomically(const std::string& named,
                            const std::function<bool(const std::string&, std::string&)>& write,
-                           std::string& error, LinkUse links) {
+                           std::string& error, LinkUse links, FolderSync sync) {
     std::string why;
     const std::optional<std::string> target = ReplacementTarget(named, links, why);
     if (!target) {
@@ -233,7 +233,7 @@ bool ReplaceFileAtomically(const std::string& named,
         ::unlink(temporary->c_str());
         return false;
     }
-    if (!SyncFolder(FolderOf(path), why)) {
+    if (sync == FolderSync::Now && !SyncFolder(FolderOf(path), why)) {
         error = "replaced " + named + ", but its folder could not be synced: " + why;
         return false;
     }

@@ -17,10 +17,16 @@ enum class LinkUse {
                            // not exist yet): for a path the user named
 };
 
+// When the folder of a replaced file is synced, so that its rename outlives a power cut.
+enum class FolderSync {
+    Now,    // after the rename
+    Later,  // by the caller, once for many files written into one folder (SyncFolder)
+};
+
 // Replaces the file at `path` with what `write` puts into a temporary file beside it, by one
 // rename, so that the file is never seen half written, even by a run killed at any moment, and a
 // power cut leaves the old file or the new one, never an empty one: the temporary file is synced
-// before the rename and the folder after it.
+// before the rename and the folder after it (or later, as `sync` says).
 //
 // The temporary file is made anew in the folder of the file replaced (the link's target, for
 // ReplaceWhatItLeadsTo), under a name no other writer uses ("NAME.part-HOST-PID-RANDOM", made
@@ -37,7 +43,8 @@ enum class LinkUse {
 bool ReplaceFileAtomically(
     const std::string& path,
     const std::function<bool(const std::string& temporary, std::string& why)>& write,
-    std::string& error, LinkUse links = LinkUse::ReplaceTheLink);
+    std::string& error, LinkUse links = LinkUse::ReplaceTheLink,
+    FolderSync sync = FolderSync::Now);
 
 // The file a replacement of `path` writes: `path` itself, or for ReplaceWhatItLeadsTo the end of
 // its chain of symbolic links, which need not exist yet. Nothing, with `why`, when the chain

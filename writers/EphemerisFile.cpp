@@ -169,7 +169,7 @@ bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
             return WriteFileInPieces(temporary, bytes.data(), bytes.size(), first, L::kRecordSize,
                                      FaultInjection::RecordWritten, why);
         },
-        error);
+        error, LinkUse::ReplaceTheLink, FolderSync::Later);
 }
 
 bool IsCompleteEphemerisFile(const std::string& path, std::uint32_t spkId) {

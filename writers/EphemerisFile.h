@@ -50,9 +50,10 @@ std::vector<std::byte> EncodeEphemerisFile(const EphemerisHeader& header,
 // Empty when every record is sound.
 std::string FirstUnsoundRecord(const std::vector<EphemerisEntry>& entries);
 
-// Writes the file in one step (temporary file, checked, then renamed); false with `error`
-// (naming `path`) when a record is unsound or the file cannot be written. Then any file that
-// was at `path` is left as it was.
+// Writes the file in one step (temporary file, checked, synced, then renamed); false with
+// `error` (naming `path`) when a record is unsound or the file cannot be written. Then any file
+// that was at `path` is left as it was. The folder is not synced: the caller syncs it once for
+// all the files it writes there (SyncFolder), before it counts on them.
 bool WriteEphemerisFile(const std::string& path, const EphemerisHeader& header,
                         const std::vector<EphemerisEntry>& entries, std::string& error);
 

@@ -305,6 +305,11 @@ bool RunEphemeris(const EphemerisRun& run, EphemerisRunReport& report, std::stri
 
     const std::vector<std::uint32_t> written = WriteEphemerisFiles(stars, run, report, progress);
     report.FilesWritten = static_cast<int>(written.size());
+    // The renames of the files are made to last before any mark counts on them.
+    if (std::string why; !written.empty() && !SyncFolder(run.OutFolder, why)) {
+        report.WriteFailures.push_back("cannot sync " + run.OutFolder + ": " + why);
+        return true;
+    }
     if (!run.Part && !written.empty()) {
         std::optional<CatalogueLock> held =
             CatalogueLock::Take(run.CataloguePath, run.Waiting, error);
