@@ -24,10 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString Q(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
-
 // Every file below `folder` with its bytes (a link as "-> TARGET").
 std::map<std::string, std::string> Contents(const fs::path& folder) {
     std::map<std::string, std::string> contents;

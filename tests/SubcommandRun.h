@@ -8,8 +8,14 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <map>
 #include <optional>
+
+// A path as a program's argument.
+inline QString Q(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 // The outcome of running the built nivra program.
 struct SubcommandRun {

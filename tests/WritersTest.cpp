@@ -33,10 +33,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString Q(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
-
 // The catalogue's rows and its marked stars.
 struct CatalogueState {
     std::size_t Rows = 0;
