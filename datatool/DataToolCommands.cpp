@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,7 @@ const char* kUsageText =
     "  nivra-data drift --catalogue FILE --spk ID ... [--from YEAR --to YEAR]\n"
     "      For each year, the largest angle between the two-body and the perturbed positions.\n"
     "  nivra-data --help | --version\n"
+    "Each command takes the options shown with it, and no other.\n"
     "On a terminal, long runs show one progress line; --verbose prints a line per star (as\n"
     "they always do into a file or a pipe). --threads: how many cores to use (default all).\n"
     "One writer of a catalogue at a time: another one waits for it (--no-wait: fails at once).\n"
@@ -300,6 +303,23 @@ int RunDataTool(int argc, char* argv[]) {
     const DataToolOptions options = ParseDataToolOptions({arguments.begin() + 1, arguments.end()});
     if (!options.Error.empty())
         return Usage(options.Error);
+    // Each command takes the options its usage lists, and no other: one it would not use is
+    // refused rather than left unheeded.
+    static const std::map<std::string, std::set<std::string>> kTaken = {
+        {"catalogue", {"--out", "--verbose", "--no-wait"}},
+        {"ephemeris",
+         {"--catalogue", "--out", "--from", "--to", "--spk", "--class", "--two-body", "--threads",
+          "--shard", "--verbose", "--no-wait"}},
+        {"mark", {"--catalogue", "--datas", "--threads", "--verbose", "--no-wait"}},
+        {"sample", {"--force", "--no-wait"}},
+        {"drift", {"--catalogue", "--spk", "--from", "--to"}},
+    };
+    if (const auto taken = kTaken.find(command); taken != kTaken.end()) {
+        for (const std::string& option : options.Given) {
+            if (!taken->second.count(option))
+                return Usage(command + " takes no " + option);
+        }
+    }
     if (command == "catalogue")
         return Catalogue(options);
     if (command == "ephemeris")

@@ -28,7 +28,7 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
 
 DataToolOptions ParseDataToolOptions(const std::vector<std::string>& arguments) {
     DataToolOptions options;
-    std::set<std::string> given;
+    std::set<std::string>& given = options.Given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string argument = arguments[i];
         // "--name=value" is "--name value", as in nivra's own options.

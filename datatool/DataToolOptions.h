@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct DataToolOptions {
     std::optional<int> OrbitClass;
     std::optional<Shard> Part;
     std::string Datas;
+    std::set<std::string> Given;  // the options given, "--out" ...
     std::string Error;
 };
 

@@ -126,6 +126,10 @@ TEST(Nivra, OneVersionAndOneStyleOfCommandLineInEveryProgram) {
         {NIVRA_DATA_EXECUTABLE, {"mark", "--bogus"}, "nivra-data: unknown option \"--bogus\""},
         {NIVRA_LAUNCHER_EXECUTABLE, {"--bogus"}, "nivra-launcher: unknown option \"--bogus\""},
         {NIVRA_DATA_EXECUTABLE, {"mark", "--two-body=yes"}, "nivra-data: --two-body takes no value"},
+        // An option a command would not heed is refused, not left unheeded.
+        {NIVRA_DATA_EXECUTABLE, {"drift", "--catalogue", "c", "--spk", "1", "--threads", "2"},
+         "nivra-data: drift takes no --threads"},
+        {NIVRA_DATA_EXECUTABLE, {"sample", "d", "--two-body"}, "nivra-data: sample takes no --two-body"},
     };
     for (const Case& one : cases) {
         const SubcommandRun run =
